@@ -1,0 +1,12 @@
+// Icons in the notification area; their mouse messages become tray events.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// number -1 picks a fresh number. Returns the number, or 0 when the shell refuses the icon.
+int AddTrayIcon(int number, HWND window, HICON icon);
+// At most 63 characters are shown.
+void SetTrayTip(int number, const std::string& text);
+void RemoveTrayIcon(int number);

@@ -1,0 +1,13 @@
+// The four popup menus: main menu, item menu and the two tray menus.
+#pragma once
+
+// Popup menu numbers.
+constexpr int MainMenu = 0;
+constexpr int ItemMenu = 1;
+constexpr int TrayMenuHidden = 2;
+constexpr int TrayMenuShown = 3;
+
+// Builds menus 0 to 3 from the interface texts, with check marks from the settings.
+void BuildMenus();
+// Sets every check mark from the current settings (the three Watch Clipboard entries included).
+void RefreshMenuChecks();
