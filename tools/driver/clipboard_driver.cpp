@@ -1,0 +1,147 @@
+#include "tools/driver/clipboard_driver.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Opens the clipboard, retrying while another program holds it; closes it on every path.
+class ClipboardGuard {
+ public:
+  ClipboardGuard() {
+    for (int attempt = 0; attempt < 200 && !open_; ++attempt) {
+      open_ = OpenClipboard(nullptr) != 0;
+      if (!open_) Sleep(10);
+    }
+  }
+  ~ClipboardGuard() {
+    if (open_) CloseClipboard();
+  }
+  ClipboardGuard(const ClipboardGuard&) = delete;
+  ClipboardGuard& operator=(const ClipboardGuard&) = delete;
+  bool Open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
+
+}  // namespace
+
+bool PutClipboardText(const std::string& text) {
+  ClipboardGuard clipboard;
+  if (!clipboard.Open()) return false;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (!memory) return false;
+  {
+    char* bytes = static_cast<char*>(GlobalLock(memory));
+    std::memcpy(bytes, text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(CF_TEXT, memory)) {
+    GlobalFree(memory);
+    return false;
+  }
+  return true;
+}
+
+bool PutClipboardBitmap(int width, int height, unsigned long colour) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HDC canvas = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  if (!bitmap || !canvas) {
+    if (bitmap) DeleteObject(bitmap);
+    if (canvas) DeleteDC(canvas);
+    return false;
+  }
+  HGDIOBJ old = SelectObject(canvas, bitmap);
+  HBRUSH brush = CreateSolidBrush(colour);
+  RECT area{0, 0, width, height};
+  FillRect(canvas, &area, brush);
+  DeleteObject(brush);
+  SelectObject(canvas, old);
+  DeleteDC(canvas);
+
+  ClipboardGuard clipboard;
+  if (!clipboard.Open()) {
+    DeleteObject(bitmap);
+    return false;
+  }
+  EmptyClipboard();
+  if (!SetClipboardData(CF_BITMAP, bitmap)) {
+    DeleteObject(bitmap);
+    return false;
+  }
+  return true;
+}
+
+std::string ClipboardText() {
+  ClipboardGuard clipboard;
+  std::string text;
+  if (!clipboard.Open()) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* chars = static_cast<const char*>(GlobalLock(data))) {
+      text.assign(chars, strnlen(chars, GlobalSize(data)));
+      GlobalUnlock(data);
+    }
+  }
+  return text;
+}
+
+bool ClipboardHasBitmap() {
+  return IsClipboardFormatAvailable(CF_BITMAP) != 0;
+}
+
+bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes) {
+  bytes.clear();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (1LL << 30);
+  if (ok) {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    ok = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                           read == bytes.size());
+  }
+  CloseHandle(file);
+  if (!ok) bytes.clear();
+  return ok;
+}
+
+bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                                              nullptr) && written == bytes.size());
+  CloseHandle(file);
+  return ok;
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}

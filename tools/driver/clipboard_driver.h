@@ -1,0 +1,20 @@
+// The system clipboard as another program uses it, and the files of a working directory.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Puts a text (CF_TEXT) on the clipboard; false when the clipboard could not be taken.
+bool PutClipboardText(const std::string& text);
+// Puts a bitmap of width x height filled with one colour (CF_BITMAP) on the clipboard.
+bool PutClipboardBitmap(int width, int height, unsigned long colour);
+// The clipboard's CF_TEXT content, "" when there is none.
+std::string ClipboardText();
+bool ClipboardHasBitmap();
+
+bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes);
+bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+// Names of the files (not folders) in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& folder);

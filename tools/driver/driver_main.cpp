@@ -1,0 +1,103 @@
+// ksdriver: drives a running KepSil! from scripts and benchmarks, one action per call.
+// Every action works on the window titled "KepSil!"; results are printed on stdout.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "tools/driver/clipboard_driver.h"
+#include "tools/driver/list_driver.h"
+#include "tools/driver/window_driver.h"
+
+namespace {
+
+int Usage() {
+  std::puts(
+      "usage: ksdriver ACTION [ARGS]\n"
+      "  wait-window [MS]        wait for the window \"KepSil!\"; prints its process id\n"
+      "  command ID              send a menu command id\n"
+      "  key VK                  press a key (virtual-key code, decimal) in the item list\n"
+      "  rows                    prints the row count, then one line per row: state bits\n"
+      "  select ROW              select a row\n"
+      "  clip-text TEXT          put a text on the clipboard\n"
+      "  clip-bitmap W H         put a grey W x H bitmap on the clipboard\n"
+      "  clip-get                prints the clipboard text\n"
+      "  handoff PATH            send message 2000 with a global atom naming PATH\n"
+      "  exit [MS]               send Exit and wait for the process to end");
+  return 2;
+}
+
+HWND MainWindow() {
+  return FindWindowA(nullptr, "KepSil!");
+}
+
+HWND ItemList() {
+  HWND main = MainWindow();
+  return main ? FindChild(main, "SysListView32") : nullptr;
+}
+
+int Number(const char* text) {
+  return static_cast<int>(std::strtol(text, nullptr, 10));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string action = argv[1];
+  if (action == "wait-window") {
+    HWND window = nullptr;
+    WaitUntil([&] { return (window = MainWindow()) != nullptr; }, argc > 2 ? Number(argv[2]) : 10000);
+    if (!window) return 1;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    std::printf("%lu\n", processId);
+    return 0;
+  }
+  if (action == "command" && argc > 2) {
+    HWND window = MainWindow();
+    if (!window) return 1;
+    PostCommand(window, Number(argv[2]));
+    return 0;
+  }
+  if (action == "key" && argc > 2) {
+    HWND list = ItemList();
+    if (!list) return 1;
+    PostKey(list, Number(argv[2]));
+    return 0;
+  }
+  if (action == "rows") {
+    HWND list = ItemList();
+    if (!list) return 1;
+    const int count = ListRowCount(list);
+    std::printf("%d\n", count);
+    for (int row = 0; row < count; ++row) std::printf("%d\n", ListRowState(list, row));
+    return 0;
+  }
+  if (action == "select" && argc > 2) {
+    HWND list = ItemList();
+    return list && ListSelectRow(list, Number(argv[2])) ? 0 : 1;
+  }
+  if (action == "clip-text" && argc > 2) return PutClipboardText(argv[2]) ? 0 : 1;
+  if (action == "clip-bitmap" && argc > 3) {
+    return PutClipboardBitmap(Number(argv[2]), Number(argv[3]), RGB(128, 128, 128)) ? 0 : 1;
+  }
+  if (action == "clip-get") {
+    std::printf("%s\n", ClipboardText().c_str());
+    return 0;
+  }
+  if (action == "handoff" && argc > 2) return SendBoardHandOff(argv[2]) ? 0 : 1;
+  if (action == "exit") {
+    HWND window = MainWindow();
+    if (!window) return 1;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+    PostCommand(window, 10);
+    const DWORD wait = process ? WaitForSingleObject(process, argc > 2 ? Number(argv[2]) : 15000) : WAIT_FAILED;
+    if (process) CloseHandle(process);
+    return wait == WAIT_OBJECT_0 ? 0 : 1;
+  }
+  return Usage();
+}

@@ -1,0 +1,142 @@
+#include "tools/driver/kepsil_process.h"
+
+#include <cstring>
+
+#include "tools/driver/window_driver.h"
+
+namespace {
+
+constexpr int kExitCommand = 10;
+
+// A copy of this process's environment with LC_ALL (and LANG) replaced, as one double-zero block.
+std::string EnvironmentWithLocale(const std::string& locale) {
+  std::string block;
+  char* strings = GetEnvironmentStringsA();
+  for (const char* entry = strings; entry && *entry; entry += std::strlen(entry) + 1) {
+    if (_strnicmp(entry, "LC_ALL=", 7) == 0 || _strnicmp(entry, "LANG=", 5) == 0) continue;
+    block += entry;
+    block.push_back('\0');
+  }
+  if (strings) FreeEnvironmentStringsA(strings);
+  block += "LC_ALL=" + locale;
+  block.push_back('\0');
+  block += "LANG=" + locale;
+  block.push_back('\0');
+  block.push_back('\0');
+  return block;
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string path = folder + "\\" + name;
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+KepsilProcess::~KepsilProcess() {
+  if (IsRunning()) Kill();
+  CloseHandles();
+  if (ownsFolder_) RemoveFolder();
+}
+
+bool KepsilProcess::Prepare(const std::string& programPath) {
+  char temp[MAX_PATH];
+  if (!GetTempPathA(sizeof temp, temp)) return false;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate = std::string(temp) + "kepsil-e2e-" + std::to_string(GetCurrentProcessId()) +
+                                  "-" + std::to_string(GetTickCount()) + "-" + std::to_string(attempt);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      folder_ = candidate + "\\";
+      ownsFolder_ = true;
+      return CopyFileA(programPath.c_str(), ProgramPath().c_str(), FALSE) != 0;
+    }
+  }
+  return false;
+}
+
+void KepsilProcess::UseFolder(const std::string& folder) {
+  folder_ = folder;
+  if (!folder_.empty() && folder_.back() != '\\') folder_ += '\\';
+  ownsFolder_ = false;
+}
+
+bool KepsilProcess::Start(const std::string& arguments, const std::string& locale) {
+  CloseHandles();
+  mainWindow_ = nullptr;
+  std::string commandLine = "\"" + ProgramPath() + "\"";
+  if (!arguments.empty()) commandLine += " " + arguments;
+  std::string environment;
+  if (!locale.empty()) environment = EnvironmentWithLocale(locale);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environment.empty() ? nullptr : environment.data(), folder_.c_str(), &startup,
+                        &info_) != 0;
+}
+
+bool KepsilProcess::IsRunning() const {
+  return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND KepsilProcess::WaitForMainWindow(DWORD timeoutMs) {
+  WaitUntil([&] {
+    mainWindow_ = FindProcessWindow(Id(), "KepSil!");
+    return mainWindow_ != nullptr || !IsRunning();
+  }, timeoutMs);
+  return mainWindow_;
+}
+
+HWND KepsilProcess::ListView() const {
+  return mainWindow_ ? FindChild(mainWindow_, "SysListView32") : nullptr;
+}
+
+bool KepsilProcess::Exit(DWORD timeoutMs) {
+  if (!mainWindow_ || !IsRunning()) return false;
+  PostCommand(mainWindow_, kExitCommand);
+  return WaitForExit(timeoutMs);
+}
+
+bool KepsilProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
+  if (!info_.hProcess) return false;
+  if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return false;
+  if (exitCode) GetExitCodeProcess(info_.hProcess, exitCode);
+  return true;
+}
+
+void KepsilProcess::Kill() {
+  if (!info_.hProcess) return;
+  TerminateProcess(info_.hProcess, 1);
+  WaitForSingleObject(info_.hProcess, 5000);
+}
+
+void KepsilProcess::RemoveFolder() {
+  if (folder_.empty()) return;
+  std::string folder = folder_;
+  folder.pop_back();
+  // The program file may stay locked for a moment after the process ended.
+  WaitUntil([&] {
+    RemoveTree(folder);
+    return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+  }, 2000);
+}
+
+void KepsilProcess::CloseHandles() {
+  if (info_.hThread) CloseHandle(info_.hThread);
+  if (info_.hProcess) CloseHandle(info_.hProcess);
+  info_ = PROCESS_INFORMATION{};
+}

@@ -1,0 +1,135 @@
+#include "tools/driver/window_driver.h"
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  bool visibleOnly;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner == search->processId && (!search->visibleOnly || IsWindowVisible(window))) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeoutMs) return condition();
+    Sleep(20);
+  }
+}
+
+std::vector<HWND> ProcessWindows(DWORD processId, bool visibleOnly) {
+  WindowSearch search{processId, visibleOnly, {}};
+  EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND FindProcessWindow(DWORD processId, const std::string& title, const std::string& className) {
+  for (HWND window : ProcessWindows(processId, false)) {
+    if (WindowTitle(window) != title) continue;
+    if (!className.empty() && WindowClass(window) != className) continue;
+    return window;
+  }
+  return nullptr;
+}
+
+HWND WaitForOtherWindow(DWORD processId, HWND except, DWORD timeoutMs) {
+  HWND result = nullptr;
+  WaitUntil([&] {
+    for (HWND window : ProcessWindows(processId, true)) {
+      // Popup menus and tooltips are no requesters.
+      const std::string className = WindowClass(window);
+      if (window == except || className == "#32768" || className == "tooltips_class32") continue;
+      result = window;
+      return true;
+    }
+    return false;
+  }, timeoutMs);
+  return result;
+}
+
+std::string WindowTitle(HWND window) {
+  char text[1024] = {};
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+std::string WindowClass(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+  std::vector<HWND> children;
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+  return children;
+}
+
+HWND FindChild(HWND parent, const std::string& className, const std::string& text) {
+  for (HWND child : ChildWindows(parent)) {
+    if (_stricmp(WindowClass(child).c_str(), className.c_str()) != 0) continue;
+    if (!text.empty() && WindowTitle(child) != text) continue;
+    return child;
+  }
+  return nullptr;
+}
+
+void PostCommand(HWND window, int commandId) {
+  PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+}
+
+void PostKey(HWND window, int virtualKey) {
+  const UINT scan = MapVirtualKeyA(virtualKey, 0);
+  PostMessageA(window, WM_KEYDOWN, virtualKey, 1 | (scan << 16));
+  PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
+}
+
+void PostTrayMouse(HWND owner, int trayNumber, UINT mouseMessage) {
+  PostMessageA(owner, kTrayCallbackMessage, trayNumber, mouseMessage);
+}
+
+bool AnswerTextRequester(HWND dialog, const std::string& answer, const std::string& buttonCaption) {
+  HWND edit = FindChild(dialog, "Edit");
+  HWND button = FindChild(dialog, "Button", buttonCaption);
+  if (!edit || !button) return false;
+  // WM_SETTEXT is carried across processes by the system.
+  SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()), SMTO_NORMAL, 5000,
+                      nullptr);
+  PostMessageA(button, BM_CLICK, 0, 0);
+  return true;
+}
+
+void PressDialogButton(HWND dialog, int buttonId) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), 0);
+}
+
+ATOM SendBoardHandOff(const std::string& path, DWORD timeoutMs) {
+  HWND target = FindWindowA(nullptr, "KepSil!");
+  if (!target) return 0;
+  const ATOM atom = GlobalAddAtomA(path.c_str());
+  if (!atom) return 0;
+  DWORD_PTR result = 0;
+  if (!SendMessageTimeoutA(target, 2000, atom, 0, SMTO_NORMAL, timeoutMs, &result)) return 0;
+  return atom;
+}
+
+bool GlobalAtomExists(const std::string& name) {
+  return GlobalFindAtomA(name.c_str()) != 0;
+}
