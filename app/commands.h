@@ -1,0 +1,61 @@
+// Command identifiers of the menus and the main window's keyboard shortcuts.
+#pragma once
+
+#include <cstdint>
+
+inline constexpr int32_t CmdSaveCheckedTexts = 2;
+inline constexpr int32_t CmdDeleteChecked = 3;
+inline constexpr int32_t CmdShowAfterPaste = 4;
+inline constexpr int32_t CmdShowAfterCopy = 5;
+inline constexpr int32_t CmdDeleteAfterPaste = 6;
+inline constexpr int32_t CmdKeepItems = 7;
+inline constexpr int32_t CmdSetItemLimit = 8;
+inline constexpr int32_t CmdInformation = 9;
+inline constexpr int32_t CmdExit = 10;
+inline constexpr int32_t CmdSaveItemAs = 11;
+inline constexpr int32_t CmdPutToClipboard = 12;
+inline constexpr int32_t CmdDeleteItem = 13;
+inline constexpr int32_t CmdTrayShow = 20;
+inline constexpr int32_t CmdTrayExitHidden = 21;
+inline constexpr int32_t CmdTrayHide = 30;
+inline constexpr int32_t CmdTrayExitShown = 31;
+inline constexpr int32_t CmdImportBoard = 40;
+inline constexpr int32_t CmdExportBoard = 41;
+inline constexpr int32_t CmdCompressImages = 42;
+inline constexpr int32_t CmdWatchClipboard = 43;
+inline constexpr int32_t CmdWatchClipboardTrayHidden = 44;
+inline constexpr int32_t CmdWatchClipboardTrayShown = 45;
+inline constexpr int32_t CmdSoundOnCapture = 46;
+inline constexpr int32_t CmdNewItemsChecked = 47;
+inline constexpr int32_t CmdSaveCheckedImagesBmp = 50;
+inline constexpr int32_t CmdSaveCheckedImagesJpeg = 51;
+inline constexpr int32_t CmdSaveCheckedImagesPng = 52;
+inline constexpr int32_t CmdLoadFiles = 53;
+inline constexpr int32_t CmdShowDetailed = 54;
+inline constexpr int32_t CmdCheckAllItems = 55;
+inline constexpr int32_t CmdCheckAllImages = 56;
+inline constexpr int32_t CmdCheckAllTexts = 57;
+inline constexpr int32_t CmdUncheckAllItems = 58;
+inline constexpr int32_t CmdUncheckAllImages = 59;
+inline constexpr int32_t CmdUncheckAllTexts = 60;
+
+// Keyboard shortcuts of the main window (no modifier keys).
+inline constexpr int32_t KeyDelete = 200;
+inline constexpr int32_t KeyBackspace = 201;
+inline constexpr int32_t KeyReturn = 202;
+inline constexpr int32_t KeySpace = 203;
+inline constexpr int32_t KeyDetail = 204;
+
+struct CommandInfo {
+  int32_t id;
+  const char* name;     // "CmdExit", "KeyReturn", ...
+  int32_t captionText;  // number of the interface text that is its caption; 0 for the keys
+  int32_t virtualKey;   // the key of a shortcut; 0 for menu commands
+};
+
+// Every command and shortcut, in identifier order.
+const CommandInfo* CommandTable(int32_t& count);
+// The entry of an identifier; nullptr when it is no command.
+const CommandInfo* FindCommand(int32_t id);
+// The identifier of a name ("CmdExit"); 0 when there is none.
+int32_t CommandIdByName(const char* name);

@@ -1,0 +1,47 @@
+// The interface texts (captions, titles, prompts, messages) in English or German, code page 1252.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+// Slots 0..46; texts 1..43 are used, the others stay empty.
+inline constexpr int TextSlotCount = 47;
+inline constexpr int FirstText = 1;
+inline constexpr int LastText = 43;
+
+struct InterfaceTexts {
+  int32_t LanguageGerman = 0;  // 1 German, 0 English
+  std::array<std::string, TextSlotCount> Slots;
+
+  // Text n, or an empty string for a number outside the table.
+  const std::string& operator[](int n) const;
+};
+
+extern InterfaceTexts Texts;
+
+// Text n of the global table (Texts[n]).
+const std::string& Text(int n);
+
+// True for the five German locale identifiers (Germany, Switzerland, Austria, Luxembourg,
+// Liechtenstein); the whole value is compared, so a non-default sort order gives false.
+bool IsGermanLocale(uint32_t lcid);
+
+// The built-in text n in one language; nullptr outside 1..43.
+const char* BuiltInText(int n, bool german);
+
+// Sets LanguageGerman from a locale identifier and fills slots 1..43 in that language.
+void FillTexts(InterfaceTexts& texts, uint32_t lcid);
+// Fills slots 1..43 in the language LanguageGerman names.
+void FillTexts(InterfaceTexts& texts);
+
+// Field 1 is before the first "|", field 2 between the first and second "|" or up to the end,
+// and so on; a field that does not exist is empty.
+std::string TextField(const std::string& text, int field);
+
+struct MessageText {
+  std::string title;    // field 1
+  std::string message;  // field 2
+};
+// Splits a message text ("Title|Message") for a message box.
+MessageText SplitMessageText(const std::string& text);

@@ -1,0 +1,79 @@
+#include "store/item_store.h"
+
+#include <algorithm>
+
+#include "settings/settings.h"
+
+ItemStore Store;
+
+bool ItemList::Next() {
+  if (cursor_ + 1 >= Count()) return false;
+  ++cursor_;
+  return true;
+}
+
+void ItemList::SelectPosition(int32_t position) {
+  Reset();
+  // Next() stops at the last element, so there is no point in stepping further than the count.
+  const int64_t steps = std::min<int64_t>(int64_t{position} + 1, Count());
+  for (int64_t i = 0; i < steps; ++i) Next();
+}
+
+void ItemList::Last() { cursor_ = Count() - 1; }
+
+Item& ItemList::Insert(Item item) {
+  const auto at = items_.begin() + (cursor_ + 1);
+  auto inserted = items_.insert(at, std::move(item));
+  cursor_ = static_cast<int32_t>(inserted - items_.begin());
+  return *inserted;
+}
+
+void ItemList::DeleteCurrent() {
+  if (cursor_ < 0) return;
+  items_.erase(items_.begin() + cursor_);
+  --cursor_;
+}
+
+Item* ItemList::Current() { return cursor_ < 0 ? nullptr : &items_[static_cast<size_t>(cursor_)]; }
+
+const Item* ItemList::Current() const {
+  return cursor_ < 0 ? nullptr : &items_[static_cast<size_t>(cursor_)];
+}
+
+void ItemList::Clear() {
+  items_.clear();
+  cursor_ = -1;
+}
+
+bool ItemList::ContainsName(const std::string& name) const {
+  return std::any_of(items_.begin(), items_.end(), [&](const Item& item) { return item.name == name; });
+}
+
+int32_t TakeFreeSlot(FreeSlotList& slots) {
+  if (slots.empty()) return -1;
+  const int32_t slot = slots.front();
+  slots.pop_front();
+  return slot;
+}
+
+void ReleaseSlot(FreeSlotList& slots, int32_t slot) {
+  if (slot < 0) return;
+  if (std::find(slots.begin(), slots.end(), slot) != slots.end()) return;
+  slots.push_back(slot);
+}
+
+void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction& deleteCurrent) {
+  if (maxCount < 0) maxCount = 0;
+  while (items.Count() > maxCount) {
+    const int32_t before = items.Count();
+    items.Last();
+    deleteCurrent();
+    // A deletion that removed nothing would loop forever.
+    if (items.Count() >= before) break;
+  }
+  items.Reset();
+}
+
+void TrimToLimit(ItemList& items, int32_t itemLimit, const DeleteCurrentFunction& deleteCurrent) {
+  TrimToCount(items, BoundItemLimit(itemLimit) - 1, deleteCurrent);
+}

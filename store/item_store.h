@@ -1,0 +1,81 @@
+// The item record, the item list with its cursor, free thumbnail slots and the trimming rule.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+inline constexpr int32_t ImageItem = 0;
+inline constexpr int32_t TextItem = 1;
+
+struct Item {
+  int32_t kind = ImageItem;  // ImageItem or TextItem
+  int32_t image = 0;         // working image while capture makes an image item; never stored
+  std::string name;          // base name of the item's files (name.clt, name.bmp, name.txt)
+};
+
+// An ordered list of items with a cursor that stands on an element or before the first one.
+class ItemList {
+ public:
+  // Cursor before the first element.
+  void Reset() { cursor_ = -1; }
+  // Moves to the next element; at the last one (or on an empty list) the cursor stays and it returns false.
+  bool Next();
+  // Reset, then Next position + 1 times: a position past the end lands on the last element.
+  void SelectPosition(int32_t position);
+  // Cursor on the last element (before the first one when the list is empty).
+  void Last();
+  // Inserts after the current element, or at the head when the cursor is before the first;
+  // the cursor moves to the new element, which is returned.
+  Item& Insert(Item item);
+  // Removes the current element; the cursor moves to the previous one (before the first when the
+  // head was removed). Does nothing when the cursor is before the first element.
+  void DeleteCurrent();
+  // 0-based position of the cursor, -1 before the first element.
+  int32_t CurrentPosition() const { return cursor_; }
+  // The current element, or nullptr before the first one.
+  Item* Current();
+  const Item* Current() const;
+  int32_t Count() const { return static_cast<int32_t>(items_.size()); }
+  bool Empty() const { return items_.empty(); }
+  void Clear();
+  // Direct access by position (0 = newest), for readers that do not move the cursor.
+  const Item& At(int32_t position) const { return items_.at(static_cast<size_t>(position)); }
+  Item& At(int32_t position) { return items_.at(static_cast<size_t>(position)); }
+  // True when an item of that name is in the list.
+  bool ContainsName(const std::string& name) const;
+
+ private:
+  std::vector<Item> items_;
+  int32_t cursor_ = -1;
+};
+
+// Thumbnail slots released by deleted items, reused first by new ones.
+using FreeSlotList = std::deque<int32_t>;
+// Takes the first free slot; -1 when there is none (the caller then appends a new slot).
+int32_t TakeFreeSlot(FreeSlotList& slots);
+// Gives a slot back; a slot already listed is not listed twice.
+void ReleaseSlot(FreeSlotList& slots, int32_t slot);
+
+struct ItemStore {
+  ItemList Items;
+  FreeSlotList FreeSlots;
+  std::string CaptureTime;       // "hh:mm:ss" of the last name made
+  std::string LastItemName;      // the last name made, so that the next one never repeats it
+  int32_t HighlightedIndex = -1; // row with the selection frame, -1 for none
+};
+
+extern ItemStore Store;
+
+// Deletes the current item of the list with everything that belongs to it (files, row, slot,
+// list element). Supplied by the caller.
+using DeleteCurrentFunction = std::function<void()>;
+
+// Deletes the oldest items until at most maxCount remain, then resets the cursor.
+// Stops early if the deletion fails to remove an element.
+void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction& deleteCurrent);
+// Makes room for one new item under the limit: at most limit - 1 items remain. A limit below 1
+// counts as 1.
+void TrimToLimit(ItemList& items, int32_t itemLimit, const DeleteCurrentFunction& deleteCurrent);
