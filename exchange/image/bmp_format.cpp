@@ -1,0 +1,49 @@
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "exchange/image/image_codecs.h"
+
+namespace {
+
+void PutLittleEndian(std::vector<uint8_t>& out, uint64_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
+}
+
+}  // namespace
+
+uint64_t BmpFileSize(int width, int height) {
+  return BmpHeaderSize + static_cast<uint64_t>(height) * static_cast<uint64_t>(RowSize(width));
+}
+
+bool EncodeBmp(const PixelImage& image, int /*quality*/, std::vector<uint8_t>& out) {
+  if (image.width < 1 || image.height < 1 || image.width > MaxImageSide || image.height > MaxImageSide) return false;
+  const size_t rowSize = static_cast<size_t>(RowSize(image.width));
+  if (image.pixels.size() < rowSize * static_cast<size_t>(image.height)) return false;
+  const uint64_t fileSize = BmpFileSize(image.width, image.height);
+  try {
+    out.reserve(out.size() + fileSize);
+    // File header.
+    out.push_back('B');
+    out.push_back('M');
+    PutLittleEndian(out, fileSize, 4);
+    PutLittleEndian(out, 0, 4);  // two reserved words
+    PutLittleEndian(out, BmpHeaderSize, 4);
+    // Information header: 24 bits, uncompressed, no palette, no resolution.
+    PutLittleEndian(out, 40, 4);
+    PutLittleEndian(out, static_cast<uint32_t>(image.width), 4);
+    PutLittleEndian(out, static_cast<uint32_t>(image.height), 4);
+    PutLittleEndian(out, 1, 2);
+    PutLittleEndian(out, 24, 2);
+    PutLittleEndian(out, 0, 4);
+    PutLittleEndian(out, rowSize * static_cast<size_t>(image.height), 4);
+    out.insert(out.end(), 16, 0);  // resolution and palette counts
+    for (int y = image.height - 1; y >= 0; --y) {
+      const uint8_t* row = image.Row(y);
+      out.insert(out.end(), row, row + rowSize);
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,145 @@
+// PNG through libpng. libpng reports errors by longjmp: the functions that call setjmp keep no
+// objects with destructors of their own, and the callbacks never let an exception reach libpng.
+#include <png.h>
+
+#include <csetjmp>
+#include <cstring>
+#include <new>
+
+#include "exchange/image/image_codecs.h"
+
+namespace {
+
+// Deflate expands its input at most 1032 times, so the file's size bounds the pixel data it holds.
+constexpr uint64_t MaxDeflateRatio = 1032;
+
+struct MemoryReader {
+  const uint8_t* data;
+  size_t size;
+  size_t position;
+};
+
+void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void SilentWarning(png_structp, png_const_charp) {}
+
+void ReadFromMemory(png_structp png, png_bytep target, size_t length) {
+  auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
+  if (length > reader->size - reader->position) png_error(png, "unexpected end of file");
+  std::memcpy(target, reader->data + reader->position, length);
+  reader->position += length;
+}
+
+void AppendToVector(png_structp png, png_bytep data, size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  bool stored = true;
+  try {
+    out->insert(out->end(), data, data + length);
+  } catch (const std::bad_alloc&) {
+    stored = false;
+  }
+  if (!stored) png_error(png, "out of memory");
+}
+
+void FlushNothing(png_structp) {}
+
+// Asks libpng for 8-bit blue-green-red whatever the file holds.
+void RequestBgr8(png_structp png, png_infop info) {
+  const int colorType = png_get_color_type(png, info);
+  const int bitDepth = png_get_bit_depth(png, info);
+  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
+    if (bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    png_set_gray_to_rgb(png);
+  }
+  if (bitDepth == 16) png_set_strip_16(png);
+  // Alpha, also the one a palette's transparency table would add, is dropped, never blended.
+  png_set_strip_alpha(png);
+  png_set_bgr(png);
+}
+
+// The raw (filtered) bytes the picture needs, before compression.
+uint64_t RawImageBytes(png_structp png, png_infop info) {
+  const uint64_t bitsPerPixel = static_cast<uint64_t>(png_get_channels(png, info)) * png_get_bit_depth(png, info);
+  const uint64_t rowBytes = (png_get_image_width(png, info) * bitsPerPixel + 7) / 8;
+  return png_get_image_height(png, info) * (rowBytes + 1);
+}
+
+DecodeStatus DecodeWithLibpng(png_structp png, png_infop info, MemoryReader* reader, PixelImage& image) {
+  if (setjmp(png_jmpbuf(png))) return DecodeStatus::Corrupt;
+  png_set_read_fn(png, reader, ReadFromMemory);
+  png_read_info(png, info);
+
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
+  if (width > static_cast<png_uint_32>(MaxImageSide) || height > static_cast<png_uint_32>(MaxImageSide)) {
+    return DecodeStatus::TooLarge;
+  }
+  if (RawImageBytes(png, info) > MaxDeflateRatio * (reader->size + 1)) return DecodeStatus::Corrupt;
+
+  RequestBgr8(png, info);
+  const int passes = png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_channels(png, info) != 3 || png_get_bit_depth(png, info) != 8 ||
+      png_get_rowbytes(png, info) != static_cast<size_t>(width) * 3) {
+    return DecodeStatus::Corrupt;
+  }
+  if (!AllocatePixelImage(image, static_cast<int>(width), static_cast<int>(height))) return DecodeStatus::TooLarge;
+
+  // Interlaced pictures come pass by pass; each pass refines the rows already read.
+  for (int pass = 0; pass < passes; ++pass) {
+    for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, image.Row(static_cast<int>(y)), nullptr);
+  }
+  return DecodeStatus::Ok;
+}
+
+bool EncodeWithLibpng(png_structp png, png_infop info, const PixelImage& image, std::vector<uint8_t>* out) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_write_fn(png, out, AppendToVector, FlushNothing);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_level(png, 9);
+  png_write_info(png, info);
+  png_set_bgr(png);
+  for (int y = 0; y < image.height; ++y) png_write_row(png, image.Row(y));
+  png_write_end(png, nullptr);
+  return true;
+}
+
+}  // namespace
+
+bool IsPngFile(const uint8_t* data, size_t size) { return size >= 8 && png_sig_cmp(data, 0, 8) == 0; }
+
+DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image) {
+  image = PixelImage{};
+  if (!IsPngFile(data, size)) return DecodeStatus::NotThisFormat;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+  if (!png) return DecodeStatus::TooLarge;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    return DecodeStatus::TooLarge;
+  }
+  MemoryReader reader{data, size, 0};
+  const DecodeStatus status = DecodeWithLibpng(png, info, &reader, image);
+  png_destroy_read_struct(&png, &info, nullptr);
+  if (status != DecodeStatus::Ok) image = PixelImage{};
+  return status;
+}
+
+bool EncodePng(const PixelImage& image, int /*quality*/, std::vector<uint8_t>& out) {
+  if (image.width < 1 || image.height < 1 || image.width > MaxImageSide || image.height > MaxImageSide) return false;
+  if (image.pixels.size() < static_cast<size_t>(RowSize(image.width)) * static_cast<size_t>(image.height)) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  const size_t start = out.size();
+  const bool ok = EncodeWithLibpng(png, info, image, &out);
+  png_destroy_write_struct(&png, &info);
+  if (!ok) out.resize(start);
+  return ok;
+}
