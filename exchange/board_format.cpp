@@ -1,0 +1,99 @@
+#include "exchange/board_format.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+bool IsLineEnd(unsigned char byte) { return byte == 0x00 || byte == '\r' || byte == '\n'; }
+
+// Reads the first line of a file, at most `limit` bytes of it. False when the file cannot be opened.
+bool ReadFirstLine(const std::string& path, std::size_t limit, std::string& line) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  line.clear();
+  int c;
+  while (line.size() < limit && (c = std::fgetc(file)) != EOF && !IsLineEnd(static_cast<unsigned char>(c))) {
+    line.push_back(static_cast<char>(c));
+  }
+  std::fclose(file);
+  return true;
+}
+
+bool IsDeviceName(std::string_view name) {
+  // Windows treats these as devices whatever the extension: "CON.txt" is the console.
+  std::string_view stem = name.substr(0, name.find('.'));
+  std::string upper(stem);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  while (!upper.empty() && upper.back() == ' ') upper.pop_back();
+  static constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  for (const char* device : kDevices) {
+    if (upper == device) return true;
+  }
+  if (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '0' &&
+      upper[3] <= '9') {
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+const char* BoardErrorText(BoardError error) {
+  switch (error) {
+    case BoardError::None: return "valid board";
+    case BoardError::NotABoard: return "not a board file (the first line is not \"kepsilfilev1\")";
+    case BoardError::Truncated: return "the file ends early";
+    case BoardError::BadCount: return "impossible entry count";
+    case BoardError::BadKind: return "unknown item kind";
+    case BoardError::BadName: return "unsafe or invalid item name";
+    case BoardError::DuplicateName: return "two entries with the same name";
+    case BoardError::BadLength: return "a length is negative or beyond the end of the file";
+    case BoardError::BadPackedText: return "a packed text does not unpack to its stated length";
+    case BoardError::TooLarge: return "too much data";
+    case BoardError::CannotWrite: return "the file cannot be written";
+  }
+  return "unknown error";
+}
+
+bool IsSafeBoardEntryName(std::string_view name) {
+  if (name.empty() || name.size() > BoardMaxNameLength) return false;
+  if (name.find("..") != std::string_view::npos) return false;
+  for (unsigned char c : name) {
+    if (c < 0x20 || c == 0x7F || std::strchr("<>:\"/\\|?*", c) != nullptr) return false;
+  }
+  // Windows drops a trailing dot or space, so such a name would not name its own files.
+  if (name.back() == '.' || name.back() == ' ') return false;
+  return !IsDeviceName(name);
+}
+
+bool HasBoardMagic(const unsigned char* data, std::size_t size) {
+  if (size < BoardMagic.size() || std::memcmp(data, BoardMagic.data(), BoardMagic.size()) != 0) return false;
+  return size == BoardMagic.size() || IsLineEnd(data[BoardMagic.size()]);
+}
+
+int IsBoardFile(const std::string& path) {
+  std::string line;
+  // One byte more than the magic tells a longer first line apart.
+  if (!ReadFirstLine(path, BoardMagic.size() + 1, line)) return 0;
+  return line == BoardMagic ? 1 : 0;
+}
+
+int IsPngFile(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return 0;
+  // Scan the first line for "PNG" without holding it: a text-like file may have a long one.
+  char window[3] = {0, 0, 0};
+  int found = 0;
+  int c;
+  while (!found && (c = std::fgetc(file)) != EOF && !IsLineEnd(static_cast<unsigned char>(c))) {
+    window[0] = window[1];
+    window[1] = window[2];
+    window[2] = static_cast<char>(c);
+    found = std::memcmp(window, "PNG", 3) == 0 ? 1 : 0;
+  }
+  std::fclose(file);
+  return found;
+}

@@ -1,0 +1,69 @@
+// Board files (.ksb): the whole item collection in one file.
+//
+// Layout, all numbers 32-bit signed little-endian, strings as bytes plus one 0x00:
+//   "kepsilfilev1" 0x00, item limit, entry count N, then N entries of
+//   kind, checked, name 0x00, content block, thumbnail length K, K thumbnail bytes.
+// Content block: image (kind 0) = length L, L bytes of PNG data;
+//                text (kind 1)  = text length T, packed length P, then P packed bytes or,
+//                                 when P is 0, the T text bytes as they are.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+inline constexpr std::string_view BoardMagic = "kepsilfilev1";
+inline constexpr int BoardKindImage = 0;
+inline constexpr int BoardKindText = 1;
+// Boards pack their texts with the largest window.
+inline constexpr int BoardPackLevel = 9;
+
+// One item of a board, with the contents of its files.
+struct BoardEntry {
+  int kind = BoardKindText;
+  bool checked = false;
+  std::string name;                      // base name of the item's files
+  std::vector<unsigned char> content;    // image: the PNG file; text: the text bytes, unpacked
+  std::vector<unsigned char> thumbnail;  // the ".clt" file
+};
+
+struct Board {
+  int32_t itemLimit = 0;
+  std::vector<BoardEntry> entries;
+};
+
+// Why a board was refused. Every refusal leaves the caller's state untouched.
+enum class BoardError {
+  None,
+  NotABoard,        // the first line is not the magic
+  Truncated,        // the file ends inside the header or an entry
+  BadCount,         // negative entry count, or more entries than the file can hold
+  BadKind,          // a kind other than image or text
+  BadName,          // a name that is empty, too long or could lead outside the working folder
+  DuplicateName,    // two entries would share files
+  BadLength,        // a negative length, or one beyond the bytes that remain
+  BadPackedText,    // a packed text that does not unpack to exactly its stated length
+  TooLarge,         // more data than the program is willing to hold, or than a length field holds
+  CannotWrite,      // the board file cannot be created or written completely
+};
+
+// A short English description of a refusal, for tools and logs.
+const char* BoardErrorText(BoardError error);
+
+// True when `name` may serve as the base name of item files read from a board: not empty, at most
+// BoardMaxNameLength bytes, no path separator, drive colon or "..", no character Windows refuses in
+// file names, no trailing dot or space, and no device name such as "CON" or "LPT1".
+inline constexpr std::size_t BoardMaxNameLength = 128;
+bool IsSafeBoardEntryName(std::string_view name);
+
+// The header check used before a file is kept or queued for import: the first line (bytes up to
+// the first 0x00, CR or LF) equals the magic exactly. 0 when the file cannot be opened.
+int IsBoardFile(const std::string& path);
+// The same check over bytes already in memory.
+bool HasBoardMagic(const unsigned char* data, std::size_t size);
+
+// Non-zero when the file's first line (up to the first 0x00, CR or LF) contains "PNG": the picture
+// file already holds PNG data. 0 when the file cannot be opened.
+int IsPngFile(const std::string& path);

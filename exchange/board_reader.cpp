@@ -1,0 +1,238 @@
+#include "exchange/board_reader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <new>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "exchange/pack/pack.h"
+
+namespace {
+
+// kind, checked, a one-character name with its terminator, the shortest content block (an image
+// length) and the thumbnail length.
+constexpr std::size_t MinEntrySize = 4 + 4 + 2 + 4 + 4;
+
+// Windows file names ignore case, so two names that differ only in case share files.
+struct CaseInsensitiveLess {
+  bool operator()(const std::string& a, const std::string& b) const {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+      const int ca = Fold(static_cast<unsigned char>(a[i]));
+      const int cb = Fold(static_cast<unsigned char>(b[i]));
+      if (ca != cb) return ca < cb;
+    }
+    return a.size() < b.size();
+  }
+  static int Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+};
+
+class BoardParser {
+ public:
+  BoardParser(const unsigned char* data, std::size_t size) : cursor_(data, size) {}
+
+  BoardReadResult Parse(Board& board);
+
+ private:
+  bool Fail(BoardError error) {
+    if (result_.error == BoardError::None) {
+      result_.error = error;
+      result_.offset = cursor_.Position();
+    }
+    return false;
+  }
+  bool Number(int32_t& value) { return cursor_.ReadNumber(value) || Fail(BoardError::Truncated); }
+  // A length field: not negative and not beyond the bytes that remain after it.
+  bool Length(int32_t& value) {
+    if (!Number(value)) return false;
+    if (value < 0 || static_cast<std::size_t>(value) > cursor_.Remaining()) return Fail(BoardError::BadLength);
+    return true;
+  }
+  bool Bytes(std::size_t count, std::vector<unsigned char>& out) {
+    std::span<const unsigned char> bytes;
+    if (!cursor_.ReadData(count, bytes)) return Fail(BoardError::Truncated);
+    out.assign(bytes.begin(), bytes.end());
+    return true;
+  }
+
+  bool Header(Board& board);
+  bool Entry(BoardEntry& entry);
+  bool Name(std::string& name);
+  bool TextContent(std::vector<unsigned char>& text);
+  bool PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text);
+
+  BoardCursor cursor_;
+  BoardReadResult result_;
+  std::set<std::string, CaseInsensitiveLess> names_;
+  std::size_t unpackedTotal_ = 0;
+};
+
+BoardReadResult BoardParser::Parse(Board& board) {
+  Board parsed;
+  if (Header(parsed)) {
+    for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
+      result_.entryIndex = static_cast<int>(i);
+      if (!Entry(parsed.entries[i])) break;
+    }
+  }
+  if (result_.Ok()) {
+    result_.entryIndex = -1;
+    board = std::move(parsed);
+  }
+  return result_;
+}
+
+bool BoardParser::Header(Board& board) {
+  std::string_view magic;
+  bool terminated = false;
+  cursor_.ReadLine(magic, terminated);
+  if (magic != BoardMagic) return Fail(BoardError::NotABoard);
+  int32_t count = 0;
+  if (!Number(board.itemLimit) || !Number(count)) return false;
+  // Checked before anything is sized from it: every entry takes at least MinEntrySize bytes.
+  if (count < 0 || static_cast<std::size_t>(count) > cursor_.Remaining() / MinEntrySize) {
+    return Fail(BoardError::BadCount);
+  }
+  board.entries.resize(static_cast<std::size_t>(count));
+  return true;
+}
+
+bool BoardParser::Entry(BoardEntry& entry) {
+  int32_t kind = 0;
+  int32_t checked = 0;
+  if (!Number(kind) || !Number(checked)) return false;
+  if (kind != BoardKindImage && kind != BoardKindText) return Fail(BoardError::BadKind);
+  entry.kind = kind;
+  entry.checked = checked != 0;
+  if (!Name(entry.name)) return false;
+  if (kind == BoardKindImage) {
+    int32_t pictureLength = 0;
+    if (!Length(pictureLength) || !Bytes(static_cast<std::size_t>(pictureLength), entry.content)) return false;
+  } else if (!TextContent(entry.content)) {
+    return false;
+  }
+  int32_t thumbnailLength = 0;
+  return Length(thumbnailLength) && Bytes(static_cast<std::size_t>(thumbnailLength), entry.thumbnail);
+}
+
+bool BoardParser::Name(std::string& name) {
+  std::string_view line;
+  bool terminated = false;
+  if (!cursor_.ReadLine(line, terminated) || !terminated) return Fail(BoardError::Truncated);
+  if (!IsSafeBoardEntryName(line)) return Fail(BoardError::BadName);
+  name.assign(line);
+  if (!names_.insert(name).second) return Fail(BoardError::DuplicateName);
+  return true;
+}
+
+bool BoardParser::TextContent(std::vector<unsigned char>& text) {
+  int32_t textLength = 0;
+  int32_t packedLength = 0;
+  if (!Number(textLength) || !Number(packedLength)) return false;
+  if (textLength < 0 || packedLength < 0) return Fail(BoardError::BadLength);
+  if (packedLength == 0) {
+    if (static_cast<std::size_t>(textLength) > cursor_.Remaining()) return Fail(BoardError::BadLength);
+    return Bytes(static_cast<std::size_t>(textLength), text);
+  }
+  return PackedText(textLength, packedLength, text);
+}
+
+bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text) {
+  std::span<const unsigned char> block;
+  if (static_cast<std::size_t>(packedLength) > cursor_.Remaining()) return Fail(BoardError::BadLength);
+  if (!cursor_.ReadData(static_cast<std::size_t>(packedLength), block)) return Fail(BoardError::Truncated);
+  // The block states its own length; it must be the entry's before any memory is sized from it.
+  const std::size_t length = static_cast<std::size_t>(textLength);
+  if (length == 0 || unpackedLength(block.data(), block.size()) != length) return Fail(BoardError::BadPackedText);
+  if (length > BoardMaxPackedTextLength || length > BoardMaxUnpackedTotal - unpackedTotal_) {
+    return Fail(BoardError::TooLarge);
+  }
+  unpackedTotal_ += length;
+  text.resize(length);
+  if (unpack(block.data(), block.size(), text.data(), text.size()) != length) return Fail(BoardError::BadPackedText);
+  return true;
+}
+
+}  // namespace
+
+bool BoardCursor::ReadNumber(int32_t& value) {
+  if (failed_ || size_ - position_ < 4) {
+    failed_ = true;
+    return false;
+  }
+  const unsigned char* p = data_ + position_;
+  value = static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+                               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
+  position_ += 4;
+  return true;
+}
+
+bool BoardCursor::ReadLine(std::string_view& line, bool& terminated) {
+  terminated = false;
+  if (failed_) return false;
+  const std::size_t start = position_;
+  while (position_ < size_) {
+    const unsigned char byte = data_[position_];
+    if (byte == 0x00 || byte == '\r' || byte == '\n') break;
+    ++position_;
+  }
+  line = std::string_view(reinterpret_cast<const char*>(data_) + start, position_ - start);
+  if (position_ == size_) return true;
+  terminated = true;
+  const unsigned char end = data_[position_++];
+  if (end == '\r' && position_ < size_ && data_[position_] == '\n') ++position_;
+  return true;
+}
+
+bool BoardCursor::ReadData(std::size_t count, std::span<const unsigned char>& bytes) {
+  if (failed_ || count > size_ - position_) {
+    failed_ = true;
+    return false;
+  }
+  bytes = std::span<const unsigned char>(data_ + position_, count);
+  position_ += count;
+  return true;
+}
+
+BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& board) {
+  try {
+    return BoardParser(data, size).Parse(board);
+  } catch (const std::bad_alloc&) {
+    return BoardReadResult{BoardError::TooLarge};
+  }
+}
+
+BoardReadResult ReadBoardFile(const std::string& path, Board& board) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return BoardReadResult{BoardError::NotABoard};
+  std::vector<unsigned char> bytes;
+  bool ok = std::fseek(file, 0, SEEK_END) == 0;
+  const long end = ok ? std::ftell(file) : -1;
+  ok = ok && end >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
+  if (ok && static_cast<std::uint64_t>(end) > BoardMaxFileSize) {
+    std::fclose(file);
+    return BoardReadResult{BoardError::TooLarge};
+  }
+  if (ok) {
+    try {
+      bytes.resize(static_cast<std::size_t>(end));
+    } catch (const std::bad_alloc&) {
+      std::fclose(file);
+      return BoardReadResult{BoardError::TooLarge};
+    }
+    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  }
+  std::fclose(file);
+  if (!ok) return BoardReadResult{BoardError::NotABoard};
+  return ReadBoard(bytes.data(), bytes.size(), board);
+}
+
+bool CreateBoardItemFile(const std::string& path, std::span<const unsigned char> bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  ok = std::fclose(file) == 0 && ok;
+  return ok;
+}

@@ -1,0 +1,28 @@
+// Writing board files: the header, then one entry per item in list order.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "exchange/board_format.h"
+
+// Appends the header: the magic with its 0x00, the item limit and the entry count.
+void AppendBoardHeader(std::vector<unsigned char>& out, int32_t itemLimit, int32_t entryCount);
+
+// Appends a text content block: T, P and the stored bytes. The text is packed at level 9 and kept
+// packed unless packing fails or the block is longer than the text (a block exactly as long as the
+// text is kept packed); otherwise P is 0 and the text follows as it is.
+void AppendBoardText(std::vector<unsigned char>& out, std::span<const unsigned char> text);
+
+// Appends one entry. Refuses, leaving `out` as it was, an entry the reader would refuse: a kind
+// other than image or text, an unsafe name (BadName), or contents longer than a length field
+// holds (TooLarge). An item whose file could not be read is written with empty contents.
+BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry);
+
+// The whole board: the header and every entry. On a refusal `out` is left as it was.
+BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out);
+// The same into a file, created or replaced; CannotWrite when it cannot be written completely.
+BoardError WriteBoardFile(const std::string& path, const Board& board);
