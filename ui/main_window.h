@@ -12,12 +12,6 @@ constexpr COLORREF SelectionColour = RGB(200, 0, 0);
 constexpr int ThumbWidth = 278;
 constexpr int ThumbHeight = 60;
 
-// Shortcut command ids bound to the main window.
-constexpr int KeyDelete = 200;
-constexpr int KeyBackspace = 201;
-constexpr int KeyReturn = 202;
-constexpr int KeySpace = 203;
-constexpr int KeyDetail = 204;
 
 struct MainWindowState {
   int MainWindow = 0;            // window number; title "KepSil!"
@@ -30,7 +24,7 @@ struct MainWindowState {
   int BuiltWindowWidth = 0;      // outer size right after creation
   int MinWindowHeight = 0;
   int TrayIcon = 0;
-  int HighlightedIndex = -1;     // row whose thumbnail carries the red frame
+  HWND NextClipboardViewer = nullptr;  // what SetClipboardViewer answered, for serving the chain
 };
 extern MainWindowState Ui;
 
@@ -41,7 +35,7 @@ HIMAGELIST NewThumbImageList();
 // tray icon and the four popup menus from the settings and texts.
 void BuildMainWindow();
 
-// Moves the red frame to the selected row.
+// Moves the red frame to the selected row (Store.HighlightedIndex follows it).
 void UpdateSelectionHighlight();
 void DrawSelectionFrame(int row, COLORREF colour);
 

@@ -1,0 +1,216 @@
+// Numbered child controls: list view, progress bar, rich text and status bar.
+#include "ui/layer/controls.h"
+
+#include <commctrl.h>
+
+#include "ui/layer/layer_state.h"
+
+namespace {
+
+LayerControl* FindControl(int number) {
+  auto it = Layer.controls.find(number);
+  return it == Layer.controls.end() ? nullptr : &it->second;
+}
+
+HWND ListHandle(int number) {
+  LayerControl* control = FindControl(number);
+  return control && control->kind == ControlKind::List ? control->handle : nullptr;
+}
+
+// Creates the child window and records it under the number (-1 = fresh). 0 on failure.
+int AddControl(int number, ControlKind kind, DWORD exStyle, const char* className, DWORD style, int x, int y,
+               int width, int height) {
+  if (number == -1) number = FreshNumber(Layer.controls);
+  HWND handle = CreateWindowExA(exStyle, className, "", style, x, y, width, height, Layer.controlParent,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(number)), GetModuleHandleA(nullptr),
+                                nullptr);
+  if (!handle) return 0;
+  if (LayerControl* old = FindControl(number)) DestroyWindow(old->handle);
+  Layer.controls[number] = LayerControl{handle, kind};
+  return number;
+}
+
+void UseDefaultFont(HWND handle) {
+  SendMessageA(handle, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+}
+
+bool HasCheckBoxes(HWND list) {
+  return (SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0;
+}
+
+void SetColumnText(HWND list, int row, int column, const std::string& text) {
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+void BeginControls(HWND parent) { Layer.controlParent = parent; }
+
+int NewListControl(int number, int x, int y, int width, int height, const std::string& columnTitle,
+                   int columnWidth, int flags) {
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS;
+  if (!(flags & ListMultiSelect)) style |= LVS_SINGLESEL;
+  number = AddControl(number, ControlKind::List, WS_EX_CLIENTEDGE, WC_LISTVIEWA, style, x, y, width, height);
+  if (!number) return 0;
+  HWND list = ControlHandle(number);
+  DWORD exStyle = 0;
+  if (flags & ListCheckBoxes) exStyle |= LVS_EX_CHECKBOXES;
+  if (flags & ListGridLines) exStyle |= LVS_EX_GRIDLINES;
+  if (flags & ListFullRowSelect) exStyle |= LVS_EX_FULLROWSELECT;
+  if (flags & ListHeaderDragDrop) exStyle |= LVS_EX_HEADERDRAGDROP;
+  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyle, exStyle);
+  UseDefaultFont(list);
+  LVCOLUMNA column{};
+  column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = columnWidth;
+  column.pszText = const_cast<char*>(columnTitle.c_str());
+  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  return number;
+}
+
+HWND ControlHandle(int number) {
+  LayerControl* control = FindControl(number);
+  return control ? control->handle : nullptr;
+}
+
+int GetControlState(int control) {
+  LayerControl* record = FindControl(control);
+  if (!record) return -1;
+  if (record->kind == ControlKind::ProgressBar) {
+    return static_cast<int>(SendMessageA(record->handle, PBM_GETPOS, 0, 0));
+  }
+  if (record->kind != ControlKind::List) return -1;
+  return static_cast<int>(SendMessageA(record->handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void SetControlState(int control, int value) {
+  LayerControl* record = FindControl(control);
+  if (!record) return;
+  if (record->kind == ControlKind::ProgressBar) {
+    SendMessageA(record->handle, PBM_SETPOS, value, 0);
+    return;
+  }
+  if (record->kind != ControlKind::List) return;
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  if (value < 0) {
+    // -1 addresses every row: clear the selection instead of selecting all.
+    item.state = 0;
+    SendMessageA(record->handle, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    return;
+  }
+  item.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(record->handle, LVM_SETITEMSTATE, value, reinterpret_cast<LPARAM>(&item));
+  SendMessageA(record->handle, LVM_ENSUREVISIBLE, value, FALSE);
+  SetFocus(record->handle);
+}
+
+int GetRowState(int list, int row) {
+  HWND handle = ListHandle(list);
+  if (!handle) return 0;
+  auto state = static_cast<UINT>(
+      SendMessageA(handle, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_STATEIMAGEMASK));
+  int result = (state & LVIS_SELECTED) ? RowSelected : 0;
+  if (HasCheckBoxes(handle) && ((state & LVIS_STATEIMAGEMASK) >> 12) != 1) result |= RowChecked;
+  return result;
+}
+
+void SetRowState(int list, int row, int state) {
+  HWND handle = ListHandle(list);
+  if (!handle) return;
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
+  item.state = INDEXTOSTATEIMAGEMASK((state & RowChecked) ? 2 : 1);
+  if (state & RowSelected) item.state |= LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageA(handle, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+int InsertRow(int list, int position, const std::string& text) {
+  HWND handle = ListHandle(list);
+  if (!handle) return -1;
+  if (position < 0) position = static_cast<int>(SendMessageA(handle, LVM_GETITEMCOUNT, 0, 0));
+  size_t end = text.find('\n');
+  std::string first = text.substr(0, end);
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = position;
+  item.pszText = const_cast<char*>(first.c_str());
+  int row = static_cast<int>(SendMessageA(handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  for (int column = 1; row >= 0 && end != std::string::npos; ++column) {
+    size_t start = end + 1;
+    end = text.find('\n', start);
+    SetColumnText(handle, row, column, text.substr(start, end == std::string::npos ? end : end - start));
+  }
+  return row;
+}
+
+void RemoveRow(int list, int row) {
+  if (HWND handle = ListHandle(list)) SendMessageA(handle, LVM_DELETEITEM, row, 0);
+}
+
+void ClearRows(int list) {
+  if (HWND handle = ListHandle(list)) SendMessageA(handle, LVM_DELETEALLITEMS, 0, 0);
+}
+
+int RowCount(int list) {
+  HWND handle = ListHandle(list);
+  return handle ? static_cast<int>(SendMessageA(handle, LVM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+void ResizeControl(int control, int x, int y, int width, int height) {
+  HWND handle = ControlHandle(control);
+  if (!handle) return;
+  RECT rect{};
+  GetWindowRect(handle, &rect);
+  MapWindowPoints(nullptr, GetParent(handle), reinterpret_cast<POINT*>(&rect), 2);
+  if (x == -1) x = rect.left;
+  if (y == -1) y = rect.top;
+  if (width == -1) width = rect.right - rect.left;
+  if (height == -1) height = rect.bottom - rect.top;
+  MoveWindow(handle, x, y, width, height, TRUE);
+}
+
+int NewProgressBar(int number, int x, int y, int width, int height, int minimum, int maximum) {
+  number = AddControl(number, ControlKind::ProgressBar, 0, PROGRESS_CLASSA, WS_CHILD | WS_VISIBLE, x, y, width,
+                      height);
+  // The 32-bit range, so that more than 65535 steps are not cut short.
+  if (number) SendMessageA(ControlHandle(number), PBM_SETRANGE32, minimum, maximum);
+  return number;
+}
+
+int NewRichTextControl(int number, int x, int y, int width, int height) {
+  static const char* richClass = nullptr;
+  if (!richClass) {
+    if (LoadLibraryA("RICHED20.DLL")) {
+      richClass = "RichEdit20A";
+    } else if (LoadLibraryA("RICHED32.DLL")) {
+      richClass = "RichEdit";
+    } else {
+      return 0;
+    }
+  }
+  DWORD style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL |
+                ES_AUTOHSCROLL | ES_NOHIDESEL | ES_WANTRETURN;
+  number = AddControl(number, ControlKind::RichText, WS_EX_CLIENTEDGE, richClass, style, x, y, width, height);
+  if (number) UseDefaultFont(ControlHandle(number));
+  return number;
+}
+
+int NewStatusBar(int number, HWND window) {
+  if (number == -1) number = FreshNumber(Layer.controls);
+  HWND handle = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", window, static_cast<UINT>(number));
+  if (!handle) return 0;
+  if (LayerControl* old = FindControl(number)) DestroyWindow(old->handle);
+  Layer.controls[number] = LayerControl{handle, ControlKind::StatusBar};
+  return number;
+}
+
+void SetStatusText(int bar, int field, const std::string& text) {
+  if (HWND handle = ControlHandle(bar)) {
+    SendMessageA(handle, SB_SETTEXTA, static_cast<WPARAM>(field & 0xFF), reinterpret_cast<LPARAM>(text.c_str()));
+  }
+}

@@ -1,0 +1,51 @@
+// Notification-area icons. Their callback message is turned into tray events by the layer.
+#include "ui/layer/tray.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+#include "ui/layer/layer_state.h"
+
+namespace {
+
+NOTIFYICONDATAA BaseData(int number, HWND window) {
+  NOTIFYICONDATAA data{};
+  // The original layout (up to the 64-character tip), which every shell accepts.
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = static_cast<UINT>(number);
+  return data;
+}
+
+}  // namespace
+
+int AddTrayIcon(int number, HWND window, HICON icon) {
+  if (number == -1) number = FreshNumber(Layer.trayIcons);
+  NOTIFYICONDATAA data = BaseData(number, window);
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = MessageTrayCallback;
+  data.hIcon = icon;
+  if (!Shell_NotifyIconA(NIM_ADD, &data)) return 0;
+  Layer.trayIcons[number] = LayerTrayIcon{window};
+  return number;
+}
+
+void SetTrayTip(int number, const std::string& text) {
+  auto it = Layer.trayIcons.find(number);
+  if (it == Layer.trayIcons.end()) return;
+  NOTIFYICONDATAA data = BaseData(number, it->second.window);
+  data.uFlags = NIF_TIP;
+  size_t length = std::min(text.size(), static_cast<size_t>(63));
+  std::memcpy(data.szTip, text.data(), length);
+  data.szTip[length] = '\0';
+  Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+void RemoveTrayIcon(int number) {
+  auto it = Layer.trayIcons.find(number);
+  if (it == Layer.trayIcons.end()) return;
+  NOTIFYICONDATAA data = BaseData(number, it->second.window);
+  Shell_NotifyIconA(NIM_DELETE, &data);
+  Layer.trayIcons.erase(it);
+}
