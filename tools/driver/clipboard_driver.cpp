@@ -95,7 +95,7 @@ bool ClipboardHasBitmap() {
   return IsClipboardFormatAvailable(CF_BITMAP) != 0;
 }
 
-bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes) {
+bool ReadFileContents(const std::string& path, std::vector<unsigned char>& bytes) {
   bytes.clear();
   HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
@@ -113,7 +113,7 @@ bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes) {
   return ok;
 }
 
-bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
+bool WriteFileContents(const std::string& path, const std::vector<unsigned char>& bytes) {
   HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;

@@ -12,8 +12,8 @@ bool PutClipboardBitmap(int width, int height, unsigned long colour);
 std::string ClipboardText();
 bool ClipboardHasBitmap();
 
-bool ReadFileBytes(const std::string& path, std::vector<unsigned char>& bytes);
-bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes);
+bool ReadFileContents(const std::string& path, std::vector<unsigned char>& bytes);
+bool WriteFileContents(const std::string& path, const std::vector<unsigned char>& bytes);
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Names of the files (not folders) in a folder, sorted.

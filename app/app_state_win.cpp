@@ -1,0 +1,11 @@
+#include "app/app_state.h"
+
+AppState App;
+
+std::string WorkingPath(const std::string& name) {
+  return App.AppDir + "Clipboard\\" + name;
+}
+
+std::string WorkingDirectory() {
+  return App.AppDir + "Clipboard";
+}

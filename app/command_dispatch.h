@@ -1,0 +1,11 @@
+// Carries out menu commands and keyboard shortcuts of the main window.
+#pragma once
+
+#include <cstdint>
+
+// One command or shortcut id; ids that are no command are ignored.
+void DispatchCommand(int32_t id);
+// Deletes the item of `row`, fits the column and selects the neighbour row.
+void DeleteOneItem(int32_t row);
+// Asks for a new item limit and trims the store to it when the answer is accepted.
+void AskItemLimit();

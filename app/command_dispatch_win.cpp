@@ -1,0 +1,153 @@
+#include "app/command_dispatch.h"
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "app/commands.h"
+#include "app/item_limit_answer.h"
+#include "app/loop_state.h"
+#include "app/texts.h"
+#include "app/toggle_commands.h"
+#include "exchange/board_export.h"
+#include "exchange/board_import.h"
+#include "exchange/load_files.h"
+#include "exchange/save_items.h"
+#include "settings/settings.h"
+#include "store/item_actions.h"
+#include "store/item_store.h"
+#include "store/neighbour_row.h"
+#include "ui/information.h"
+#include "ui/layer/controls.h"
+#include "ui/layer/menus.h"
+#include "ui/layer/requesters.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+#include "ui/menus.h"
+#include "ui/preview.h"
+
+namespace {
+
+HWND Main() {
+  return WindowHandle(Ui.MainWindow);
+}
+
+void ShowMain() {
+  ShowWindow(Main(), SW_SHOWNORMAL);
+  SetForegroundWindow(Main());
+}
+
+void Quit() {
+  Loop.QuitRequested = 1;
+}
+
+void Toggle(int32_t id) {
+  if (!ApplyToggle(Settings, id)) return;
+  const bool on = *ToggleTarget(Settings, id) != 0;
+  if (id == CmdWatchClipboard || id == CmdWatchClipboardTrayHidden || id == CmdWatchClipboardTrayShown) {
+    // One setting, three entries: the main menu and both tray menus show it together.
+    SetItemChecked(MainMenu, CmdWatchClipboard, on);
+    SetItemChecked(TrayMenuHidden, CmdWatchClipboardTrayHidden, on);
+    SetItemChecked(TrayMenuShown, CmdWatchClipboardTrayShown, on);
+  } else {
+    SetItemChecked(MainMenu, id, on);
+  }
+}
+
+// Reads the selected row into ClickedIndex; false when no row is selected.
+bool TakeSelectedRow() {
+  Loop.ClickedIndex = GetControlState(Ui.ItemList);
+  return Loop.ClickedIndex != -1;
+}
+
+}  // namespace
+
+void DeleteOneItem(int32_t row) {
+  if (row < 0 || row >= Store.Items.Count()) return;
+  MakeRowCurrent(row);
+  DeleteCurrentItem();
+  FitColumnWidth();
+  const int32_t neighbour = NeighbourAfterDeletion(row, RowCount(Ui.ItemList));
+  if (neighbour != -1) SetControlState(Ui.ItemList, neighbour);
+  UpdateSelectionHighlight();
+}
+
+void AskItemLimit() {
+  const std::string answer = AskText(Text(18), Text(19), std::to_string(Settings.ItemLimit));
+  if (const std::optional<int32_t> limit = AcceptItemLimitAnswer(answer)) {
+    // Trimming keeps at most the count that leaves room for one more item: at most *limit remain.
+    TrimToCount(Store.Items, *limit, [] { DeleteCurrentItem(); });
+    Settings.ItemLimit = *limit;
+  }
+  FitColumnWidth();
+}
+
+void DispatchCommand(int32_t id) {
+  switch (id) {
+    case CmdSaveCheckedTexts: SaveCheckedTexts(); break;
+    case CmdDeleteChecked:
+      DeleteCheckedItems();
+      FitColumnWidth();
+      break;
+    case CmdShowAfterPaste:
+    case CmdShowAfterCopy:
+    case CmdDeleteAfterPaste:
+    case CmdKeepItems:
+    case CmdCompressImages:
+    case CmdWatchClipboard:
+    case CmdWatchClipboardTrayHidden:
+    case CmdWatchClipboardTrayShown:
+    case CmdSoundOnCapture:
+    case CmdNewItemsChecked: Toggle(id); break;
+    case CmdSetItemLimit: AskItemLimit(); break;
+    case CmdInformation: ShowInformation(); break;
+    case CmdExit:
+    case CmdTrayExitHidden:
+    case CmdTrayExitShown: Quit(); break;
+    case CmdSaveItemAs: SaveItemAs(); break;
+    case CmdPutToClipboard:
+      if (Loop.ClickedIndex < 0 || Loop.ClickedIndex >= Store.Items.Count()) break;
+      MakeRowCurrent(Loop.ClickedIndex);
+      PutItemToClipboard();
+      break;
+    case CmdDeleteItem: DeleteOneItem(Loop.ClickedIndex); break;
+    case CmdTrayShow: ShowMain(); break;
+    case CmdTrayHide: ShowWindow(Main(), SW_HIDE); break;
+    case CmdImportBoard: ImportBoard(""); break;
+    case CmdExportBoard: ExportBoard(); break;
+    case CmdSaveCheckedImagesBmp: SaveCheckedImages(0); break;
+    case CmdSaveCheckedImagesJpeg: SaveCheckedImages(1); break;
+    case CmdSaveCheckedImagesPng: SaveCheckedImages(2); break;
+    case CmdLoadFiles: LoadFilesAsItems(); break;
+    case CmdShowDetailed:
+      if (!TakeSelectedRow()) break;
+      MakeRowCurrent(Loop.ClickedIndex);
+      ShowPreview(0);
+      break;
+    case CmdCheckAllItems: SetCheckedByKind(1, 2); break;
+    case CmdCheckAllImages: SetCheckedByKind(1, ImageItem); break;
+    case CmdCheckAllTexts: SetCheckedByKind(1, TextItem); break;
+    case CmdUncheckAllItems: SetCheckedByKind(0, 2); break;
+    case CmdUncheckAllImages: SetCheckedByKind(0, ImageItem); break;
+    case CmdUncheckAllTexts: SetCheckedByKind(0, TextItem); break;
+    case KeyDelete:
+    case KeyBackspace:
+      if (TakeSelectedRow()) DeleteOneItem(Loop.ClickedIndex);
+      break;
+    case KeyReturn:
+      if (TakeSelectedRow()) PasteItem(Loop.ClickedIndex);
+      break;
+    case KeySpace:
+      if (TakeSelectedRow()) {
+        SetRowState(Ui.ItemList, Loop.ClickedIndex, GetRowState(Ui.ItemList, Loop.ClickedIndex) ^ RowChecked);
+      }
+      break;
+    case KeyDetail:
+      if (!TakeSelectedRow()) break;
+      MakeRowCurrent(Loop.ClickedIndex);
+      ShowPreview(1);
+      break;
+    default: break;
+  }
+}

@@ -1,0 +1,103 @@
+#include "app/main_loop.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "app/command_dispatch.h"
+#include "app/loop_state.h"
+#include "exchange/board_import.h"
+#include "settings/hotkey.h"
+#include "store/item_actions.h"
+#include "ui/layer/controls.h"
+#include "ui/layer/menus.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+#include "ui/menus.h"
+#include "ui/preview.h"
+
+namespace {
+
+constexpr DWORD kIdleSleepMs = 10;
+
+HWND Main() {
+  return WindowHandle(Ui.MainWindow);
+}
+
+void ServeRequest() {
+  switch (NextLoopRequest(Loop)) {
+    case LoopRequest::ItemMenu:
+      PopupAtCursor(ItemMenu, Main());
+      Loop.ItemMenuRequested = 0;
+      break;
+    case LoopRequest::Preview:
+      Loop.ClickedIndex = GetControlState(Ui.ItemList);
+      if (Loop.ClickedIndex != -1) {
+        MakeRowCurrent(Loop.ClickedIndex);
+        ShowPreview(2);
+      }
+      Loop.PreviewRequested = 0;
+      break;
+    case LoopRequest::ImportBoard: {
+      // Taken before the import: a board dropped while it runs waits for the next pass.
+      const std::string board = Loop.PendingBoardFile;
+      Loop.PendingBoardFile.clear();
+      ImportBoard(board);
+      SetForegroundWindow(Main());
+      SetFocus(Ui.ItemListHandle);
+      break;
+    }
+    case LoopRequest::None: break;
+  }
+}
+
+void OnTrayEvent(int detail) {
+  HWND main = Main();
+  if (detail == 2) {
+    if (IsWindowVisible(main)) {
+      ShowWindow(main, SW_HIDE);
+    } else {
+      ShowWindow(main, SW_SHOWNORMAL);
+      SetForegroundWindow(main);
+    }
+  } else if (detail == 1) {
+    PopupAtCursor(IsWindowVisible(main) ? TrayMenuShown : TrayMenuHidden, main);
+  }
+}
+
+void DispatchEvent(int kind) {
+  switch (kind) {
+    case EventNone:
+      PollHotKey();
+      KeepColumnWidth();
+      Sleep(kIdleSleepMs);
+      break;
+    case EventControl:
+      if (EventSource() == Ui.ItemList) UpdateSelectionHighlight();
+      break;
+    case EventCloseRequest:
+      // Closing only hides the window; the program stays in the notification area.
+      ShowWindow(Main(), SW_HIDE);
+      break;
+    case EventTray:
+      if (EventSource() == Ui.TrayIcon) OnTrayEvent(EventDetail());
+      break;
+    case EventMenu:
+      DispatchCommand(EventCommand());
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+void RunLoopPass() {
+  ServeRequest();
+  DispatchEvent(PollEvent());
+}
+
+void RunMainLoop() {
+  do {
+    RunLoopPass();
+  } while (!Loop.QuitRequested);
+}

@@ -1,0 +1,140 @@
+#include "app/startup.h"
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/shutdown.h"
+#include "app/stored_items.h"
+#include "app/texts.h"
+#include "exchange/board_format.h"
+#include "exchange/board_import.h"
+#include "exchange/image/images_win.h"
+#include "settings/association.h"
+#include "settings/prefs.h"
+#include "store/item_store.h"
+#include "store/window_callback.h"
+#include "ui/layer/drawing.h"
+#include "ui/layer/requesters.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+
+namespace {
+
+constexpr DWORD kInitialHeapSize = 4000;
+
+void ReadFolders(const std::string& arguments) {
+  char buffer[1024] = {};
+  const DWORD tempLength = GetTempPathA(sizeof buffer, buffer);
+  App.TempDir.assign(buffer, tempLength < sizeof buffer ? tempLength : 0);
+  const DWORD moduleLength = GetModuleFileNameA(nullptr, buffer, 1000);
+  std::string module(buffer, moduleLength < 1000 ? moduleLength : 0);
+  App.AppDir = module.substr(0, module.rfind('\\') + 1);
+  App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  Store.HighlightedIndex = -1;
+  App.CommandLineBoard = FirstParameter(arguments);
+}
+
+// A path the atom table cannot hold may still fit in its short form.
+std::string AtomSizedPath(const std::string& path) {
+  if (path.size() <= MaxAtomNameLength) return path;
+  char shortPath[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
+  if (length > 0 && length < sizeof shortPath) return std::string(shortPath, length);
+  return path;
+}
+
+// A second start hands its board to the running instance and ends without touching any file.
+[[noreturn]] void RunSecondInstance() {
+  const std::string board = AtomSizedPath(App.CommandLineBoard);
+  HWND running = FindWindowA(nullptr, "KepSil!");
+  switch (SecondInstanceHandOff(board)) {
+    case HandOff::SendBoard:
+      if (const ATOM atom = GlobalAddAtomA(board.c_str())) {
+        if (running) {
+          SendMessageA(running, MessageBoardHandOff, atom, 0);
+        } else {
+          GlobalDeleteAtom(atom);  // nobody will read it
+        }
+      }
+      break;
+    case HandOff::ShowOnly:
+      // The board cannot be named to the running instance; the user at least sees the program.
+      if (running) {
+        ShowWindow(running, SW_SHOWNORMAL);
+        SetForegroundWindow(running);
+      }
+      break;
+    case HandOff::None: break;
+  }
+  if (App.Mutex) CloseHandle(App.Mutex);
+  EndProcess();
+}
+
+void MakeFonts() {
+  App.ImageExtensions = {".bmp", ".bmp"};
+  App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  App.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
+  App.CaptionFont = LoadPointFont("Arial", 10, 0);
+}
+
+bool WorkingDirectoryExists() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(WorkingPath("*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return false;
+  FindClose(search);
+  return true;
+}
+
+void FirstRun() {
+  CreateDirectoryA("Clipboard", nullptr);
+  LoadPreferences();
+  BuildMainWindow();
+  KeepColumnWidth();
+  const MessageText question = SplitMessageText(Text(37));
+  if (ShowMessage(question.title, question.message, MB_YESNO) == IDYES) RegisterBoardAssociation();
+  if (!App.CommandLineBoard.empty()) ImportBoard(App.CommandLineBoard);
+}
+
+void LaterRun() {
+  LoadPreferences();
+  BuildMainWindow();
+  if (!App.CommandLineBoard.empty()) {
+    ImportBoard(App.CommandLineBoard);
+  } else {
+    LoadStoredItems();
+  }
+}
+
+}  // namespace
+
+void StartUp(const std::string& arguments) {
+  App.Heap = HeapCreate(0, kInitialHeapSize, 0);
+  InitWindowLayer();
+  InitImageServices();
+  ReadFolders(arguments);
+  SetCurrentDirectoryA(App.AppDir.c_str());
+
+  // The last error is cleared first so that only this call's answer is read.
+  SetLastError(0);
+  App.Mutex = CreateMutexA(nullptr, TRUE, "kepsil");
+  const DWORD mutexError = GetLastError();
+  if (!App.Mutex || mutexError != 0) RunSecondInstance();
+
+  MakeFonts();
+  FillTexts(Texts, GetUserDefaultLCID());
+  Store.Items.Clear();
+  Store.FreeSlots.clear();
+
+  if (!App.CommandLineBoard.empty() &&
+      (!HasBoardExtension(App.CommandLineBoard) || !IsBoardFile(App.CommandLineBoard))) {
+    App.CommandLineBoard.clear();
+  }
+  if (WorkingDirectoryExists()) {
+    LaterRun();
+  } else {
+    FirstRun();
+  }
+  SetWindowHook(WindowCallback);
+}

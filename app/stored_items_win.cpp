@@ -1,0 +1,87 @@
+#include "app/stored_items.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/items_file.h"
+#include "exchange/image/images_win.h"
+#include "store/item_store.h"
+#include "ui/layer/controls.h"
+#include "ui/layer/drawing.h"
+#include "ui/main_window.h"
+
+namespace {
+
+// A thumbnail file that is missing or damaged still gives the row a slot of its own, painted in
+// the background colour, so that it never shows another item's picture.
+int LoadThumbnail(const std::string& name) {
+  int image = LoadImageFile(WorkingPath(name + ".clt"));
+  if (image && (WidthOfImage(image) != ThumbWidth || HeightOfImage(image) != ThumbHeight)) {
+    DisposeImage(image);
+    image = 0;
+  }
+  if (image) return image;
+  image = NewImage(-1, ThumbWidth, ThumbHeight);
+  if (image && BeginDrawing(image)) {
+    DrawBox(0, 0, ThumbWidth, ThumbHeight, BackgroundColour);
+    EndDrawing();
+  }
+  return image;
+}
+
+void SetRowImage(int row, int slot) {
+  LVITEMA item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = row;
+  item.iImage = slot;
+  SendMessageA(Ui.ItemListHandle, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+}  // namespace
+
+void LoadStoredItems() {
+  StoredItems stored;
+  if (LoadItemsFile(WorkingPath("items.dat"), stored)) {
+    Store.Items.Reset();
+    int row = 0;
+    for (const StoredItem& record : stored.items) {
+      // Insert goes after the current element, so file order becomes list order.
+      Store.Items.Insert(Item{record.kind, 0, record.name});
+      const int image = LoadThumbnail(record.name);
+      const int slot = image ? ImageList_Add(Ui.ThumbImageList, ImageBitmap(image), nullptr) : -1;
+      InsertRow(Ui.ItemList, row, "");
+      SetRowImage(row, slot);
+      if (record.checked) SetRowState(Ui.ItemList, row, RowChecked);
+      FitColumnWidth();
+      if (image) DisposeImage(image);
+      ++row;
+    }
+  }
+  SendMessageA(Ui.ItemListHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Ui.ThumbImageList));
+  SendMessageA(Ui.ItemListHandle, LVM_SCROLL, 0, 0);
+}
+
+void WriteStoredItems() {
+  std::vector<StoredItem> records;
+  records.reserve(static_cast<size_t>(Store.Items.Count()));
+  for (int32_t row = 0; row < Store.Items.Count(); ++row) {
+    const Item& item = Store.Items.At(row);
+    const int32_t checked = (GetRowState(Ui.ItemList, row) & RowChecked) ? 1 : 0;
+    records.push_back(StoredItem{item.kind, checked, item.name});
+  }
+  SaveItemsFile(WorkingPath("items.dat"), records);
+}
+
+void EmptyWorkingDirectory() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(WorkingPath("*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    DeleteFileA(WorkingPath(found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}

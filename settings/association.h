@@ -1,0 +1,5 @@
+// Opening board files (.ksb) with the program by double click: the registry entries.
+#pragma once
+
+// Writes the association for this Windows version and tells the shell.
+void RegisterBoardAssociation();

@@ -1,0 +1,132 @@
+#include "store/window_callback.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/app_state.h"
+#include "app/loop_state.h"
+#include "exchange/board_format.h"
+#include "exchange/load_files.h"
+#include "settings/settings.h"
+#include "store/clipboard_capture.h"
+#include "store/item_actions.h"
+#include "ui/layer/controls.h"
+#include "ui/layer/menus.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+#include "ui/menus.h"
+
+namespace {
+
+// Space between the client height and the list's height: the status bar.
+constexpr int kStatusBarHeight = 23;
+constexpr DWORD kAtomNameBuffer = 1024;
+
+void ReceiveBoardHandOff(HWND window, WPARAM atomValue) {
+  const ATOM atom = static_cast<ATOM>(atomValue);
+  char path[kAtomNameBuffer] = {};
+  const UINT length = GlobalGetAtomNameA(atom, path, sizeof path);
+  if (length > 0 && IsBoardFile(std::string(path, length))) {
+    Loop.PendingBoardFile.assign(path, length);
+    ShowWindow(window, SW_SHOWNORMAL);
+  }
+  GlobalDeleteAtom(atom);
+}
+
+void LimitTracking(HWND window, MINMAXINFO* info) {
+  if (Ui.BuiltWindowWidth <= 0) return;
+  info->ptMinTrackSize.x = Ui.BuiltWindowWidth;
+  info->ptMinTrackSize.y = Ui.MinWindowHeight;
+  info->ptMaxTrackSize.x = Ui.BuiltWindowWidth;
+  info->ptMaxTrackSize.y = App.ScreenHeight;
+  RECT client{};
+  GetClientRect(window, &client);
+  const int listHeight = client.bottom - client.top - kStatusBarHeight;
+  if (listHeight <= 0) return;
+  ResizeControl(Ui.ItemList, -1, -1, -1, listHeight);
+  Settings.ListHeight = listHeight;
+  FitColumnWidth();
+}
+
+void RememberPosition(HWND window) {
+  if (!IsWindowVisible(window) || IsIconic(window)) return;
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  Settings.SavedWindowX = frame.left;
+  Settings.SavedWindowY = frame.top;
+}
+
+bool PrimaryButtonDown() {
+  return GetAsyncKeyState(VK_LBUTTON + GetSystemMetrics(SM_SWAPBUTTON)) != 0;
+}
+
+void OnListNotification(HWND window, const NMHDR* header) {
+  switch (header->code) {
+    case LVN_COLUMNCLICK: {
+      POINT origin{0, 0};
+      ClientToScreen(window, &origin);
+      PopupAt(MainMenu, window, origin.x + 2, origin.y + 19);
+      break;
+    }
+    case NM_DBLCLK: {
+      const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
+      if (activate->iItem != -1) PasteItem(activate->iItem);
+      break;
+    }
+    case NM_RCLICK: {
+      const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
+      // The first read clears the pressed-since-last-read bit, so the second one sees the
+      // button as it is now.
+      PrimaryButtonDown();
+      Loop.ClickedIndex = activate->iItem;
+      if (PrimaryButtonDown()) {
+        Loop.PreviewRequested = 1;
+      } else if (activate->iItem != -1) {
+        Loop.ItemMenuRequested = 1;
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+void OnClipboardChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (Settings.WatchClipboard == 1) CaptureClipboardChange(window);
+  // The other viewers of the chain hear of the change too.
+  if (Ui.NextClipboardViewer) SendMessageA(Ui.NextClipboardViewer, message, wParam, lParam);
+}
+
+void OnChainChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND removed = reinterpret_cast<HWND>(wParam);
+  HWND following = reinterpret_cast<HWND>(lParam);
+  if (removed == Ui.NextClipboardViewer) {
+    Ui.NextClipboardViewer = following;
+  } else if (Ui.NextClipboardViewer && Ui.NextClipboardViewer != window) {
+    SendMessageA(Ui.NextClipboardViewer, message, wParam, lParam);
+  }
+}
+
+}  // namespace
+
+LRESULT WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!Ui.MainWindow || window != WindowHandle(Ui.MainWindow)) return HookContinue;
+  switch (message) {
+    case MessageBoardHandOff: ReceiveBoardHandOff(window, wParam); break;
+    case WM_DROPFILES: HandleDroppedFiles(reinterpret_cast<HDROP>(wParam)); break;
+    case WM_NCLBUTTONDBLCLK:
+      if (wParam == HTCAPTION) ShowWindow(window, SW_HIDE);
+      break;
+    case WM_GETMINMAXINFO: LimitTracking(window, reinterpret_cast<MINMAXINFO*>(lParam)); break;
+    case WM_MOVE: RememberPosition(window); break;
+    case WM_DRAWCLIPBOARD: OnClipboardChange(window, message, wParam, lParam); break;
+    case WM_CHANGECBCHAIN: OnChainChange(window, message, wParam, lParam); break;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && Ui.ItemListHandle && header->hwndFrom == Ui.ItemListHandle) OnListNotification(window, header);
+      break;
+    }
+    default: break;
+  }
+  return HookContinue;
+}
