@@ -1,0 +1,114 @@
+// Picture files in and out: the first two bytes choose between the system's BMP and icon loaders
+// and the registered decoders; saving goes through the exchange format to BMP, JPEG or PNG.
+#include "exchange/image/images_win.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+namespace {
+
+// No PNG or JPEG the program can hold comes near this; larger files are not read into memory.
+constexpr LONGLONG MaxEncodedFileSize = LONGLONG{1} << 30;
+
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() { Close(); }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  bool Close() {
+    const bool closed = handle_ == INVALID_HANDLE_VALUE || CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+FileHandle OpenForReading(const std::string& path) {
+  return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+bool ReadAll(HANDLE file, uint8_t* target, DWORD size) {
+  DWORD done = 0;
+  while (done < size) {
+    DWORD got = 0;
+    if (!ReadFile(file, target + done, size - done, &got, nullptr) || got == 0) return false;
+    done += got;
+  }
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
+  FileHandle file = OpenForReading(path);
+  LARGE_INTEGER size{};
+  if (!file.ok() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > MaxEncodedFileSize) return false;
+  try {
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return ReadAll(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+void EnsureCodecs() {
+  // Start-up registers them; this keeps a caller that forgot from silently decoding nothing.
+  if (Codecs.decoders.empty()) RegisterImageCodecs(Codecs);
+}
+
+bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.ok()) return false;
+  size_t done = 0;
+  bool written = true;
+  while (written && done < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
+    DWORD wrote = 0;
+    written = WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
+    done += wrote;
+  }
+  written = file.Close() && written;
+  // A half-written picture would look like a damaged file later: leave none.
+  if (!written) DeleteFileA(path.c_str());
+  return written;
+}
+
+}  // namespace
+
+int LoadImageFile(const std::string& path) {
+  uint8_t start[2] = {};
+  {
+    FileHandle file = OpenForReading(path);
+    if (!file.ok() || !ReadAll(file.get(), start, 2)) return 0;
+  }
+  if (start[0] == 'B' && start[1] == 'M') {
+    // A damaged bitmap is not offered to the other decoders.
+    HANDLE bitmap = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    return bitmap ? AdoptImageHandle(-1, bitmap, false) : 0;
+  }
+  if (HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)) {
+    return AdoptImageHandle(-1, icon, true);
+  }
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(path, bytes)) return 0;
+  EnsureCodecs();
+  PixelImage pixels;
+  if (DecodeImage(Codecs, bytes.data(), bytes.size(), pixels) != DecodeStatus::Ok) return 0;
+  return ImageFromPixels(-1, pixels);
+}
+
+int SaveImageFile(int image, const std::string& path, ImageEncoding encoding, int quality) {
+  if (!ImageExists(image) || path.empty()) return 0;
+  EnsureCodecs();
+  const ImageEncoder* encoder = FindImageEncoder(Codecs, encoding);
+  PixelImage pixels;
+  if (!encoder || !ReadImagePixels(image, pixels)) return 0;
+  std::vector<uint8_t> file;
+  if (!encoder->encode(pixels, quality, file)) return 0;
+  return WriteWholeFile(path, file) ? 1 : 0;
+}
