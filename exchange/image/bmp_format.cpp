@@ -12,6 +12,20 @@ void PutLittleEndian(std::vector<uint8_t>& out, uint64_t value, int bytes) {
 
 }  // namespace
 
+bool IsPlausibleBmpFile(const uint8_t* start, size_t startSize, uint64_t fileSize) {
+  if (startSize < 18 || start[0] != 'B' || start[1] != 'M' || fileSize > UINT32_MAX) return false;
+  const auto read32 = [start](size_t at) {
+    return uint32_t{start[at]} | uint32_t{start[at + 1]} << 8 | uint32_t{start[at + 2]} << 16 |
+           uint32_t{start[at + 3]} << 24;
+  };
+  const uint32_t pixelOffset = read32(10);
+  const uint32_t infoSize = read32(14);
+  // The core header (12 bytes) and the information headers of every later version.
+  const bool knownHeader = infoSize == 12 || infoSize == 40 || infoSize == 52 || infoSize == 56 ||
+                           infoSize == 64 || infoSize == 108 || infoSize == 124;
+  return knownHeader && fileSize >= 14 + uint64_t{infoSize} && pixelOffset >= 14 + infoSize && pixelOffset < fileSize;
+}
+
 uint64_t BmpFileSize(int width, int height) {
   return BmpHeaderSize + static_cast<uint64_t>(height) * static_cast<uint64_t>(RowSize(width));
 }

@@ -72,6 +72,10 @@ bool EncodeJpeg(const PixelImage& image, int quality, std::vector<uint8_t>& out)
 
 // --- BMP ---------------------------------------------------------------------------------------
 constexpr int BmpHeaderSize = 54;
+// Whether a file that starts with "BM" has a bitmap header the system's loader can rely on: the
+// information header complete and the pixel data starting inside the file. `start` holds the file's
+// first bytes (at least 18 of them when the file has that many), `fileSize` its full size.
+bool IsPlausibleBmpFile(const uint8_t* start, size_t startSize, uint64_t fileSize);
 // 54 + height × RowSize(width).
 uint64_t BmpFileSize(int width, int height);
 // A 24-bit uncompressed BMP file: 14-byte file header, 40-byte information header, rows bottom

@@ -81,13 +81,20 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
 }  // namespace
 
 int LoadImageFile(const std::string& path) {
-  uint8_t start[2] = {};
+  uint8_t start[18] = {};
+  DWORD startSize = 0;
+  LARGE_INTEGER fileSize{};
   {
     FileHandle file = OpenForReading(path);
-    if (!file.ok() || !ReadAll(file.get(), start, 2)) return 0;
+    if (!file.ok() || !GetFileSizeEx(file.get(), &fileSize) ||
+        !ReadFile(file.get(), start, sizeof start, &startSize, nullptr) || startSize < 2) {
+      return 0;
+    }
   }
   if (start[0] == 'B' && start[1] == 'M') {
-    // A damaged bitmap is not offered to the other decoders.
+    // A damaged bitmap is not offered to the other decoders. Some loaders read past the end of a
+    // truncated header, so that is checked first.
+    if (!IsPlausibleBmpFile(start, startSize, static_cast<uint64_t>(fileSize.QuadPart))) return 0;
     HANDLE bitmap = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     return bitmap ? AdoptImageHandle(-1, bitmap, false) : 0;
   }
