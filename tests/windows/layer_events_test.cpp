@@ -11,20 +11,26 @@
 
 namespace {
 
+// One shown window serves the suite: destroying a shown window is slow without a window manager.
 class LayerEvents : public ::testing::Test {
  protected:
-  void SetUp() override {
+  static void SetUpTestSuite() {
     InitWindowLayer();
     window_ = NewWindow(-1, 100, 100, 320, 240, WS_OVERLAPPEDWINDOW, "layer events", nullptr);
-    ASSERT_NE(window_, 0);
     handle_ = WindowHandle(window_);
+  }
+  static void TearDownTestSuite() { DisposeWindow(window_); }
+
+  void SetUp() override {
+    ASSERT_NE(handle_, nullptr);
     SetForegroundWindow(handle_);
-    while (PollEvent() != EventNone || PollForEvent(50) != EventNone) {
+    while (PollForEvent(30) != EventNone) {
     }
   }
   void TearDown() override {
     SetWindowHook(nullptr);
-    DisposeWindow(window_);
+    if (list_) DestroyWindow(ControlHandle(list_));
+    list_ = 0;
   }
 
   int NewList() {
@@ -33,12 +39,16 @@ class LayerEvents : public ::testing::Test {
     for (int row = 0; row < 3; ++row) InsertRow(list, -1, "row");
     while (PollForEvent(30) != EventNone) {
     }
+    list_ = list;
     return list;
   }
 
-  int window_ = 0;
-  HWND handle_ = nullptr;
+  static int window_;
+  static HWND handle_;
+  int list_ = 0;
 };
+int LayerEvents::window_ = 0;
+HWND LayerEvents::handle_ = nullptr;
 
 TEST_F(LayerEvents, CloseRequestLeavesWindowInPlace) {
   PostMessageA(handle_, WM_CLOSE, 0, 0);
@@ -178,13 +188,13 @@ TEST_F(LayerEvents, NewWindowSizesOptionsAndCurrentWindow) {
   EXPECT_EQ(CurrentWindowLeft(), 40);
   EXPECT_EQ(CurrentWindowTop(), 60);
 
-  int centred = NewWindow(-1, 0, 0, 200, 100, WindowCentreOnScreen, "centred", nullptr);
+  EXPECT_TRUE(IsWindowVisible(handle_));  // shown unless asked otherwise
+  int centred = NewWindow(-1, 0, 0, 200, 100, WindowCentreOnScreen | WindowHidden, "centred", nullptr);
   RECT frame{};
   GetWindowRect(WindowHandle(centred), &frame);
   EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
   EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
   EXPECT_TRUE(GetWindowLongA(WindowHandle(centred), GWL_STYLE) & WS_CAPTION);
-  EXPECT_TRUE(IsWindowVisible(WindowHandle(centred)));
 
   DisposeWindow(centred);
   DisposeWindow(hidden);

@@ -149,6 +149,7 @@ TEST_F(MainWindow, GeometryStylesAndTitle) {
   char notice[128] = {};
   SendMessageA(ControlHandle(0), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(notice));
   EXPECT_GT(std::string(notice).size(), 5u);
+  EXPECT_NE(Ui.TrayIcon, 0);  // the shell took the icon
 }
 
 TEST_F(MainWindow, SavedPlaceHeightAndHiddenStart) {

@@ -62,16 +62,22 @@ void EndDrawing() {
 }
 
 void DrawBox(int x, int y, int width, int height, COLORREF colour) {
-  if (!Drawing.dc) return;
+  if (!Drawing.dc || width <= 0 || height <= 0) return;
+  // A box too small to have an inside is all outline; GDI's Rectangle draws nothing for 1 x 1.
+  if (!(Drawing.mode & DrawOutlined) || width <= 2 || height <= 2) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT rect{x, y, x + width, y + height};
+    FillRect(Drawing.dc, &rect, brush);
+    DeleteObject(brush);
+    return;
+  }
   HPEN pen = CreatePen(PS_SOLID, 1, colour);
-  HBRUSH brush = (Drawing.mode & DrawOutlined) ? nullptr : CreateSolidBrush(colour);
   HGDIOBJ oldPen = SelectObject(Drawing.dc, pen);
-  HGDIOBJ oldBrush = SelectObject(Drawing.dc, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
+  HGDIOBJ oldBrush = SelectObject(Drawing.dc, GetStockObject(NULL_BRUSH));
   Rectangle(Drawing.dc, x, y, x + width, y + height);
   SelectObject(Drawing.dc, oldPen);
   SelectObject(Drawing.dc, oldBrush);
   DeleteObject(pen);
-  if (brush) DeleteObject(brush);
 }
 
 void SetDrawMode(int flags) {

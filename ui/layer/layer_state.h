@@ -26,6 +26,8 @@ struct LayerControl {
 
 struct LayerTrayIcon {
   HWND window = nullptr;
+  HICON icon = nullptr;
+  std::string tip;
 };
 
 struct WindowLayer {

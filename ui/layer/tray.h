@@ -10,3 +10,5 @@ int AddTrayIcon(int number, HWND window, HICON icon);
 // At most 63 characters are shown.
 void SetTrayTip(int number, const std::string& text);
 void RemoveTrayIcon(int number);
+// Adds the window's icons again after the shell restarted its notification area.
+void ReAddTrayIcons(HWND window);

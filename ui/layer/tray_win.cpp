@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "ui/layer/layer_state.h"
@@ -20,25 +21,35 @@ NOTIFYICONDATAA BaseData(int number, HWND window) {
 
 }  // namespace
 
-int AddTrayIcon(int number, HWND window, HICON icon) {
-  if (number == -1) number = FreshNumber(Layer.trayIcons);
+namespace {
+
+bool Add(int number, HWND window, HICON icon, const std::string& tip) {
   NOTIFYICONDATAA data = BaseData(number, window);
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   data.uCallbackMessage = MessageTrayCallback;
   data.hIcon = icon;
-  if (!Shell_NotifyIconA(NIM_ADD, &data)) return 0;
-  Layer.trayIcons[number] = LayerTrayIcon{window};
+  size_t length = std::min(tip.size(), static_cast<size_t>(63));
+  std::memcpy(data.szTip, tip.data(), length);
+  data.szTip[length] = '\0';
+  return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+}
+
+}  // namespace
+
+int AddTrayIcon(int number, HWND window, HICON icon) {
+  if (number == -1) number = FreshNumber(Layer.trayIcons);
+  if (!Add(number, window, icon, "")) return 0;
+  Layer.trayIcons[number] = LayerTrayIcon{window, icon, ""};
   return number;
 }
 
 void SetTrayTip(int number, const std::string& text) {
   auto it = Layer.trayIcons.find(number);
   if (it == Layer.trayIcons.end()) return;
+  it->second.tip = text.substr(0, 63);
   NOTIFYICONDATAA data = BaseData(number, it->second.window);
   data.uFlags = NIF_TIP;
-  size_t length = std::min(text.size(), static_cast<size_t>(63));
-  std::memcpy(data.szTip, text.data(), length);
-  data.szTip[length] = '\0';
+  std::memcpy(data.szTip, it->second.tip.c_str(), it->second.tip.size() + 1);
   Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
@@ -48,4 +59,10 @@ void RemoveTrayIcon(int number) {
   NOTIFYICONDATAA data = BaseData(number, it->second.window);
   Shell_NotifyIconA(NIM_DELETE, &data);
   Layer.trayIcons.erase(it);
+}
+
+void ReAddTrayIcons(HWND window) {
+  for (const auto& [number, icon] : Layer.trayIcons) {
+    if (icon.window == window) Add(number, window, icon.icon, icon.tip);
+  }
 }

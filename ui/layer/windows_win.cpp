@@ -108,6 +108,12 @@ bool Classify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// Sent to every top-level window when the shell (re)starts its notification area.
+UINT TaskbarCreatedMessage() {
+  static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+  return message;
+}
+
 LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -118,6 +124,7 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   } else if (message == WM_SIZE) {
     FollowSize(window);
   }
+  if (message == TaskbarCreatedMessage()) ReAddTrayIcons(window);
   if (Layer.hook) {
     LRESULT answer = Layer.hook(window, message, wParam, lParam);
     if (answer != HookContinue) return answer;
@@ -256,11 +263,8 @@ int PollEvent() {
   Layer.eventDetail = -1;
   MSG msg;
   if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return EventNone;
-  if (msg.message == WM_QUIT) {
-    // Nobody in the program posts a quit; keep it for whoever runs the outer loop.
-    PostQuitMessage(static_cast<int>(msg.wParam));
-    return EventNone;
-  }
+  // The program ends only through its Exit commands; a stray quit message is no event.
+  if (msg.message == WM_QUIT) return EventNone;
   return TakeEvent(msg);
 }
 
