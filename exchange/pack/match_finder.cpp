@@ -8,6 +8,7 @@
 namespace {
 
 constexpr std::size_t HeadCount = 65536;
+constexpr std::uint32_t GoodLength = 32;
 
 std::uint32_t KeyAt(const unsigned char* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8; }
 
@@ -81,6 +82,8 @@ std::size_t MatchFinder::FindAndInsert(std::size_t pos, std::uint32_t maxLength,
           out[count - 1] = found;
         }
         if (length >= niceLength_ || length == maxLength) break;
+        // A good match found: look a little further only, as longer ones rarely pay for the search.
+        if (length >= GoodLength && links > depth_ / 4) links = depth_ / 4;
       }
     }
     const std::uint32_t older = prev_[candidate & ringMask_];

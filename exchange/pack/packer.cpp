@@ -17,7 +17,8 @@ ParserSettings SettingsForLevel(int level, std::size_t length) {
   level = std::clamp(level, 1, PackMaxLevel);
   std::uint32_t window = std::max(std::uint32_t(1) << (level + 7), PackMinWindow);
   if (window > length) window = static_cast<std::uint32_t>(length);
-  return ParserSettings{window, 16 * level, static_cast<std::uint32_t>(32 + 24 * level)};
+  // Level 9 searches deep: boards hold texts of at most 64 000 bytes, so packing stays quick.
+  return ParserSettings{window, 1 << level, static_cast<std::uint32_t>(32 * level)};
 }
 
 // Literal costs the parser plans with: bytes the current 7-bit mode covers are cheap; others will

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "exchange/pack/block_format.h"
 
@@ -23,15 +24,67 @@ bool Parser::Init(const unsigned char* data, std::size_t length, const ParserSet
   data_ = data;
   length_ = length;
   settings_ = settings;
-  const std::size_t slots = std::min(length, SegmentLength) + 1;
+  const std::size_t slots = (std::min(length, SegmentLength) + 1) * ArrivalsPerPosition;
   arrivals_.reset(new (std::nothrow) Arrival[slots]);
   candidates_.reset(new (std::nothrow) MatchCandidate[MatchFinder::MaxCandidates]);
   if (!arrivals_ || !candidates_) return false;
   return finder_.Init(data, length, settings.window, settings.chainDepth, settings.niceLength);
 }
 
+void Parser::Relax(std::size_t to, const Arrival& arrival) {
+  Arrival* list = At(to);
+  std::size_t slot = ArrivalsPerPosition - 1;
+  for (std::size_t k = 0; k < ArrivalsPerPosition; ++k) {
+    if (list[k].cost == Unreached) {
+      slot = k;
+      break;
+    }
+    if (list[k].repeat == arrival.repeat) {
+      if (arrival.cost >= list[k].cost) return;
+      slot = k;
+      break;
+    }
+  }
+  if (arrival.cost >= list[slot].cost && list[slot].repeat != arrival.repeat) return;
+  list[slot] = arrival;
+  for (; slot > 0 && list[slot - 1].cost > list[slot].cost; --slot) std::swap(list[slot - 1], list[slot]);
+}
+
+// Codes that keep the repeat offset: from every arrival, since each carries a different one.
+void Parser::AddCopies(std::size_t i, std::size_t pos, std::uint32_t room) {
+  const unsigned char byte = data_[pos];
+  std::uint32_t near = 0;
+  for (std::uint32_t d = 1; d <= std::min<std::size_t>(pos, NearByteMaxOffset); ++d) {
+    if (data_[pos - d] == byte) {
+      near = d;
+      break;
+    }
+  }
+  for (std::uint8_t k = 0; k < ArrivalsPerPosition; ++k) {
+    const Arrival from = At(i)[k];
+    if (from.cost == Unreached) break;
+    if (byte == 0) {
+      Relax(i + 1, Arrival{from.cost + NearByteBits, 1, 0, from.repeat, PackCodeKind::ZeroByte, k});
+    } else if (near != 0) {
+      Relax(i + 1, Arrival{from.cost + NearByteBits, 1, near, from.repeat, PackCodeKind::NearByte, k});
+    }
+    if (room >= RawGroupLength) {
+      Relax(i + RawGroupLength,
+            Arrival{from.cost + RawGroupBits, RawGroupLength, 0, from.repeat, PackCodeKind::RawGroup, k});
+    }
+    if (from.repeat <= pos) {
+      const std::uint32_t repeatLength = CommonLength(data_ + pos, data_ + pos - from.repeat, room);
+      for (std::uint32_t length = 2; length <= repeatLength; ++length) {
+        Relax(i + length, Arrival{from.cost + RepeatMatchBits(length), length, from.repeat, from.repeat,
+                                  PackCodeKind::RepeatMatch, k});
+      }
+    }
+  }
+}
+
+// Codes that set a new repeat offset: only from the cheapest arrival, as they all end alike.
 void Parser::AddMatches(std::size_t i, std::size_t pos, std::size_t count) {
-  const Arrival& from = arrivals_[i];
+  const Arrival from = At(i)[0];
   const int indexWidth = IndexWidthForReach(std::min<std::size_t>(pos, settings_.window));
   std::uint32_t shorter = 1;
   for (std::size_t c = 0; c < count; ++c) {
@@ -41,10 +94,11 @@ void Parser::AddMatches(std::size_t i, std::size_t pos, std::size_t count) {
       const std::uint32_t minNew = 2 + NewOffsetLengthBonus(m.offset);
       for (std::uint32_t length = shorter + 1; length <= m.length; ++length) {
         if (m.offset <= ShortMatchMaxOffset && length <= ShortMatchMaxLength) {
-          Relax(i + length, from.cost + ShortMatchBits, PackCodeKind::ShortMatch, length, m.offset, m.offset);
+          Relax(i + length,
+                Arrival{from.cost + ShortMatchBits, length, m.offset, m.offset, PackCodeKind::ShortMatch, 0});
         } else if (length >= minNew) {
-          Relax(i + length, from.cost + NewMatchBits(m.offset, length, indexWidth), PackCodeKind::Match,
-                length, m.offset, m.offset);
+          Relax(i + length, Arrival{from.cost + NewMatchBits(m.offset, length, indexWidth), length, m.offset,
+                                    m.offset, PackCodeKind::Match, 0});
         }
       }
     }
@@ -54,68 +108,59 @@ void Parser::AddMatches(std::size_t i, std::size_t pos, std::size_t count) {
 
 std::size_t Parser::ParseSegment(std::size_t start, std::uint32_t& repeat,
                                  const std::uint32_t literalBits[256], std::vector<PackCode>& codes) {
-  std::size_t end = std::min(length_ - start, SegmentLength);
-  for (std::size_t i = 0; i <= end; ++i) arrivals_[i].cost = Unreached;
-  arrivals_[0] = Arrival{0, 0, 0, repeat, PackCodeKind::Literal};
+  const std::size_t end = std::min(length_ - start, SegmentLength);
+  for (std::size_t i = 0; i <= end * ArrivalsPerPosition + ArrivalsPerPosition - 1; ++i) {
+    arrivals_[i].cost = Unreached;
+  }
+  At(0)[0] = Arrival{0, 0, 0, repeat, PackCodeKind::Literal, 0};
 
   for (std::size_t i = 0; i < end; ++i) {
     const std::size_t pos = start + i;
-    const Arrival from = arrivals_[i];
-    const unsigned char byte = data_[pos];
     const std::uint32_t room = static_cast<std::uint32_t>(end - i);
-
-    Relax(i + 1, from.cost + literalBits[byte], PackCodeKind::Literal, 1, 0, from.repeat);
-    if (byte == 0) {
-      Relax(i + 1, from.cost + NearByteBits, PackCodeKind::ZeroByte, 1, 0, from.repeat);
-    } else {
-      const std::size_t reach = std::min<std::size_t>(pos, NearByteMaxOffset);
-      for (std::uint32_t d = 1; d <= reach; ++d) {
-        if (data_[pos - d] == byte) {
-          Relax(i + 1, from.cost + NearByteBits, PackCodeKind::NearByte, 1, d, from.repeat);
-          break;
-        }
-      }
-    }
-    if (room >= RawGroupLength) {
-      Relax(i + RawGroupLength, from.cost + RawGroupBits, PackCodeKind::RawGroup, RawGroupLength, 0,
-            from.repeat);
-    }
-
-    std::uint32_t repeatLength = 0;
-    if (from.repeat <= pos) repeatLength = CommonLength(data_ + pos, data_ + pos - from.repeat, room);
     const std::size_t count = finder_.FindAndInsert(pos, room, candidates_.get());
-    const std::uint32_t matchLength = count > 0 ? candidates_[count - 1].length : 0;
+    const Arrival best = At(i)[0];
 
+    // A long match is taken as it is, extended past the segment if the data goes on repeating;
+    // the segment ends where it starts.
+    std::uint32_t repeatLength = 0;
+    if (best.repeat <= pos) repeatLength = CommonLength(data_ + pos, data_ + pos - best.repeat, room);
+    const std::uint32_t matchLength = count > 0 ? candidates_[count - 1].length : 0;
     if (std::max(repeatLength, matchLength) >= settings_.niceLength) {
-      // A long match is taken as it is; the segment ends where it ends.
-      if (repeatLength >= matchLength) {
-        Relax(i + repeatLength, from.cost + RepeatMatchBits(repeatLength), PackCodeKind::RepeatMatch,
-              repeatLength, from.repeat, from.repeat);
-        end = i + repeatLength;
-      } else {
-        const MatchCandidate m = candidates_[count - 1];
-        const int indexWidth = IndexWidthForReach(std::min<std::size_t>(pos, settings_.window));
-        Relax(i + m.length, from.cost + NewMatchBits(m.offset, m.length, indexWidth), PackCodeKind::Match,
-              m.length, m.offset, m.offset);
-        end = i + m.length;
+      PackCode taken{PackCodeKind::RepeatMatch, repeatLength, best.repeat};
+      if (matchLength > repeatLength) taken = PackCode{PackCodeKind::Match, matchLength, candidates_[count - 1].offset};
+      if (taken.length == room) {
+        const std::size_t rest = std::min<std::size_t>(length_ - pos, 0xFFFFFFFFu) - room;
+        taken.length += CommonLength(data_ + pos + room, data_ + pos + room - taken.offset,
+                                     static_cast<std::uint32_t>(rest));
       }
-      for (std::size_t skipped = pos + 1; skipped < start + end; ++skipped) finder_.Insert(skipped);
-      break;
+      for (std::size_t skipped = pos + 1; skipped < pos + taken.length; ++skipped) finder_.Insert(skipped);
+      WalkBack(i, 0, codes);
+      codes.push_back(taken);
+      repeat = taken.offset;
+      return pos + taken.length;
     }
-    for (std::uint32_t length = 2; length <= repeatLength; ++length) {
-      Relax(i + length, from.cost + RepeatMatchBits(length), PackCodeKind::RepeatMatch, length, from.repeat,
-            from.repeat);
+
+    for (std::uint8_t k = 0; k < ArrivalsPerPosition; ++k) {
+      const Arrival from = At(i)[k];
+      if (from.cost == Unreached) break;
+      Relax(i + 1, Arrival{from.cost + literalBits[data_[pos]], 1, 0, from.repeat, PackCodeKind::Literal, k});
     }
+    AddCopies(i, pos, room);
     AddMatches(i, pos, count);
   }
 
-  // Walk back from the end, then append the codes in input order.
+  WalkBack(end, 0, codes);
+  repeat = At(end)[0].repeat;
+  return start + end;
+}
+
+void Parser::WalkBack(std::size_t end, std::uint8_t arrival, std::vector<PackCode>& codes) {
   const std::size_t first = codes.size();
-  for (std::size_t at = end; at > 0; at -= arrivals_[at].length) {
-    const Arrival& a = arrivals_[at];
+  for (std::size_t at = end; at > 0;) {
+    const Arrival& a = At(at)[arrival];
     codes.push_back(PackCode{a.kind, a.length, a.offset});
+    arrival = a.from;
+    at -= a.length;
   }
   std::reverse(codes.begin() + static_cast<std::ptrdiff_t>(first), codes.end());
-  repeat = arrivals_[end].repeat;
-  return start + end;
 }

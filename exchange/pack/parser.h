@@ -1,6 +1,8 @@
 // Chooses the codes for the input by estimated bit cost: a shortest-path search over positions,
 // segment by segment, where each position can be reached by a literal, a zero or near byte, a
-// short match, a repeat-offset match, a match with a new offset or a raw group.
+// short match, a repeat-offset match, a match with a new offset or a raw group. Each position keeps
+// its few cheapest arrivals with different repeat offsets, since a dearer arrival whose repeat
+// offset recurs soon can win later.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +21,8 @@ struct ParserSettings {
 
 class Parser {
  public:
-  static constexpr std::size_t SegmentLength = 65536;
+  static constexpr std::size_t SegmentLength = 32768;
+  static constexpr std::size_t ArrivalsPerPosition = 4;
 
   // False when work memory cannot be obtained.
   bool Init(const unsigned char* data, std::size_t length, const ParserSettings& settings);
@@ -37,14 +40,16 @@ class Parser {
     std::uint32_t offset;
     std::uint32_t repeat;  // repeat offset after that code
     PackCodeKind kind;
+    std::uint8_t from;     // which arrival at the code's start it continues
   };
 
-  void Relax(std::size_t to, std::uint32_t cost, PackCodeKind kind, std::uint32_t length,
-             std::uint32_t offset, std::uint32_t repeat) {
-    Arrival& a = arrivals_[to];
-    if (cost < a.cost) a = Arrival{cost, length, offset, repeat, kind};
-  }
+  // The arrivals at segment position i, cheapest first; unused ones have the cost Unreached.
+  Arrival* At(std::size_t i) { return &arrivals_[i * ArrivalsPerPosition]; }
+  void Relax(std::size_t to, const Arrival& arrival);
+  void AddCopies(std::size_t i, std::size_t pos, std::uint32_t room);
   void AddMatches(std::size_t i, std::size_t pos, std::size_t count);
+  // Appends the codes that lead to `arrival` at segment position `end`, in input order.
+  void WalkBack(std::size_t end, std::uint8_t arrival, std::vector<PackCode>& codes);
 
   const unsigned char* data_ = nullptr;
   std::size_t length_ = 0;
