@@ -14,3 +14,6 @@ void DeleteCurrentItem();
 void DeleteCheckedItems();
 // Makes row `row` the current element of Store.Items.
 void MakeRowCurrent(int32_t row);
+// Empties the store before a board replaces it: items, rows, free slots, capture's memory and every
+// file of the working directory go; the thumbnail image list is made anew and shown by the list.
+void ResetStore();

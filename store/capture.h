@@ -1,0 +1,27 @@
+// Capture: one clipboard entry or one loaded file becomes new items at the top of the list.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// What capture remembers between calls so that it never records the program's own clipboard
+// content, nor the same text twice in a row.
+struct CaptureState {
+  HBITMAP LastOwnBitmap = nullptr;  // last bitmap seen or placed on the clipboard by the program
+  HANDLE LastOwnText = nullptr;     // last CF_TEXT handle the program placed on the clipboard
+  std::string LastCapturedText;     // text of the last text item captured
+  int TextColourToggle = 0;         // picks the colour of the next text thumbnail
+};
+extern CaptureState Capture;
+
+// From the clipboard, which the caller holds open: the CF_BITMAP and CF_TEXT handles as
+// GetClipboardData gave them, either may be null. A bitmap item puts its own copy of the picture
+// back on the clipboard (and only that).
+void CaptureEntry(HBITMAP bitmap, HANDLE text);
+// From a loaded file: an image number (0 for none), which capture takes over and releases, and/or
+// a text (nullptr for none), which stays the caller's. The clipboard is not touched.
+void CaptureEntry(int image, const std::string* text);
+
+// Plays the capture chime built into the program, without waiting for it to end.
+void PlayNotificationSound();

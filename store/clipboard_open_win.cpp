@@ -1,0 +1,19 @@
+#include "store/clipboard_open.h"
+
+#include "store/capture_rules.h"
+
+ClipboardSession::ClipboardSession(HWND window) {
+  const DWORD start = GetTickCount();
+  while (!(open_ = OpenClipboard(window) != FALSE)) {
+    if (GetTickCount() - start >= ClipboardWaitMs) break;
+    Sleep(ClipboardRetryMs);
+  }
+}
+
+ClipboardSession::~ClipboardSession() { Close(); }
+
+void ClipboardSession::Close() {
+  if (!open_) return;
+  open_ = false;
+  CloseClipboard();
+}
