@@ -1,13 +1,41 @@
-// Reads the packed bit stream: 32-bit little-endian words, most significant bit first, through a
-// 32-bit accumulator with a sentinel bit below the unread bits. A word is loaded only when a bit is
-// needed, so a stream that ends on a word boundary never touches the bytes after it.
+// Reads the packed bit stream: 32-bit little-endian words, most significant bit first. Words are
+// taken into a 64-bit buffer only while the block has them, so a stream that ends on a word
+// boundary never touches the bytes after the block.
 #pragma once
 
-#include <bit>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
 #include "exchange/pack/block_format.h"
+
+// What the next 8 bits (four data/continue pairs) add to a gamma number.
+struct GammaStep {
+  std::uint8_t bits;      // bits consumed: up to and including the first 0 continue bit, or 8
+  std::uint8_t dataBits;  // data bits among them
+  std::uint8_t data;
+  bool ended;
+};
+
+constexpr std::array<GammaStep, 256> MakeGammaSteps() {
+  std::array<GammaStep, 256> steps{};
+  for (int byte = 0; byte < 256; ++byte) {
+    GammaStep step{8, 4, 0, false};
+    std::uint8_t data = 0;
+    for (int pair = 0; pair < 4; ++pair) {
+      data = static_cast<std::uint8_t>(data << 1 | (byte >> (7 - 2 * pair) & 1));
+      if ((byte >> (6 - 2 * pair) & 1) == 0) {
+        step = GammaStep{static_cast<std::uint8_t>(2 * pair + 2), static_cast<std::uint8_t>(pair + 1), 0, true};
+        break;
+      }
+    }
+    step.data = data;
+    steps[byte] = step;
+  }
+  return steps;
+}
+
+inline constexpr std::array<GammaStep, 256> GammaSteps = MakeGammaSteps();
 
 class BitReader {
  public:
@@ -17,34 +45,61 @@ class BitReader {
   // Reading past the last word yields 0 bits and marks the reader truncated, which stays set.
   bool Truncated() const { return truncated_; }
 
-  std::uint32_t Bit() {
-    if (acc_ == Empty) return LoadWord() >> 31 & 1;
-    const std::uint32_t bit = acc_ >> 31;
-    acc_ <<= 1;
+  [[gnu::always_inline]] std::uint32_t Bit() {
+    if (count_ == 0 && !Refill(1)) return 0;
+    const std::uint32_t bit = static_cast<std::uint32_t>(buffer_ >> 63);
+    buffer_ <<= 1;
+    --count_;
     return bit;
   }
 
   // Reads `count` bits (0..32) as an unsigned number, first bit most significant.
-  std::uint32_t Bits(int count) {
-    const int available = 31 - std::countr_zero(acc_);
-    if (count <= available) {
-      if (count == 0) return 0;
-      const std::uint32_t value = acc_ >> (32 - count);
-      acc_ <<= count;
-      return value;
-    }
-    std::uint64_t value = available > 0 ? acc_ >> (32 - available) : 0;
-    const int rest = count - available;  // 1..32 bits from the next word
-    acc_ = Empty;
-    const std::uint32_t word = LoadWord();
-    value = value << rest | word >> (32 - rest);
-    acc_ = rest == 32 ? Empty : (word << rest | 1u << (rest - 1));
-    return static_cast<std::uint32_t>(value);
+  [[gnu::always_inline]] std::uint32_t Bits(int count) {
+    if (count == 0) return 0;
+    if (count_ < count && !Refill(count)) return TakeRest(count);
+    const std::uint32_t value = static_cast<std::uint32_t>(buffer_ >> (64 - count));
+    buffer_ <<= count;
+    count_ -= count;
+    return value;
   }
 
-  // Reads a gamma number (at least 2). Returns 0 when it would exceed `limit`.
-  std::uint64_t Gamma(std::uint64_t limit) {
+  // Reads a gamma number (at least 2), four data and continue bit pairs at a time. Returns 0 when
+  // it would exceed `limit` (at most 2^56).
+  [[gnu::always_inline]] std::uint64_t Gamma(std::uint64_t limit) {
     std::uint64_t value = 1;
+    for (;;) {
+      if (count_ < 8 && !Refill(8)) return SlowGamma(value, limit);
+      const GammaStep step = GammaSteps[buffer_ >> 56];
+      value = value << step.dataBits | step.data;
+      buffer_ <<= step.bits;
+      count_ -= step.bits;
+      if (value > limit) return 0;
+      if (step.ended) return value;
+    }
+  }
+
+ private:
+  // Tops the buffer up with one word; false when fewer than `needed` bits can be had.
+  [[gnu::always_inline]] bool Refill(int needed) {
+    if (count_ <= 32 && wordsLeft_ > 0) {
+      buffer_ |= std::uint64_t(ReadLe32(next_)) << (32 - count_);
+      count_ += 32;
+      next_ += 4;
+      --wordsLeft_;
+    }
+    return count_ >= needed;
+  }
+
+  // The stream ends inside a read: the bits that are left, then zeros.
+  std::uint32_t TakeRest(int count) {
+    const std::uint32_t value = static_cast<std::uint32_t>(buffer_ >> (64 - count));
+    buffer_ = 0;
+    count_ = 0;
+    truncated_ = true;
+    return value;
+  }
+
+  std::uint64_t SlowGamma(std::uint64_t value, std::uint64_t limit) {
     do {
       value = value << 1 | Bit();
       if (value > limit) return 0;
@@ -52,25 +107,9 @@ class BitReader {
     return value;
   }
 
- private:
-  static constexpr std::uint32_t Empty = 0x80000000u;  // only the sentinel is left
-
-  // Returns the next word with its first bit consumed into the accumulator's state.
-  std::uint32_t LoadWord() {
-    std::uint32_t word = 0;
-    if (wordsLeft_ == 0) {
-      truncated_ = true;
-    } else {
-      word = ReadLe32(next_);
-      next_ += 4;
-      --wordsLeft_;
-    }
-    acc_ = word << 1 | 1;
-    return word;
-  }
-
   const unsigned char* next_;
   std::size_t wordsLeft_;
-  std::uint32_t acc_ = Empty;
+  std::uint64_t buffer_ = 0;  // unread bits, first one at the top; zeros below them
+  int count_ = 0;
   bool truncated_ = false;
 };
