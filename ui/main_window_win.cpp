@@ -51,6 +51,13 @@ void ShowThumbnails(HWND list) {
   SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Ui.ThumbImageList));
 }
 
+// Re-assigning the same image list does not repaint every list view (Wine's keeps the old
+// pictures of rows whose selection did not change), so the list is invalidated as well.
+void RepaintThumbnails(HWND list) {
+  ShowThumbnails(list);
+  InvalidateRect(list, nullptr, FALSE);
+}
+
 void PrepareList(HWND list) {
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_BORDERSELECT, LVS_EX_BORDERSELECT);
   SendMessageA(list, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE);
@@ -119,11 +126,11 @@ void UpdateSelectionHighlight() {
   if (selected == Store.HighlightedIndex) return;
   if (selected != -1) {
     DrawSelectionFrame(selected, SelectionColour);
-    ShowThumbnails(Ui.ItemListHandle);
+    RepaintThumbnails(Ui.ItemListHandle);
   }
   if (Store.HighlightedIndex != -1) {
     DrawSelectionFrame(Store.HighlightedIndex, BackgroundColour);
-    ShowThumbnails(Ui.ItemListHandle);
+    RepaintThumbnails(Ui.ItemListHandle);
   }
   Store.HighlightedIndex = selected;
 }

@@ -236,6 +236,21 @@ TEST_F(MainWindow, SelectionFrameMovesWithTheSelection) {
   EXPECT_EQ(ThumbPixel(1, 30, 59), BackgroundColour);
   EXPECT_EQ(ThumbPixel(1, 2, 2), kThumbColour);
 
+  // A frame change repaints rows whose selection did not change, too.
+  SetControlState(Ui.ItemList, 0);
+  UpdateWindow(Ui.ItemListHandle);
+  UpdateSelectionHighlight();
+  RECT stale{};
+  stale.left = LVIR_BOUNDS;
+  SendMessageA(Ui.ItemListHandle, LVM_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&stale));
+  HRGN dirty = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(Ui.ItemListHandle, dirty, FALSE);
+  EXPECT_TRUE(RectInRegion(dirty, &stale));
+  DeleteObject(dirty);
+  EXPECT_EQ(ThumbPixel(2, 0, 30), BackgroundColour);
+  SetControlState(Ui.ItemList, 2);
+  UpdateSelectionHighlight();
+
   // The same selection again changes nothing; no selection erases the frame.
   UpdateSelectionHighlight();
   EXPECT_EQ(ThumbPixel(2, 0, 30), red);
