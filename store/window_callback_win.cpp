@@ -34,12 +34,8 @@ void ReceiveBoardHandOff(HWND window, WPARAM atomValue) {
   GlobalDeleteAtom(atom);
 }
 
-void LimitTracking(HWND window, MINMAXINFO* info) {
-  if (Ui.BuiltWindowWidth <= 0) return;
-  info->ptMinTrackSize.x = Ui.BuiltWindowWidth;
-  info->ptMinTrackSize.y = Ui.MinWindowHeight;
-  info->ptMaxTrackSize.x = Ui.BuiltWindowWidth;
-  info->ptMaxTrackSize.y = App.ScreenHeight;
+// The list fills the client area above the status bar.
+void FitListToWindow(HWND window) {
   RECT client{};
   GetClientRect(window, &client);
   const int listHeight = client.bottom - client.top - kStatusBarHeight;
@@ -47,6 +43,15 @@ void LimitTracking(HWND window, MINMAXINFO* info) {
   ResizeControl(Ui.ItemList, -1, -1, -1, listHeight);
   Settings.ListHeight = listHeight;
   FitColumnWidth();
+}
+
+void LimitTracking(HWND window, MINMAXINFO* info) {
+  if (Ui.BuiltWindowWidth <= 0) return;
+  info->ptMinTrackSize.x = Ui.BuiltWindowWidth;
+  info->ptMinTrackSize.y = Ui.MinWindowHeight;
+  info->ptMaxTrackSize.x = Ui.BuiltWindowWidth;
+  info->ptMaxTrackSize.y = App.ScreenHeight;
+  FitListToWindow(window);
 }
 
 void RememberPosition(HWND window) {
@@ -119,6 +124,10 @@ LRESULT WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_GETMINMAXINFO: LimitTracking(window, reinterpret_cast<MINMAXINFO*>(lParam)); break;
     case WM_MOVE: RememberPosition(window); break;
+    // The size limits are asked for before a resize, so the list follows the final size here.
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED) FitListToWindow(window);
+      break;
     case WM_DRAWCLIPBOARD: OnClipboardChange(window, message, wParam, lParam); break;
     case WM_CHANGECBCHAIN: OnChainChange(window, message, wParam, lParam); break;
     case WM_NOTIFY: {

@@ -24,6 +24,8 @@ int Usage() {
       "  clip-bitmap W H         put a grey W x H bitmap on the clipboard\n"
       "  clip-get                prints the clipboard text\n"
       "  handoff PATH            send message 2000 with a global atom naming PATH\n"
+      "  windows                 prints the program's visible top-level windows: class|title\n"
+      "  button ID               presses button ID (6 Yes, 7 No) in the program's requester\n"
       "  exit [MS]               send Exit and wait for the process to end");
   return 2;
 }
@@ -86,6 +88,21 @@ int main(int argc, char** argv) {
   if (action == "clip-get") {
     std::printf("%s\n", ClipboardText().c_str());
     return 0;
+  }
+  if (action == "windows" || (action == "button" && argc > 2)) {
+    HWND main = MainWindow();
+    if (!main) return 1;
+    DWORD processId = 0;
+    GetWindowThreadProcessId(main, &processId);
+    for (HWND window : ProcessWindows(processId, true)) {
+      if (action == "windows") {
+        std::printf("%s|%s\n", WindowClass(window).c_str(), WindowTitle(window).c_str());
+      } else if (window != main) {
+        PressDialogButton(window, Number(argv[2]));
+        return 0;
+      }
+    }
+    return action == "windows" ? 0 : 1;
   }
   if (action == "handoff" && argc > 2) return SendBoardHandOff(argv[2]) ? 0 : 1;
   if (action == "exit") {

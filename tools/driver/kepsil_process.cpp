@@ -1,30 +1,10 @@
 #include "tools/driver/kepsil_process.h"
 
-#include <cstring>
-
 #include "tools/driver/window_driver.h"
 
 namespace {
 
 constexpr int kExitCommand = 10;
-
-// A copy of this process's environment with LC_ALL (and LANG) replaced, as one double-zero block.
-std::string EnvironmentWithLocale(const std::string& locale) {
-  std::string block;
-  char* strings = GetEnvironmentStringsA();
-  for (const char* entry = strings; entry && *entry; entry += std::strlen(entry) + 1) {
-    if (_strnicmp(entry, "LC_ALL=", 7) == 0 || _strnicmp(entry, "LANG=", 5) == 0) continue;
-    block += entry;
-    block.push_back('\0');
-  }
-  if (strings) FreeEnvironmentStringsA(strings);
-  block += "LC_ALL=" + locale;
-  block.push_back('\0');
-  block += "LANG=" + locale;
-  block.push_back('\0');
-  block.push_back('\0');
-  return block;
-}
 
 void RemoveTree(const std::string& folder) {
   WIN32_FIND_DATAA found;
@@ -75,17 +55,15 @@ void KepsilProcess::UseFolder(const std::string& folder) {
   ownsFolder_ = false;
 }
 
-bool KepsilProcess::Start(const std::string& arguments, const std::string& locale) {
+bool KepsilProcess::Start(const std::string& arguments) {
   CloseHandles();
   mainWindow_ = nullptr;
   std::string commandLine = "\"" + ProgramPath() + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
-  std::string environment;
-  if (!locale.empty()) environment = EnvironmentWithLocale(locale);
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        environment.empty() ? nullptr : environment.data(), folder_.c_str(), &startup,
+                        nullptr, folder_.c_str(), &startup,
                         &info_) != 0;
 }
 
@@ -98,6 +76,26 @@ HWND KepsilProcess::WaitForMainWindow(DWORD timeoutMs) {
     mainWindow_ = FindProcessWindow(Id(), "KepSil!");
     return mainWindow_ != nullptr || !IsRunning();
   }, timeoutMs);
+  // The window is made just right of the screen early in start-up and placed later; the
+  // program answers messages once it waits for them.
+  if (mainWindow_) {
+    const int offScreen = GetSystemMetrics(SM_CXSCREEN);
+    WaitUntil([&] {
+      RECT frame{};
+      return !IsRunning() || (GetWindowRect(mainWindow_, &frame) && frame.left != offScreen);
+    }, timeoutMs);
+    // Start-up ends by attaching the window callback, which fixes the tracking width to the
+    // window's width; until then the system's default limits come back.
+    WaitUntil([&] {
+      RECT frame{};
+      MINMAXINFO limits{};
+      DWORD_PTR answer = 0;
+      if (!IsRunning() || !GetWindowRect(mainWindow_, &frame)) return true;
+      SendMessageTimeoutA(mainWindow_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits), SMTO_NORMAL,
+                          1000, &answer);
+      return limits.ptMaxTrackSize.x == frame.right - frame.left;
+    }, timeoutMs);
+  }
   return mainWindow_;
 }
 

@@ -24,14 +24,14 @@ class KepsilProcess {
   std::string WorkingFile(const std::string& name) const { return folder_ + "Clipboard\\" + name; }
   std::string WorkingDirectory() const { return folder_ + "Clipboard"; }
 
-  // Starts the copy with a raw argument string (quote it yourself). `locale` non-empty sets
-  // LC_ALL for the child, which is where Wine takes the user locale from.
-  bool Start(const std::string& arguments = "", const std::string& locale = "");
+  // Starts the copy with a raw argument string (quote it yourself).
+  bool Start(const std::string& arguments = "");
   bool IsRunning() const;
   DWORD Id() const { return info_.dwProcessId; }
   HANDLE Handle() const { return info_.hProcess; }
 
-  // Waits for the window titled "KepSil!" of this process (visible or not).
+  // Waits for the window titled "KepSil!" of this process (visible or not) and for the end of
+  // start-up, when the window callback answers.
   HWND WaitForMainWindow(DWORD timeoutMs = 15000);
   HWND MainWindow() const { return mainWindow_; }
   // The item list view of the main window.

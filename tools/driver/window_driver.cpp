@@ -133,3 +133,8 @@ ATOM SendBoardHandOff(const std::string& path, DWORD timeoutMs) {
 bool GlobalAtomExists(const std::string& name) {
   return GlobalFindAtomA(name.c_str()) != 0;
 }
+
+bool BringToFront(HWND window) {
+  SetForegroundWindow(window);
+  return WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+}

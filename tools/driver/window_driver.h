@@ -42,3 +42,6 @@ void PressDialogButton(HWND dialog, int buttonId);
 ATOM SendBoardHandOff(const std::string& path, DWORD timeoutMs = 5000);
 // True while an atom with that name exists in the global atom table.
 bool GlobalAtomExists(const std::string& name);
+
+// Makes the window the foreground (active) window, so that its keyboard shortcuts work.
+bool BringToFront(HWND window);

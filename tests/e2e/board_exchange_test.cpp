@@ -1,0 +1,264 @@
+// Exporting the collection to a board file and importing boards: from the menu, the command line,
+// a second start; valid, empty and damaged boards.
+#include <algorithm>
+#include <map>
+
+#include "exchange/board_reader.h"
+#include "exchange/board_writer.h"
+#include "tests/e2e/load_save_support.h"
+#include "tools/driver/load_save_requesters.h"
+
+namespace {
+
+constexpr int kImportBoard = 40;
+constexpr int kExportBoard = 41;
+
+class BoardExchange : public ExchangeTest {
+ protected:
+  void StartWith(const std::vector<StoredFiles>& items) {
+    WriteCollection(items);
+    StartProgram();
+    ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == static_cast<int>(items.size()); }));
+  }
+  void Export(const std::string& typedPath) {
+    HWND dialog = OpenRequester(kExportBoard);
+    ASSERT_NE(dialog, nullptr) << "no save requester";
+    ASSERT_TRUE(AnswerFileRequester(dialog, typedPath));
+    ASSERT_TRUE(WaitUntilDone());
+  }
+  void Import(const std::string& path) {
+    HWND dialog = OpenRequester(kImportBoard);
+    ASSERT_NE(dialog, nullptr) << "no open requester";
+    ASSERT_TRUE(AnswerFileRequester(dialog, path));
+    ASSERT_TRUE(WaitUntilDone());
+  }
+  std::string WriteBoardFile(const std::string& name, const Board& board) {
+    std::vector<unsigned char> bytes;
+    EXPECT_EQ(WriteBoard(board, bytes), BoardError::None);
+    return WriteRaw(name, bytes);
+  }
+  std::string WriteRaw(const std::string& name, const std::vector<unsigned char>& bytes) {
+    const std::string path = OutputFolder() + name;
+    EXPECT_TRUE(WriteFileContents(path, bytes));
+    return path;
+  }
+  static Board TwoEntryBoard(int32_t itemLimit) {
+    Board board;
+    board.itemLimit = itemLimit;
+    board.entries.push_back({BoardKindText, false, "01012026-080000-100", Bytes("first board text"), {}});
+    board.entries.push_back({BoardKindImage, true, "01012026-080000-050", GradientPng(3), {}});
+    for (BoardEntry& entry : board.entries) {
+      const std::vector<unsigned char> thumbnail = ThumbnailPng(90, 90, 200);
+      entry.thumbnail.assign(thumbnail.begin(), thumbnail.end());
+    }
+    return board;
+  }
+  // Every file of the working directory with its contents.
+  std::map<std::string, std::vector<unsigned char>> WorkingFiles() {
+    std::map<std::string, std::vector<unsigned char>> files;
+    for (const std::string& name : FilesIn(app_.WorkingDirectory())) {
+      ReadFileContents(app_.WorkingFile(name), files[name]);
+    }
+    return files;
+  }
+  void ExpectTwoEntryBoardShown() {
+    ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 2; })) << ListRowCount(List());
+    EXPECT_FALSE(ListRowChecked(List(), 0));
+    EXPECT_TRUE(ListRowChecked(List(), 1));
+    std::vector<unsigned char> text;
+    ASSERT_TRUE(ReadFileContents(app_.WorkingFile("01012026-080000-100.txt"), text));
+    EXPECT_EQ(text, Bytes("first board text"));
+  }
+};
+
+TEST_F(BoardExchange, ExportWritesEveryItemInListOrderWithPngPictures) {
+  const std::vector<StoredFiles> items = MixedCollection();
+  StartWith(items);
+  HWND dialog = OpenRequester(kExportBoard);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(WindowTitle(dialog), "Export KepSil! board");
+  EXPECT_EQ(FileRequesterPatternText(dialog, 0), "KepSil! board");
+  const std::string typed = OutputFolder() + "collection";
+  ASSERT_TRUE(AnswerFileRequester(dialog, typed));
+  ASSERT_TRUE(WaitUntilDone());
+
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(ReadFileContents(typed + ".ksb", bytes)) << "the board was not written with .ksb appended";
+  Board board;
+  ASSERT_TRUE(ReadBoard(bytes.data(), bytes.size(), board).Ok());
+  EXPECT_EQ(board.itemLimit, 20);
+  ASSERT_EQ(board.entries.size(), items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    SCOPED_TRACE(items[i].name);
+    EXPECT_EQ(board.entries[i].name, items[i].name);
+    EXPECT_EQ(board.entries[i].kind, items[i].kind);
+    EXPECT_EQ(board.entries[i].checked, items[i].checked != 0);
+    EXPECT_EQ(board.entries[i].thumbnail, items[i].thumbnail);
+  }
+  EXPECT_EQ(board.entries[0].content, items[0].content);
+  EXPECT_EQ(board.entries[3].content, Bytes("x"));
+  // The BMP picture is re-encoded as PNG; the PNG one is taken byte for byte.
+  EXPECT_TRUE(IsPng(board.entries[1].content));
+  EXPECT_TRUE(ShowsGradient(board.entries[1].content, 1));
+  EXPECT_EQ(board.entries[2].content, items[2].content);
+
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  EXPECT_FALSE(FileExists(std::string(temp) + "_temp.bmp")) << "the temporary PNG was left behind";
+
+  int32_t values[14];
+  std::vector<std::string> strings;
+  ExitAndReadPrefs(values, strings);
+  EXPECT_EQ(strings[LastBoardFile], typed + ".ksb");
+}
+
+TEST_F(BoardExchange, MissingItemFilesStillGiveAReadableBoard) {
+  std::vector<StoredFiles> items = MixedCollection();
+  StartWith(items);
+  DeleteFileA(app_.WorkingFile(items[1].name + ".bmp").c_str());
+  DeleteFileA(app_.WorkingFile(items[0].name + ".txt").c_str());
+  DeleteFileA(app_.WorkingFile(items[2].name + ".clt").c_str());
+  const std::string path = OutputFolder() + "gaps.KSB";
+  Export(path);
+  std::vector<unsigned char> bytes;
+  ASSERT_TRUE(ReadFileContents(path, bytes)) << "a name ending in KSB is used as it is";
+  Board board;
+  ASSERT_TRUE(ReadBoard(bytes.data(), bytes.size(), board).Ok());
+  ASSERT_EQ(board.entries.size(), 4u);
+  EXPECT_TRUE(board.entries[0].content.empty());
+  EXPECT_TRUE(board.entries[1].content.empty());
+  EXPECT_TRUE(board.entries[2].thumbnail.empty());
+  EXPECT_EQ(board.entries[2].content, items[2].content);
+  EXPECT_EQ(board.entries[3].content, Bytes("x"));
+}
+
+TEST_F(BoardExchange, ImportIntoAFreshCopyReproducesRowsChecksAndFiles) {
+  const std::vector<StoredFiles> items = MixedCollection();
+  StartWith(items);
+  const std::string exported = OutputFolder() + "round trip.ksb";
+  Export(exported);
+  std::vector<unsigned char> board;
+  ASSERT_TRUE(ReadFileContents(exported, board));
+  const auto original = WorkingFiles();
+  ExitProgram();
+
+  // A new copy of the program in a folder of its own.
+  app_.RemoveFolder();
+  ASSERT_TRUE(app_.Prepare(ProgramPath()));
+  const std::string copied = WriteRaw("board.ksb", board);
+  StartLaterRun();
+  ASSERT_EQ(ListRowCount(List()), 0);
+  Import(copied);
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 4; })) << ListRowCount(List());
+  for (int row = 0; row < 4; ++row) EXPECT_EQ(ListRowChecked(List(), row), items[static_cast<size_t>(row)].checked != 0) << row;
+
+  const auto imported = WorkingFiles();
+  for (const StoredFiles& item : items) {
+    SCOPED_TRACE(item.name);
+    EXPECT_EQ(imported.at(item.name + ".clt"), item.thumbnail);
+    if (item.kind == 1) {
+      EXPECT_EQ(imported.at(item.name + ".txt"), item.content);
+    } else {
+      // Pictures come back as PNG data under the .bmp name.
+      EXPECT_TRUE(IsPng(imported.at(item.name + ".bmp")));
+    }
+  }
+  EXPECT_EQ(imported.at(items[2].name + ".bmp"), original.at(items[2].name + ".bmp"));
+  EXPECT_TRUE(ShowsGradient(imported.at(items[1].name + ".bmp"), 1));
+
+  int32_t values[14];
+  std::vector<std::string> strings;
+  ExitAndReadPrefs(values, strings);
+  EXPECT_EQ(strings[LastBoardFile], copied);
+  std::vector<unsigned char> stored;
+  ASSERT_TRUE(ReadFileContents(app_.WorkingFile("items.dat"), stored));
+  std::vector<ItemRecord> records;
+  for (const StoredFiles& item : items) records.push_back({item.kind, item.checked, item.name});
+  EXPECT_EQ(stored, ItemsDatBytes(records));
+}
+
+TEST_F(BoardExchange, SmallerItemLimitOfABoardLeavesTheSettingAlone) {
+  StartLaterRun();
+  Import(WriteBoardFile("five.ksb", TwoEntryBoard(5)));
+  ExpectTwoEntryBoardShown();
+  int32_t values[14];
+  std::vector<std::string> strings;
+  ExitAndReadPrefs(values, strings);
+  EXPECT_EQ(values[PrefsFile::ItemLimit], 20);
+}
+
+TEST_F(BoardExchange, SecondStartWithABoardMakesTheRunningProgramImportIt) {
+  WriteItems(ThreeItems());
+  StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  const std::string board = WriteBoardFile("fifty.ksb", TwoEntryBoard(50));
+  KepsilProcess second;
+  second.UseFolder(app_.Folder());
+  ASSERT_TRUE(second.Start("\"" + board + "\""));
+  ASSERT_TRUE(second.WaitForExit(10000));
+  ExpectTwoEntryBoardShown();
+  for (const ItemRecord& old : ThreeItems()) EXPECT_FALSE(FileExists(app_.WorkingFile(old.name + ".clt")));
+  int32_t values[14];
+  std::vector<std::string> strings;
+  ExitAndReadPrefs(values, strings);
+  EXPECT_EQ(values[PrefsFile::ItemLimit], 50);
+  EXPECT_EQ(strings[LastBoardFile], board);
+}
+
+TEST_F(BoardExchange, BoardOnTheCommandLineIsImportedInsteadOfStoredItems) {
+  WriteItems(ThreeItems());
+  const std::string board = WriteBoardFile("start.ksb", TwoEntryBoard(20));
+  StartProgram("\"" + board + "\"");
+  ExpectTwoEntryBoardShown();
+  EXPECT_FALSE(FileExists(app_.WorkingFile("items.dat")));
+  for (const ItemRecord& old : ThreeItems()) EXPECT_FALSE(FileExists(app_.WorkingFile(old.name + ".clt")));
+}
+
+TEST_F(BoardExchange, BoardWithoutEntriesEmptiesTheCollectionAndTheFolder) {
+  WriteItems(ThreeItems());
+  StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  Board empty;
+  empty.itemLimit = 20;
+  Import(WriteBoardFile("empty.ksb", empty));
+  EXPECT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 0; }));
+  EXPECT_TRUE(FilesIn(app_.WorkingDirectory()).empty());
+  EXPECT_TRUE(DirectoryExists(app_.WorkingDirectory()));
+}
+
+TEST_F(BoardExchange, DamagedBoardsChangeNothing) {
+  WriteItems(ThreeItems());
+  StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  const auto before = WorkingFiles();
+
+  std::vector<unsigned char> bytes;
+  WriteBoard(TwoEntryBoard(50), bytes);
+  // The same board with the second entry's name made to climb out of the working folder.
+  const std::string good = "01012026-080000-050";
+  auto at = std::search(bytes.begin(), bytes.end(), good.begin(), good.end());
+  ASSERT_NE(at, bytes.end());
+  const std::string evil = "..\\..\\evil-00000000";
+  std::copy(evil.begin(), evil.end(), at);
+  const std::string climbing = WriteRaw("climbing.ksb", bytes);
+  WriteBoard(TwoEntryBoard(50), bytes);
+  bytes.resize(bytes.size() - 10);
+  const std::string cut = WriteRaw("cut.ksb", bytes);
+  const std::string upper = WriteRaw("upper.ksb", Bytes(std::string("KEPSILFILEV1") + '\0'));
+
+  for (const std::string& board : {climbing, cut, upper}) {
+    SCOPED_TRACE(board);
+    Import(board);
+    EXPECT_EQ(ListRowCount(List()), 3);
+    EXPECT_EQ(WorkingFiles(), before);
+  }
+  EXPECT_FALSE(FileExists(app_.WorkingFile(evil + ".bmp")));
+  EXPECT_FALSE(FileExists(app_.WorkingFile(evil + ".clt")));
+  int32_t values[14];
+  std::vector<std::string> strings;
+  ExitAndReadPrefs(values, strings);
+  EXPECT_EQ(values[PrefsFile::ItemLimit], 20);
+  EXPECT_EQ(strings[LastBoardFile], "");
+}
+
+}  // namespace

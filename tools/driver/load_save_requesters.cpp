@@ -1,0 +1,96 @@
+#include "tools/driver/load_save_requesters.h"
+
+#include <vector>
+
+#include "tools/driver/window_driver.h"
+
+namespace {
+
+// Control identifiers of the common file dialog.
+constexpr int kFileTypeBox = 0x470;      // cmb1
+constexpr int kFileNameCombo = 0x47C;    // cmb13
+constexpr int kFileNameEdit = 0x480;     // edt1
+
+HWND FileNameBox(HWND dialog) {
+  HWND name = GetDlgItem(dialog, kFileNameCombo);
+  if (name) {
+    if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) return edit;
+    return name;
+  }
+  return GetDlgItem(dialog, kFileNameEdit);
+}
+
+void SetText(HWND control, const std::string& text) {
+  SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, nullptr);
+}
+
+std::string GetText(HWND control) {
+  char text[2048] = {};
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &ignored);
+  return text;
+}
+
+void PressEnter(HWND control) {
+  // The dialog's own loop turns Return into its default button.
+  PostKey(control, VK_RETURN);
+}
+
+}  // namespace
+
+bool AnswerFileRequester(HWND dialog, const std::string& fileName, int patternIndex) {
+  HWND name = FileNameBox(dialog);
+  if (!name) return false;
+  if (patternIndex >= 0) {
+    HWND types = GetDlgItem(dialog, kFileTypeBox);
+    if (!types) return false;
+    SendMessageTimeoutA(types, CB_SETCURSEL, patternIndex, 0, SMTO_NORMAL, 5000, nullptr);
+    // Setting the selection by message does not notify the dialog; a user's choice does.
+    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types),
+                        SMTO_NORMAL, 5000, nullptr);
+  }
+  SetText(name, fileName);
+  PressEnter(name);
+  return true;
+}
+
+std::string FileRequesterName(HWND dialog) {
+  HWND name = FileNameBox(dialog);
+  return name ? GetText(name) : "";
+}
+
+int FileRequesterPattern(HWND dialog) {
+  HWND types = GetDlgItem(dialog, kFileTypeBox);
+  if (!types) return -1;
+  DWORD_PTR selected = static_cast<DWORD_PTR>(-1);
+  SendMessageTimeoutA(types, CB_GETCURSEL, 0, 0, SMTO_NORMAL, 5000, &selected);
+  return static_cast<int>(selected);
+}
+
+std::string FileRequesterPatternText(HWND dialog, int index) {
+  HWND types = GetDlgItem(dialog, kFileTypeBox);
+  if (!types) return "";
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(types, CB_GETLBTEXTLEN, index, 0, SMTO_NORMAL, 5000, &length) || length > 4096) return "";
+  // CB_GETLBTEXT's buffer is not carried across processes by every system; the entry text is
+  // read through the combo box's own selection instead.
+  std::vector<char> text(length + 1, '\0');
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(types, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 5000, &ignored);
+  return text.data();
+}
+
+void CancelRequester(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+}
+
+bool AnswerFolderRequester(HWND dialog, const std::string& folder) {
+  if (!folder.empty()) {
+    HWND edit = FindChild(dialog, "Edit");
+    if (!edit) return false;
+    SetText(edit, folder);
+  }
+  HWND ok = GetDlgItem(dialog, IDOK);
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+  return true;
+}
