@@ -105,4 +105,57 @@ TEST(LayerRequesters, OpenFileMultipleSelection) {
   RemoveDirectoryA(folder.c_str());
 }
 
+TEST(LayerRequesters, SaveFileGivesPathAndPattern) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  std::string folder = std::string(temp) + "kepsil_save_test";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WindowWatcher watcher("#32770", [](HWND dialog) {
+    HWND name = GetDlgItem(dialog, 0x47c);
+    if (HWND edit = FindWindowExA(name, nullptr, "EDIT", nullptr)) name = edit;
+    if (!name) name = GetDlgItem(dialog, 0x480);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("picture.png"));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  });
+  std::string path = AskSaveFile("Save image", folder + "\\proposal.bmp", "Bitmap|*.bmp|Jpeg|*.jpg|Png|*.png", 2);
+  EXPECT_EQ(path, folder + "\\picture.png");
+  EXPECT_EQ(ChosenPatternIndex(), 2);
+  EXPECT_EQ(NextChosenFile(), "");
+  RemoveDirectoryA(folder.c_str());
+}
+
+TEST(LayerRequesters, FolderStartsAtTheInitialFolder) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  std::string folder = std::string(temp) + "kepsil_folder_test";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  {
+    WindowWatcher watcher("#32770", [](HWND dialog) {
+      Sleep(300);  // the selection is made once the tree is filled
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    });
+    EXPECT_EQ(AskFolder("Select target directory for image items", folder + "\\"), folder + "\\");
+  }
+  {
+    WindowWatcher watcher("#32770", [](HWND dialog) {
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDCANCEL)));
+    });
+    EXPECT_EQ(AskFolder("Select", folder), "");
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+TEST(LayerRequesters, MessageGivesTheButton) {
+  static std::string seenTitle;
+  WindowWatcher watcher("#32770", [](HWND box) {
+    char title[64] = {};
+    GetWindowTextA(box, title, sizeof title);
+    seenTitle = title;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDYES)));
+  });
+  EXPECT_EQ(ShowMessage("Question", "Associate?", MB_YESNO), IDYES);
+  EXPECT_EQ(seenTitle, "Question");
+}
+
 }  // namespace
