@@ -20,6 +20,10 @@ target_compile_options(kepsil_win PRIVATE ${KEPSIL_WARNINGS})
 target_link_libraries(kepsil_win PUBLIC kepsil_core ${KEPSIL_SYSTEM_LIBS})
 
 file(GLOB KEPSIL_RESOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rc)
+# The resource compiler's dependencies are not scanned: rebuild the .rc files when the data they embed changes.
+file(GLOB KEPSIL_RESOURCE_DATA CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/resources/*.rtf ${CMAKE_SOURCE_DIR}/resources/*.wav
+     ${CMAKE_SOURCE_DIR}/resources/*.ico ${CMAKE_SOURCE_DIR}/resources/*.manifest ${CMAKE_SOURCE_DIR}/resources/*.h)
+set_source_files_properties(${KEPSIL_RESOURCES} PROPERTIES OBJECT_DEPENDS "${KEPSIL_RESOURCE_DATA}")
 add_executable(kepsil WIN32 ${CMAKE_SOURCE_DIR}/app/main_win.cpp ${KEPSIL_RESOURCES})
 target_compile_options(kepsil PRIVATE ${KEPSIL_WARNINGS})
 target_link_libraries(kepsil PRIVATE kepsil_win)
