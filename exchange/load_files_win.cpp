@@ -1,15 +1,98 @@
-// Loading files as items arrives with the file exchange. Until then a drop is only released
-// (the system keeps the drop's memory until DragFinish) and the window comes to the front.
 #include "exchange/load_files.h"
 
-#include <shellapi.h>
+#include <vector>
 
+#include "app/loop_state.h"
+#include "app/texts.h"
+#include "exchange/board_format.h"
+#include "exchange/file_names.h"
+#include "exchange/image/images_win.h"
+#include "exchange/whole_file.h"
+#include "settings/settings.h"
+#include "store/capture.h"
+#include "ui/layer/requesters.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
 
-void LoadFilesAsItems() {}
+namespace {
+
+// SWP_NOSIZE | SWP_NOMOVE | SWP_NOREDRAW | SWP_NOACTIVATE
+constexpr UINT kKeepPlace = 0x1B;
+
+std::string LoadPatterns() {
+  return "Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|PNG (*.png)|*.png|TEXT (*.txt)|*.txt|" + Text(35) + " (*.*)|*.*";
+}
+
+void ShowSizeMessage(const std::string& path, SizeMessage how) {
+  HWND main = WindowHandle(Ui.MainWindow);
+  if (how == SizeMessage::BelowMainWindow) SetWindowPos(main, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+  ShowMessage(TextField(Text(36), 1), FilePart(path) + TextField(Text(36), 2), 0);
+  if (how == SizeMessage::BelowMainWindow) SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+}
+
+void AddPictureFile(const std::string& path) {
+  // A file that cannot be decoded gives no picture, and so no item.
+  if (const int image = LoadImageFile(path)) CaptureEntry(image, nullptr);
+}
+
+void AddTextFile(const std::string& path, SizeMessage how) {
+  uint64_t size = 0;
+  if (!GetFileSizeOf(path, size)) return;
+  if (size > MaxTextFileBytes) {
+    ShowSizeMessage(path, how);
+    return;
+  }
+  std::vector<unsigned char> bytes;
+  if (!ReadWholeFile(path, bytes, MaxTextFileBytes)) return;
+  // The text ends at the first zero byte, as a zero-terminated string would.
+  std::string text(bytes.begin(), bytes.end());
+  text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
+  if (text.empty()) return;
+  CaptureEntry(0, &text);
+}
+
+}  // namespace
+
+void AddFileAsItem(const std::string& path, const std::string& extension, SizeMessage sizeMessage) {
+  if (IsPictureExtension(extension)) {
+    AddPictureFile(path);
+  } else {
+    AddTextFile(path, sizeMessage);
+  }
+}
+
+void LoadFilesAsItems() {
+  std::string name = AskOpenFile(Texts.LanguageGerman ? "Bilder oder Texte laden" : "Load images or texts",
+                                 Settings.LastLoadDir, LoadPatterns(), 0, true);
+  while (!name.empty()) {
+    Settings.LastLoadDir = FolderPart(name);
+    AddFileAsItem(name, ChosenFileExtension(name));
+    name = NextChosenFile();
+  }
+}
+
+std::string DroppedFileName(HDROP drop, UINT index) {
+  const UINT length = DragQueryFileA(drop, index, nullptr, 0);
+  std::string name(length, '\0');
+  if (length > 0) {
+    const UINT copied = DragQueryFileA(drop, index, name.data(), length + 1);
+    name.resize(copied < length ? copied : length);
+  }
+  return name;
+}
 
 void HandleDroppedFiles(HDROP drop) {
+  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT index = 0; index < count; ++index) {
+    const std::string name = DroppedFileName(drop, index);
+    const std::string extension = DroppedFileExtension(name);
+    if (extension == "ksb") {
+      // The main loop imports it once this message has been handled; of several, the last wins.
+      if (IsBoardFile(name) == 1) Loop.PendingBoardFile = name;
+    } else if (!name.empty()) {
+      AddFileAsItem(name, extension, SizeMessage::BelowMainWindow);
+    }
+  }
   DragFinish(drop);
   SetForegroundWindow(WindowHandle(Ui.MainWindow));
 }

@@ -2,9 +2,16 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Saves the item of row Loop.ClickedIndex through a save requester.
 void SaveItemAs();
+// Copies the current item's stored picture or text file. isFullPath 0: `target` is a folder
+// ending in a backslash and the stored file's name is appended; else it is the whole path.
+int SaveItemFile(const std::string& target, int isFullPath);
+// Writes the current (image) item's picture: format 0 BMP, 1 JPEG, 2 PNG. The format's extension
+// is appended unless the target already ends in it.
+int SaveImageItemAs(const std::string& target, int format);
 // Saves every checked text item into a chosen folder.
 void SaveCheckedTexts();
 // Saves every checked image item into a chosen folder: format 0 BMP, 1 JPEG, 2 PNG.

@@ -1,0 +1,47 @@
+#include "exchange/progress_window.h"
+
+#include <windows.h>
+
+#include "ui/layer/controls.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+
+namespace {
+
+constexpr int kWidth = 150;
+constexpr int kHeight = 25;
+constexpr int kBarHeight = 20;
+// A stream of timer or paint messages must not keep the caller here for ever.
+constexpr int kMaxEventsPerCall = 2000;
+
+}  // namespace
+
+void ProcessPendingEvents() {
+  // PollEvent also answers "nothing" for a message that makes no event, so the queue itself tells
+  // when everything waiting has been handled.
+  for (int handled = 0; handled < kMaxEventsPerCall; ++handled) {
+    if (PollEvent() == EventNone && HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
+  }
+}
+
+ProgressWindow::ProgressWindow(int steps) {
+  SetCurrentWindow(Ui.MainWindow);
+  EnableWindow(CurrentWindowHandle(), FALSE);
+  window_ = NewWindow(-1, 0, 0, kWidth, kHeight, WS_POPUP | WindowCentreOnActive, "", WindowHandle(Ui.MainWindow));
+  if (window_) {
+    BeginControls(WindowHandle(window_));
+    bar_ = NewProgressBar(-1, 0, 0, kWidth, kBarHeight, 0, steps);
+  }
+  ProcessPendingEvents();
+}
+
+ProgressWindow::~ProgressWindow() {
+  if (window_) DisposeWindow(window_);
+  SetCurrentWindow(Ui.MainWindow);
+  EnableWindow(CurrentWindowHandle(), TRUE);
+}
+
+void ProgressWindow::Step(int done) {
+  if (bar_) SetControlState(bar_, done);
+  ProcessPendingEvents();
+}
