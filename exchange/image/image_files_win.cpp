@@ -101,9 +101,10 @@ int LoadImageFile(const std::string& path) {
   if (HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)) {
     return AdoptImageHandle(-1, icon, true);
   }
-  std::vector<uint8_t> bytes;
-  if (!ReadWholeFile(path, bytes)) return 0;
+  // Only a file that some decoder accepts by its signature is read into memory.
   EnsureCodecs();
+  std::vector<uint8_t> bytes;
+  if (!FindImageDecoder(Codecs, start, startSize) || !ReadWholeFile(path, bytes)) return 0;
   PixelImage pixels;
   if (DecodeImage(Codecs, bytes.data(), bytes.size(), pixels) != DecodeStatus::Ok) return 0;
   return ImageFromPixels(-1, pixels);

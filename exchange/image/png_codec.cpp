@@ -67,6 +67,9 @@ uint64_t RawImageBytes(png_structp png, png_infop info) {
 DecodeStatus DecodeWithLibpng(png_structp png, png_infop info, MemoryReader* reader, PixelImage& image) {
   if (setjmp(png_jmpbuf(png))) return DecodeStatus::Corrupt;
   png_set_read_fn(png, reader, ReadFromMemory);
+  // No ancillary chunk changes the pixels the program keeps (no gamma, no background, alpha
+  // dropped), so libpng skips them all, and never allocates for a chunk that claims a huge size.
+  png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(png, info);
 
   const png_uint_32 width = png_get_image_width(png, info);
