@@ -1,7 +1,5 @@
 #include "exchange/board_format.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -22,28 +20,12 @@ bool ReadFirstLine(const std::string& path, std::size_t limit, std::string& line
   return true;
 }
 
-bool IsDeviceName(std::string_view name) {
-  // Windows treats these as devices whatever the extension: "CON.txt" is the console.
-  std::string_view stem = name.substr(0, name.find('.'));
-  std::string upper(stem);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  while (!upper.empty() && upper.back() == ' ') upper.pop_back();
-  static constexpr const char* kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-  for (const char* device : kDevices) {
-    if (upper == device) return true;
-  }
-  if (upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) && upper[3] >= '0' &&
-      upper[3] <= '9') {
-    return true;
-  }
-  return false;
-}
-
 }  // namespace
 
 const char* BoardErrorText(BoardError error) {
   switch (error) {
     case BoardError::None: return "valid board";
+    case BoardError::Unreadable: return "the file cannot be opened or read";
     case BoardError::NotABoard: return "not a board file (the first line is not \"kepsilfilev1\")";
     case BoardError::Truncated: return "the file ends early";
     case BoardError::BadCount: return "impossible entry count";
@@ -56,17 +38,6 @@ const char* BoardErrorText(BoardError error) {
     case BoardError::CannotWrite: return "the file cannot be written";
   }
   return "unknown error";
-}
-
-bool IsSafeBoardEntryName(std::string_view name) {
-  if (name.empty() || name.size() > BoardMaxNameLength) return false;
-  if (name.find("..") != std::string_view::npos) return false;
-  for (unsigned char c : name) {
-    if (c < 0x20 || c == 0x7F || std::strchr("<>:\"/\\|?*", c) != nullptr) return false;
-  }
-  // Windows drops a trailing dot or space, so such a name would not name its own files.
-  if (name.back() == '.' || name.back() == ' ') return false;
-  return !IsDeviceName(name);
 }
 
 bool HasBoardMagic(const unsigned char* data, std::size_t size) {

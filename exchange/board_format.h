@@ -37,11 +37,12 @@ struct Board {
 // Why a board was refused. Every refusal leaves the caller's state untouched.
 enum class BoardError {
   None,
+  Unreadable,       // the file cannot be opened or read whole
   NotABoard,        // the first line is not the magic
   Truncated,        // the file ends inside the header or an entry
   BadCount,         // negative entry count, or more entries than the file can hold
   BadKind,          // a kind other than image or text
-  BadName,          // a name that is empty, too long or could lead outside the working folder
+  BadName,          // a name IsSafeItemName refuses: it could lead outside the working folder
   DuplicateName,    // two entries would share files
   BadLength,        // a negative length, or one beyond the bytes that remain
   BadPackedText,    // a packed text that does not unpack to exactly its stated length
@@ -51,12 +52,6 @@ enum class BoardError {
 
 // A short English description of a refusal, for tools and logs.
 const char* BoardErrorText(BoardError error);
-
-// True when `name` may serve as the base name of item files read from a board: not empty, at most
-// BoardMaxNameLength bytes, no path separator, drive colon or "..", no character Windows refuses in
-// file names, no trailing dot or space, and no device name such as "CON" or "LPT1".
-inline constexpr std::size_t BoardMaxNameLength = 128;
-bool IsSafeBoardEntryName(std::string_view name);
 
 // The header check used before a file is kept or queued for import: the first line (bytes up to
 // the first 0x00, CR or LF) equals the magic exactly. 0 when the file cannot be opened.

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/items_file.h"
 #include "exchange/pack/pack.h"
 
 namespace {
@@ -39,11 +40,14 @@ class BoardParser {
   bool Fail(BoardError error) {
     if (result_.error == BoardError::None) {
       result_.error = error;
-      result_.offset = cursor_.Position();
+      result_.offset = fieldStart_;
     }
     return false;
   }
-  bool Number(int32_t& value) { return cursor_.ReadNumber(value) || Fail(BoardError::Truncated); }
+  bool Number(int32_t& value) {
+    fieldStart_ = cursor_.Position();
+    return cursor_.ReadNumber(value) || Fail(BoardError::Truncated);
+  }
   // A length field: not negative and not beyond the bytes that remain after it.
   bool Length(int32_t& value) {
     if (!Number(value)) return false;
@@ -51,6 +55,7 @@ class BoardParser {
     return true;
   }
   bool Bytes(std::size_t count, std::vector<unsigned char>& out) {
+    fieldStart_ = cursor_.Position();
     std::span<const unsigned char> bytes;
     if (!cursor_.ReadData(count, bytes)) return Fail(BoardError::Truncated);
     out.assign(bytes.begin(), bytes.end());
@@ -67,6 +72,7 @@ class BoardParser {
   BoardReadResult result_;
   std::set<std::string, CaseInsensitiveLess> names_;
   std::size_t unpackedTotal_ = 0;
+  std::size_t fieldStart_ = 0;  // where the field being read begins, for the refusal's offset
 };
 
 BoardReadResult BoardParser::Parse(Board& board) {
@@ -120,8 +126,10 @@ bool BoardParser::Entry(BoardEntry& entry) {
 bool BoardParser::Name(std::string& name) {
   std::string_view line;
   bool terminated = false;
+  fieldStart_ = cursor_.Position();
   if (!cursor_.ReadLine(line, terminated) || !terminated) return Fail(BoardError::Truncated);
-  if (!IsSafeBoardEntryName(line)) return Fail(BoardError::BadName);
+  // The length first, so an absurd name is not copied before it is refused.
+  if (line.size() > MaxItemNameLength || !IsSafeItemName(std::string(line))) return Fail(BoardError::BadName);
   name.assign(line);
   if (!names_.insert(name).second) return Fail(BoardError::DuplicateName);
   return true;
@@ -141,6 +149,7 @@ bool BoardParser::TextContent(std::vector<unsigned char>& text) {
 
 bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text) {
   std::span<const unsigned char> block;
+  fieldStart_ = cursor_.Position();
   if (static_cast<std::size_t>(packedLength) > cursor_.Remaining()) return Fail(BoardError::BadLength);
   if (!cursor_.ReadData(static_cast<std::size_t>(packedLength), block)) return Fail(BoardError::Truncated);
   // The block states its own length; it must be the entry's before any memory is sized from it.
@@ -206,7 +215,7 @@ BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& bo
 
 BoardReadResult ReadBoardFile(const std::string& path, Board& board) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return BoardReadResult{BoardError::NotABoard};
+  if (!file) return BoardReadResult{BoardError::Unreadable};
   std::vector<unsigned char> bytes;
   bool ok = std::fseek(file, 0, SEEK_END) == 0;
   const long end = ok ? std::ftell(file) : -1;
@@ -225,7 +234,7 @@ BoardReadResult ReadBoardFile(const std::string& path, Board& board) {
     ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
   }
   std::fclose(file);
-  if (!ok) return BoardReadResult{BoardError::NotABoard};
+  if (!ok) return BoardReadResult{BoardError::Unreadable};
   return ReadBoard(bytes.data(), bytes.size(), board);
 }
 

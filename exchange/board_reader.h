@@ -44,7 +44,7 @@ inline constexpr std::uint64_t BoardMaxFileSize = 0x7FFFFFFF;
 struct BoardReadResult {
   BoardError error = BoardError::None;
   int entryIndex = -1;    // the entry being read when it failed, -1 in the header
-  std::size_t offset = 0; // byte offset of the field that failed
+  std::size_t offset = 0;  // byte offset where the refused field begins
   bool Ok() const { return error == BoardError::None; }
 };
 
@@ -53,7 +53,7 @@ struct BoardReadResult {
 // with a matching checksum). On success `board` holds the entries in file order with their texts
 // unpacked; on failure `board` is left as it was. Bytes after the last entry are ignored.
 BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& board);
-// The same for a file. A file that cannot be opened or read whole is refused as NotABoard.
+// The same for a file. A file that cannot be opened or read whole is refused as Unreadable.
 BoardReadResult ReadBoardFile(const std::string& path, Board& board);
 
 // Creates or replaces a file with the given bytes. False when it cannot be written completely.

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "app/items_file.h"
 #include "exchange/pack/pack.h"
 
 namespace {
@@ -38,7 +39,7 @@ void AppendBoardText(std::vector<unsigned char>& out, std::span<const unsigned c
 
 BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry) {
   if (entry.kind != BoardKindImage && entry.kind != BoardKindText) return BoardError::BadKind;
-  if (!IsSafeBoardEntryName(entry.name)) return BoardError::BadName;
+  if (!IsSafeItemName(entry.name)) return BoardError::BadName;
   if (!FitsLengthField(entry.content.size()) || !FitsLengthField(entry.thumbnail.size())) {
     return BoardError::TooLarge;
   }

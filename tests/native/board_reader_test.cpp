@@ -1,0 +1,198 @@
+// The board reader accepts what the format allows and refuses damaged or hostile boards whole,
+// before anything is sized from an unchecked number. Run under the sanitizers by scripts/test.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/items_file.h"
+#include "exchange/board_reader.h"
+#include "exchange/board_writer.h"
+#include "exchange/pack/pack.h"
+#include "tests/native/board_test_util.h"
+
+namespace {
+
+BoardReadResult Read(const std::vector<unsigned char>& bytes, Board& board) {
+  return ReadBoard(bytes.data(), bytes.size(), board);
+}
+
+BoardError ErrorOf(const std::vector<unsigned char>& bytes) {
+  Board board;
+  board.itemLimit = -77;  // a refused board must leave this alone
+  const BoardReadResult result = Read(bytes, board);
+  if (!result.Ok()) {
+    EXPECT_EQ(board.itemLimit, -77);
+    EXPECT_TRUE(board.entries.empty());
+  }
+  return result.error;
+}
+
+// A packed block of `text`, as the writer stores it.
+std::vector<unsigned char> PackedBlock(const std::string& text) {
+  std::vector<unsigned char> block(PackBound(text.size()));
+  const std::size_t size = pack(reinterpret_cast<const unsigned char*>(text.data()), text.size(), block.data(),
+                                block.size(), BoardPackLevel);
+  EXPECT_GT(size, 0u);
+  block.resize(size);
+  return block;
+}
+
+std::vector<unsigned char> BoardWithPackedText(int32_t statedLength, const std::vector<unsigned char>& block) {
+  return BoardBytes()
+      .Header(20, 1)
+      .Number(1)
+      .Number(0)
+      .Name("n")
+      .Number(statedLength)
+      .Number(static_cast<int32_t>(block.size()))
+      .Raw(block)
+      .Number(0)
+      .bytes();
+}
+
+void SetU32(std::vector<unsigned char>& block, std::size_t offset, uint32_t value) {
+  for (int i = 0; i < 4; ++i) block[offset + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+TEST(BoardReader, HeaderLineEndsAtZeroCrLfOrLf) {
+  Board board;
+  const auto body = BoardBytes().Number(33).Number(1).Text("a", "hello", "th").bytes();
+  for (const char* terminator : {"\0", "\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(terminator);
+    std::vector<unsigned char> bytes = Bytes("kepsilfilev1");
+    bytes.insert(bytes.end(), terminator, terminator + std::max<std::size_t>(1, std::strlen(terminator)));
+    bytes.insert(bytes.end(), body.begin(), body.end());
+    ASSERT_TRUE(Read(bytes, board).Ok());
+    EXPECT_EQ(board.itemLimit, 33) << "the numbers follow the whole terminator";
+    ASSERT_EQ(board.entries.size(), 1u);
+    EXPECT_EQ(board.entries[0].content, Bytes("hello"));
+  }
+  // A name may end with CR LF as well: both bytes go.
+  auto crlfName = BoardBytes().Header(1, 1).Number(1).Number(1).Raw("nm\r\n").Number(1).Number(0).Raw("t").Number(0);
+  ASSERT_TRUE(Read(crlfName.bytes(), board).Ok());
+  EXPECT_EQ(board.entries.at(0).name, "nm");
+  EXPECT_TRUE(board.entries[0].checked);
+}
+
+TEST(BoardReader, RefusesWhatIsNotABoard) {
+  EXPECT_EQ(ErrorOf(Bytes(std::string("KEPSILFILEV1\0", 13) + std::string(8, '\0'))), BoardError::NotABoard);
+  EXPECT_EQ(ErrorOf(Bytes(std::string("kepsilfilev2\0", 13) + std::string(8, '\0'))), BoardError::NotABoard);
+  EXPECT_EQ(ErrorOf(Bytes(std::string(" kepsilfilev1\0", 14) + std::string(8, '\0'))), BoardError::NotABoard);
+  EXPECT_EQ(ErrorOf({}), BoardError::NotABoard);
+}
+
+TEST(BoardReader, EmptyBoardAndTrailingBytesAreAccepted) {
+  Board board;
+  board.entries.resize(3);
+  ASSERT_TRUE(Read(BoardBytes().Header(5, 0).bytes(), board).Ok());
+  EXPECT_EQ(board.itemLimit, 5);
+  EXPECT_TRUE(board.entries.empty());
+  ASSERT_TRUE(Read(BoardBytes().Header(5, 1).Image("i", "pic", "").Raw("trailing").bytes(), board).Ok());
+  EXPECT_EQ(board.entries.at(0).content, Bytes("pic"));
+}
+
+TEST(BoardReader, EveryTruncationIsRefused) {
+  Board board;
+  board.itemLimit = 9;
+  board.entries.push_back({BoardKindText, true, "t-1", Bytes(std::string(3000, 'a') + "tail"), Bytes("thumb")});
+  board.entries.push_back({BoardKindImage, false, "i-2", Bytes("\x89PNG-data"), Bytes("th")});
+  board.entries.push_back({BoardKindText, false, "t-3", Bytes("plain"), Bytes("x")});
+  std::vector<unsigned char> bytes;
+  ASSERT_EQ(WriteBoard(board, bytes), BoardError::None);
+  ASSERT_EQ(ErrorOf(bytes), BoardError::None);
+  for (std::size_t size = 0; size < bytes.size(); ++size) {
+    // An exact-size copy, so the sanitizers see any read past the end.
+    const std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+    EXPECT_NE(ErrorOf(cut), BoardError::None) << "cut at " << size;
+  }
+}
+
+TEST(BoardReader, RefusesImpossibleCountsAndLengths) {
+  const int32_t huge = 0x7FFFFFFF;
+  // N = 2^31 - 1 with one real entry behind it.
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, huge).Text("a", "x", "").bytes()), BoardError::BadCount);
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, -1).bytes()), BoardError::BadCount);
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 2).Text("a", "x", "").bytes()), BoardError::BadCount);
+
+  auto entry = [](int32_t kind) { return BoardBytes().Header(20, 1).Number(kind).Number(0).Name("e"); };
+  // Image length, text length, packed length, thumbnail length: negative or beyond the file.
+  for (int32_t bad : {huge, -1, static_cast<int32_t>(0x80000000), 100}) {
+    SCOPED_TRACE(bad);
+    EXPECT_EQ(ErrorOf(entry(0).Number(bad).Raw("abc").Number(0).bytes()), BoardError::BadLength);
+    EXPECT_EQ(ErrorOf(entry(1).Number(bad).Number(0).Raw("abc").Number(0).bytes()), BoardError::BadLength);
+    EXPECT_EQ(ErrorOf(entry(1).Number(3).Number(bad).Raw("abc").Number(0).bytes()), BoardError::BadLength);
+    EXPECT_EQ(ErrorOf(entry(0).Number(0).Number(bad).Raw("abc").bytes()), BoardError::BadLength);
+  }
+  EXPECT_EQ(ErrorOf(entry(1).Number(-5).Number(3).Raw("abc").Number(0).bytes()), BoardError::BadLength);
+  EXPECT_EQ(ErrorOf(entry(2).Number(0).Number(0).bytes()), BoardError::BadKind);
+  EXPECT_EQ(ErrorOf(entry(-1).Number(0).Number(0).bytes()), BoardError::BadKind);
+}
+
+TEST(BoardReader, PackedTextMustUnpackToExactlyItsLength) {
+  const std::string text = std::string(2000, 'k') + "the end of a fairly repetitive text";
+  const std::vector<unsigned char> block = PackedBlock(text);
+  Board board;
+  ASSERT_TRUE(Read(BoardWithPackedText(static_cast<int32_t>(text.size()), block), board).Ok());
+  EXPECT_EQ(board.entries.at(0).content, Bytes(text));
+
+  const int32_t n = static_cast<int32_t>(text.size());
+  // The entry and the block disagree about the length.
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(n + 1, block)), BoardError::BadPackedText);
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(n - 1, block)), BoardError::BadPackedText);
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(0, block)), BoardError::BadPackedText);
+  // Both claim more than the stream produces (the checksum still matches what it produces).
+  std::vector<unsigned char> longer = block;
+  SetU32(longer, 2, static_cast<uint32_t>(n + 5));
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(n + 5, longer)), BoardError::BadPackedText);
+  // Both claim less than the stream produces.
+  std::vector<unsigned char> shorter = block;
+  SetU32(shorter, 2, static_cast<uint32_t>(n - 5));
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(n - 5, shorter)), BoardError::BadPackedText);
+  // A checksum that does not match.
+  std::vector<unsigned char> wrongSum = block;
+  wrongSum[6] ^= 0x01;
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(n, wrongSum)), BoardError::BadPackedText);
+  // Not a packed block at all.
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(3, Bytes("abcdefghijklmn"))), BoardError::BadPackedText);
+  // A tiny block that claims 2 GiB is refused before anything is sized from it.
+  std::vector<unsigned char> absurd = block;
+  SetU32(absurd, 2, 0x7FFFFFFF);
+  EXPECT_EQ(ErrorOf(BoardWithPackedText(0x7FFFFFFF, absurd)), BoardError::TooLarge);
+}
+
+TEST(BoardReader, RefusesNamesThatCouldLeaveTheWorkingFolder) {
+  const std::string longName(5000, 'n');
+  for (const std::string& name :
+       {std::string("..\\..\\evil"), std::string("C:\\x"), std::string("a/b"), std::string("a\\b"),
+        std::string(".."), std::string("C:x"), std::string("CON"), std::string("nul.txt"), std::string("lpt1"),
+        std::string("dot."), std::string("tab\tname"), std::string("q?"), longName}) {
+    SCOPED_TRACE(name.substr(0, 20));
+    EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 1).Text(name, "x", "").bytes()), BoardError::BadName);
+  }
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 1).Text("", "x", "").bytes()), BoardError::BadName);
+  Board board;
+  const BoardReadResult result = Read(BoardBytes().Header(20, 1).Text("a/b", "x", "").bytes(), board);
+  EXPECT_EQ(result.entryIndex, 0);
+  EXPECT_EQ(result.offset, 21u + 8u) << "the refusal points at the name itself";
+  // Names a Windows user may well have: kept.
+  for (const char* name : {"06122026-143005-7", "notes 1", "conference", "Stra\xDF" "e", "a.b"}) {
+    EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 1).Text(name, "x", "").bytes()), BoardError::None) << name;
+  }
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 1).Text(std::string(MaxItemNameLength, 'n'), "x", "").bytes()),
+            BoardError::None);
+}
+
+TEST(BoardReader, RefusesTwoEntriesThatWouldShareFiles) {
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 2).Text("Same", "x", "").Image("same", "p", "").bytes()),
+            BoardError::DuplicateName);
+  const BoardReadResult result = [] {
+    Board board;
+    return Read(BoardBytes().Header(20, 3).Text("a", "x", "").Text("b", "y", "").Text("a", "z", "").bytes(), board);
+  }();
+  EXPECT_EQ(result.error, BoardError::DuplicateName);
+  EXPECT_EQ(result.entryIndex, 2);
+}
+
+}  // namespace
