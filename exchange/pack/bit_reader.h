@@ -91,7 +91,7 @@ class BitReader {
   }
 
   // The stream ends inside a read: the bits that are left, then zeros.
-  std::uint32_t TakeRest(int count) {
+  [[gnu::always_inline]] std::uint32_t TakeRest(int count) {
     const std::uint32_t value = static_cast<std::uint32_t>(buffer_ >> (64 - count));
     buffer_ = 0;
     count_ = 0;
@@ -99,7 +99,7 @@ class BitReader {
     return value;
   }
 
-  std::uint64_t SlowGamma(std::uint64_t value, std::uint64_t limit) {
+  [[gnu::always_inline]] std::uint64_t SlowGamma(std::uint64_t value, std::uint64_t limit) {
     do {
       value = value << 1 | Bit();
       if (value > limit) return 0;

@@ -49,8 +49,9 @@ std::size_t pack(const unsigned char* source, std::size_t length, unsigned char*
 std::uint32_t unpackedLength(const unsigned char* block, std::size_t blockLength);
 
 // Unpacks `block` into `destination` (capacity `destinationCapacity`; give it unpackedLength bytes).
-// Returns the number of bytes written; a stream that ends before the stored length still succeeds.
-// Returns 0 when the block is not a packed block, is truncated or corrupt, writes beyond the stored
-// length or the capacity, or fails its checksum; the bytes written so far are then cleared to 0.
+// Returns the number of bytes written; a stream that ends before the stored length still succeeds,
+// and up to 16 bytes of the destination past the returned count may then be set to 0. Returns 0
+// when the block is not a packed block, is truncated or corrupt, writes beyond the stored length or
+// the capacity, or fails its checksum; the bytes written so far are then cleared to 0.
 std::size_t unpack(const unsigned char* block, std::size_t blockLength, unsigned char* destination,
                    std::size_t destinationCapacity, PackStatus* status = nullptr);

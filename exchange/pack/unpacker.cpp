@@ -11,6 +11,7 @@ namespace {
 // Gamma numbers above this are never valid: no block describes more than 4 GiB.
 constexpr std::uint64_t GammaLimit = std::uint64_t(1) << 34;
 constexpr std::uint64_t OffsetLimit = std::uint64_t(1) << 40;
+constexpr std::size_t ShortCopy = 16;
 
 // Decodes the stream into out[0, limit). The decoder state lives in locals so that the compiler
 // can keep it in registers: stores to the output may alias any memory it does not own.
@@ -23,28 +24,33 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
   int literalWidth = 8;
   std::uint32_t literalBase = 0;
   PackStatus status = PackStatus::Ok;
+  std::size_t scribbled = 0;  // end of the bytes a short copy wrote beyond its length
 
-  // A step that fails on a stream that ran out of words reports the truncation, whatever it decoded.
-  const auto fail = [&](PackStatus why) {
-    status = in.Truncated() ? PackStatus::Truncated : why;
+  const auto fail = [&](PackStatus why) __attribute__((always_inline)) {
+    status = why;
     return false;
   };
-  const auto room = [&](std::uint64_t count) {
+  const auto room = [&](std::uint64_t count) __attribute__((always_inline)) {
     if (count <= limit - pos) return true;
     return fail(pos + count > storedLength ? PackStatus::TooLong : PackStatus::OutputFull);
   };
-  const auto copy = [&](std::uint64_t offset, std::uint64_t length) {
+  const auto copy = [&](std::uint64_t offset, std::uint64_t length) __attribute__((always_inline)) {
     if (offset == 0 || offset > pos) return fail(PackStatus::Corrupt);
     if (!room(length)) return false;
     unsigned char* to = out + pos;
     const unsigned char* from = to - offset;
     pos += length;
-    if (offset >= length) {
+    if (offset >= ShortCopy && length <= ShortCopy && limit - (pos - length) >= ShortCopy) {
+      // Most matches are short: copy a fixed 16 bytes, which the next codes overwrite past the end.
+      std::memcpy(to, from, ShortCopy);
+      if (to + ShortCopy > out + scribbled) scribbled = static_cast<std::size_t>(to + ShortCopy - out);
+    } else if (offset >= length && length > ShortCopy) {
       std::memcpy(to, from, length);
     } else if (offset == 1) {
       std::memset(to, *from, length);
     } else {
-      for (std::uint64_t i = 0; i < length; ++i) to[i] = from[i];  // overlapping: repeats recent bytes
+      // Short or overlapping: byte by byte, so an overlap repeats the most recent bytes.
+      for (std::uint64_t i = 0; i < length; ++i) to[i] = from[i];
     }
     return true;
   };
@@ -105,13 +111,17 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
         lastOffset = offset;
         if (!copy(offset, k + 2)) break;
       } else if (k == 0) {
-        if (in.Truncated()) status = PackStatus::Truncated;
         break;
       } else {
         indexWidth = static_cast<int>(in.Bits(static_cast<int>(k) + 3));
       }
     }
   }
+  // A step that failed on a stream that ran out of words reports the truncation, whatever it
+  // decoded; so does an end code read from beyond the last word.
+  if (in.Truncated()) status = PackStatus::Truncated;
+  // A stream that stopped short of its fixed-size copies leaves no stray bytes behind.
+  if (scribbled > pos) std::memset(out + pos, 0, scribbled - pos);
   written = pos;
   return status;
 }
