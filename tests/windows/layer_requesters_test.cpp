@@ -131,7 +131,7 @@ TEST(LayerRequesters, FolderStartsAtTheInitialFolder) {
   CreateDirectoryA(folder.c_str(), nullptr);
   {
     WindowWatcher watcher("#32770", [](HWND dialog) {
-      Sleep(300);  // the selection is made once the tree is filled
+      // OK at once: the initial folder is selected before the user can act.
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     });
     EXPECT_EQ(AskFolder("Select target directory for image items", folder + "\\"), folder + "\\");

@@ -81,7 +81,12 @@ std::string AskFile(bool save, const std::string& title, const std::string& defa
 }
 
 int CALLBACK FolderCallback(HWND dialog, UINT message, LPARAM, LPARAM initial) {
-  if (message == BFFM_INITIALIZED && initial) SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, initial);
+  if (message == BFFM_INITIALIZED && initial) {
+    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, initial);
+    // WORKAROUND: Wine's dialog has not settled on the folder when it first shows (OK at once
+    // gives the profile folder); selecting again from the queue settles it.
+    PostMessageA(dialog, BFFM_SETSELECTIONA, TRUE, initial);
+  }
   return 0;
 }
 
