@@ -1,8 +1,8 @@
 #include "exchange/board_writer.h"
 
-#include <cstdio>
 #include <limits>
 
+#include "app/file_bytes.h"
 #include "app/items_file.h"
 #include "exchange/pack/pack.h"
 
@@ -74,9 +74,5 @@ BoardError WriteBoardFile(const std::string& path, const Board& board) {
   std::vector<unsigned char> bytes;
   const BoardError error = WriteBoard(board, bytes);
   if (error != BoardError::None) return error;
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (!file) return BoardError::CannotWrite;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fclose(file) == 0 && ok;
-  return ok ? BoardError::None : BoardError::CannotWrite;
+  return WriteFileReplacing(path, bytes) ? BoardError::None : BoardError::CannotWrite;
 }

@@ -24,5 +24,6 @@ BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& e
 
 // The whole board: the header and every entry. On a refusal `out` is left as it was.
 BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out);
-// The same into a file, created or replaced; CannotWrite when it cannot be written completely.
+// The same into a file, written beside it first and then moved over it, so a failed write leaves
+// an existing board as it was; CannotWrite when that fails.
 BoardError WriteBoardFile(const std::string& path, const Board& board);

@@ -180,6 +180,11 @@ TEST(BoardFiles, FileRoundTripAndItemFilesReplaceOldOnes) {
   EXPECT_EQ(read.entries.at(0).content, board.entries[0].content);
   EXPECT_EQ(ReadBoardFile(dir.File("missing.ksb"), read).error, BoardError::Unreadable);
   EXPECT_EQ(WriteBoardFile(dir.File("no-such-folder/b.ksb"), board), BoardError::CannotWrite);
+  // Writing over an existing board replaces it whole.
+  board.entries.clear();
+  ASSERT_EQ(WriteBoardFile(dir.File("b.ksb"), board), BoardError::None);
+  ASSERT_TRUE(ReadBoardFile(dir.File("b.ksb"), read).Ok());
+  EXPECT_TRUE(read.entries.empty());
 
   dir.Write("item.txt", Bytes("a longer first version"));
   dir.Write("item.txt", Bytes("short"));
