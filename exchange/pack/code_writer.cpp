@@ -1,5 +1,7 @@
 #include "exchange/pack/code_writer.h"
 
+#include <cassert>
+
 #include "exchange/pack/block_format.h"
 
 namespace {
@@ -55,17 +57,19 @@ void CodeWriter::Copy(const PackCode& code) {
       break;
     case PackCodeKind::Literal:
     case PackCodeKind::RawGroup:
-      break;  // written by Literal and RawGroup, which need the bytes
+      assert(!"literals and raw groups carry their bytes: use Literal and RawGroup");
+      break;
   }
 }
 
-void CodeWriter::RawGroup(const unsigned char* bytes, bool first, bool more) {
-  if (first) {
+void CodeWriter::RawGroup(const unsigned char* bytes, bool more) {
+  if (!inRawRun_) {
     out_.Put(NearPrefix << 4, 7);
     out_.PutBit(1);
   }
   for (std::uint32_t i = 0; i < RawGroupLength; ++i) out_.Put(bytes[i], 8);
   out_.PutBit(more ? 1 : 0);
+  inRawRun_ = more;
 }
 
 void CodeWriter::End() { out_.Put(0, EndCodeBits); }

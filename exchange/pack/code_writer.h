@@ -16,17 +16,19 @@ class CodeWriter {
   void ModeChange(const LiteralMode& mode);
   void IndexWidth(int width);
   void Literal(unsigned char byte);
-  // Writes a code other than a literal or a raw group.
+  // Writes a code that copies earlier output or a zero byte: any kind but Literal and RawGroup.
   void Copy(const PackCode& code);
-  // Writes one 256-byte group of a raw run; `more` tells whether another group follows.
-  void RawGroup(const unsigned char* bytes, bool first, bool more);
+  // Writes one 256-byte group of a raw run; `more` tells whether another group follows it.
+  void RawGroup(const unsigned char* bytes, bool more);
   void End();
 
   int CurrentIndexWidth() const { return indexWidth_; }
-  const LiteralMode& CurrentMode() const { return mode_; }
+  // Between the groups of a raw run no other code may come.
+  bool InRawRun() const { return inRawRun_; }
 
  private:
   BitWriter& out_;
   LiteralMode mode_{8, 0};
   int indexWidth_ = 8;
+  bool inRawRun_ = false;
 };

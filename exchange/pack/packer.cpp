@@ -93,13 +93,12 @@ bool Packer::WriteSegment(std::size_t start) {
   std::size_t pos = start;
   std::size_t literal = 0;
   auto change = changes_.begin();
-  bool inRawRun = false;
   for (std::size_t i = 0; i < parse_.size(); ++i) {
     const PackCode& code = parse_[i];
     // Offsets may reach back min(position, window) bytes; widen the index once that passes the
     // thresholds. Raw groups carry no offset and continue their run, so widen only before a new code.
     const int width = IndexWidthForReach(std::min<std::size_t>(pos, settings_.window));
-    if (width != codes_.CurrentIndexWidth() && !inRawRun) codes_.IndexWidth(width);
+    if (width != codes_.CurrentIndexWidth() && !codes_.InRawRun()) codes_.IndexWidth(width);
     switch (code.kind) {
       case PackCodeKind::Literal:
         if (change != changes_.end() && change->literalIndex == literal) codes_.ModeChange((change++)->mode);
@@ -108,8 +107,7 @@ bool Packer::WriteSegment(std::size_t start) {
         break;
       case PackCodeKind::RawGroup: {
         const bool more = i + 1 < parse_.size() && parse_[i + 1].kind == PackCodeKind::RawGroup;
-        codes_.RawGroup(source_ + pos, !inRawRun, more);
-        inRawRun = more;
+        codes_.RawGroup(source_ + pos, more);
         break;
       }
       default:
