@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cctype>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -55,6 +56,16 @@ TEST_F(LayerControls, ListStylesFromFlags) {
   column.cchTextMax = sizeof title;
   SendMessageA(handle, LVM_GETCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   EXPECT_STREQ(title, "Menu");
+  // The manifest asks for the common controls of version 6: the list's code comes from that
+  // side-by-side assembly (whose DllGetVersion says 5 under Wine, so the path is checked).
+  HMODULE module = nullptr;
+  GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                     reinterpret_cast<LPCSTR>(GetWindowLongPtrW(handle, GWLP_WNDPROC)), &module);
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(module, path, sizeof path);
+  std::string lower = path;
+  for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  EXPECT_NE(lower.find("common-controls_6595b64144ccf1df_6.0."), std::string::npos) << path;
 
   int multi = NewListControl(-1, 0, 0, 100, 100, "", 90, ListMultiSelect);
   EXPECT_FALSE(GetWindowLongA(ControlHandle(multi), GWL_STYLE) & LVS_SINGLESEL);
