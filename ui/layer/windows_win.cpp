@@ -67,7 +67,7 @@ void FollowSize(HWND window) {
 }
 
 // Turns a message into an event. Returns true when it made one.
-bool Classify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+bool Classify(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CLOSE:
       MakeEvent(EventCloseRequest, 0, -1);
@@ -103,7 +103,6 @@ bool Classify(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       return true;
     }
     default:
-      (void)window;
       return false;
   }
 }
@@ -139,7 +138,7 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       PostMessageA(window, MessageTrayRepost, wParam, lParam);
       return 0;
     default:
-      if (Classify(window, message, wParam, lParam)) return 0;
+      if (Classify(message, wParam, lParam)) return 0;
   }
   return DefWindowProcA(window, message, wParam, lParam);
 }
