@@ -12,7 +12,6 @@ constexpr COLORREF SelectionColour = RGB(200, 0, 0);
 constexpr int ThumbWidth = 278;
 constexpr int ThumbHeight = 60;
 
-
 struct MainWindowState {
   int MainWindow = 0;            // window number; title "KepSil!"
   int ItemList = 0;              // list control number
