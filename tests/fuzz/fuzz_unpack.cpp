@@ -1,6 +1,6 @@
 // Unpacker: any block unpacks without a fault, never past its destination; what it accepts meets the
-// stored checksum, what it refuses leaves no output behind, and what it yields packs and unpacks
-// back to itself.
+// stored checksum and leaves the rest of the destination alone, what it refuses leaves no output
+// behind, and what it yields packs and unpacks back to itself.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,7 +12,7 @@
 namespace {
 
 constexpr std::size_t MaxOutput = 1 << 16;
-constexpr std::size_t MaxRepack = 1 << 11;
+constexpr std::size_t MaxRepack = 1 << 9;
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -31,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(std::all_of(out.begin(), out.end(), [](unsigned char b) { return b == 0; }));
     return 0;
   }
+  // Past the output the destination keeps its zeros.
+  Check(std::all_of(out.begin() + static_cast<std::ptrdiff_t>(written), out.end(), [](unsigned char b) { return b == 0; }));
   const std::uint32_t stored = data[6] | data[7] << 8 | data[8] << 16 | std::uint32_t(data[9]) << 24;
   if (stored != 0) Check(PackChecksum(out.data(), written) == stored);
 

@@ -187,6 +187,15 @@ TEST(PackUnpack, StreamsThatEndEarlyOrRunLongAreTold) {
   // Stored length 9: the copy would write past it.
   EXPECT_TRUE(Unpack(b.Build(9, 0), &status).empty());
   EXPECT_EQ(status, PackStatus::TooLong);
+  // A short copy ends the stream early: the room after the output stays as it was, all zeros.
+  BlockBuilder early;
+  for (char c : std::string("abcdefghijklmnop")) early.Bits("1").Byte(static_cast<unsigned char>(c));
+  early.Bits("01").Gamma(3).Number(16, 8).Gamma(2).End();  // offset 16, 2 + 4 bytes
+  const Bytes earlyBlock = early.Build(100, 0);
+  Bytes zeroed(100, 0);
+  ASSERT_EQ(unpack(earlyBlock.data(), earlyBlock.size(), zeroed.data(), zeroed.size()), 22u);
+  EXPECT_EQ(Bytes(zeroed.begin(), zeroed.begin() + 22), Text("abcdefghijklmnopabcdef"));
+  EXPECT_EQ(Bytes(zeroed.begin() + 22, zeroed.end()), Bytes(78, 0));
   // Stored length 10 but only 5 bytes of room.
   EXPECT_TRUE(Unpack(b.Build(10, 0), &status, 5).empty());
   EXPECT_EQ(status, PackStatus::OutputFull);
