@@ -71,6 +71,11 @@ bool WritePpm(const std::string& path, const PixelImage& image) {
   return WriteWholeFile(path, bytes);
 }
 
+int Usage(const char* synopsis) {
+  std::fprintf(stderr, "usage: kepsil-tool %s\n", synopsis);
+  return 2;
+}
+
 const char* StatusText(DecodeStatus status) {
   switch (status) {
     case DecodeStatus::Ok: return "ok";
@@ -82,7 +87,7 @@ const char* StatusText(DecodeStatus status) {
 }
 
 int Decode(const std::vector<std::string>& args) {
-  if (args.size() != 2) return 2;
+  if (args.size() != 2) return Usage("decode IN OUT.ppm");
   std::vector<unsigned char> bytes;
   if (!ReadWholeFile(args[0], bytes)) {
     std::fprintf(stderr, "decode: cannot read %s\n", args[0].c_str());
@@ -121,20 +126,21 @@ int Encode(const std::vector<std::string>& args, ImageEncoding encoding, int qua
 }
 
 int EncodePngCommand(const std::vector<std::string>& args) {
-  return args.size() == 2 ? Encode(args, ImageEncoding::Png, DefaultImageQuality) : 2;
+  return args.size() == 2 ? Encode(args, ImageEncoding::Png, DefaultImageQuality) : Usage("encode-png IN.ppm OUT");
 }
 
 int EncodeJpegCommand(const std::vector<std::string>& args) {
-  if (args.size() != 3) return 2;
+  constexpr const char* synopsis = "encode-jpeg IN.ppm OUT QUALITY(0-10)";
+  if (args.size() != 3) return Usage(synopsis);
   char* end = nullptr;
   const long quality = std::strtol(args[2].c_str(), &end, 10);
-  if (end == args[2].c_str() || *end != '\0') return 2;
+  if (end == args[2].c_str() || *end != '\0') return Usage(synopsis);
   // Out-of-range values are clamped by the encoder, as in the program.
   return Encode(args, ImageEncoding::Jpeg, static_cast<int>(std::max(-1000L, std::min(quality, 1000L))));
 }
 
 int EncodeBmpCommand(const std::vector<std::string>& args) {
-  return args.size() == 2 ? Encode(args, ImageEncoding::Bmp, DefaultImageQuality) : 2;
+  return args.size() == 2 ? Encode(args, ImageEncoding::Bmp, DefaultImageQuality) : Usage("encode-bmp IN.ppm OUT");
 }
 
 }  // namespace
