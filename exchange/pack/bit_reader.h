@@ -9,33 +9,29 @@
 
 #include "exchange/pack/block_format.h"
 
-// What the next 8 bits (four data/continue pairs) add to a gamma number.
-struct GammaStep {
-  std::uint8_t bits;      // bits consumed: up to and including the first 0 continue bit, or 8
-  std::uint8_t dataBits;  // data bits among them
-  std::uint8_t data;
-  bool ended;
-};
-
-constexpr std::array<GammaStep, 256> MakeGammaSteps() {
-  std::array<GammaStep, 256> steps{};
+// What the next 8 bits (four data/continue pairs) add to a gamma number, packed in one word:
+// bits 0-3 the bits consumed (up to and including the first 0 continue bit, or 8), bits 4-6 the
+// data bits among them, bits 8-11 their value, bit 12 set when the number ends there.
+constexpr std::array<std::uint16_t, 256> MakeGammaSteps() {
+  std::array<std::uint16_t, 256> steps{};
   for (int byte = 0; byte < 256; ++byte) {
-    GammaStep step{8, 4, 0, false};
-    std::uint8_t data = 0;
+    int pairs = 4;
+    int ended = 0;
+    int data = 0;
     for (int pair = 0; pair < 4; ++pair) {
-      data = static_cast<std::uint8_t>(data << 1 | (byte >> (7 - 2 * pair) & 1));
+      data = data << 1 | (byte >> (7 - 2 * pair) & 1);
       if ((byte >> (6 - 2 * pair) & 1) == 0) {
-        step = GammaStep{static_cast<std::uint8_t>(2 * pair + 2), static_cast<std::uint8_t>(pair + 1), 0, true};
+        pairs = pair + 1;
+        ended = 1;
         break;
       }
     }
-    step.data = data;
-    steps[byte] = step;
+    steps[byte] = static_cast<std::uint16_t>(2 * pairs | pairs << 4 | data << 8 | ended << 12);
   }
   return steps;
 }
 
-inline constexpr std::array<GammaStep, 256> GammaSteps = MakeGammaSteps();
+inline constexpr std::array<std::uint16_t, 256> GammaSteps = MakeGammaSteps();
 
 class BitReader {
  public:
@@ -51,6 +47,22 @@ class BitReader {
     buffer_ <<= 1;
     --count_;
     return bit;
+  }
+
+  // The next `count` bits (1..32) without taking them; 0 bits stand in for any past the end.
+  [[gnu::always_inline]] std::uint32_t Peek(int count) {
+    if (count_ < count) Refill(count);
+    return static_cast<std::uint32_t>(buffer_ >> (64 - count));
+  }
+
+  // Takes `count` bits (1..32) already looked at with Peek.
+  [[gnu::always_inline]] void Skip(int count) {
+    if (count_ < count) {
+      TakeRest(count);
+      return;
+    }
+    buffer_ <<= count;
+    count_ -= count;
   }
 
   // Reads `count` bits (0..32) as an unsigned number, first bit most significant.
@@ -69,12 +81,13 @@ class BitReader {
     std::uint64_t value = 1;
     for (;;) {
       if (count_ < 8 && !Refill(8)) return SlowGamma(value, limit);
-      const GammaStep step = GammaSteps[buffer_ >> 56];
-      value = value << step.dataBits | step.data;
-      buffer_ <<= step.bits;
-      count_ -= step.bits;
+      const std::uint32_t step = GammaSteps[buffer_ >> 56];
+      const int bits = static_cast<int>(step & 15);
+      value = value << (step >> 4 & 7) | (step >> 8 & 15);
+      buffer_ <<= bits;
+      count_ -= bits;
       if (value > limit) return 0;
-      if (step.ended) return value;
+      if (step >> 12) return value;
     }
   }
 

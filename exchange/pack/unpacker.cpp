@@ -56,10 +56,13 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
   };
 
   for (;;) {
-    if (in.Bit()) {  // 1: literal
+    const std::uint32_t prefix = in.Peek(3);
+    if (prefix >= 0b100) {  // 1: literal
+      in.Skip(1);
       if (!room(1)) break;
       out[pos++] = static_cast<unsigned char>(in.Bits(literalWidth) + literalBase);
-    } else if (in.Bit()) {  // 01: match
+    } else if (prefix >= 0b010) {  // 01: match
+      in.Skip(2);
       const std::uint64_t high = in.Gamma(GammaLimit);
       if (high == 0) {
         fail(PackStatus::Corrupt);
@@ -86,7 +89,8 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
       }
       lastOffset = top << indexWidth | low;
       if (!copy(lastOffset, length + NewOffsetLengthBonus(lastOffset))) break;
-    } else if (in.Bit()) {  // 001: near byte, zero byte, raw run or literal-mode change
+    } else if (prefix == 0b001) {  // 001: near byte, zero byte, raw run or literal-mode change
+      in.Skip(3);
       const std::uint32_t r = in.Bits(4);
       if (r >= 2) {
         if (!copy(r - 1, 1)) break;
@@ -105,6 +109,7 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
         literalBase = literalWidth == 7 ? in.Bits(8) : 0;
       }
     } else {  // 000: short match, end, or index width change
+      in.Skip(3);
       const std::uint32_t offset = in.Bits(7);
       const std::uint32_t k = in.Bits(2);
       if (offset != 0) {
