@@ -26,6 +26,9 @@ int Usage() {
       "  handoff PATH            send message 2000 with a global atom naming PATH\n"
       "  windows                 prints the program's visible top-level windows: class|title\n"
       "  button ID               presses button ID (6 Yes, 7 No) in the program's requester\n"
+      "  rect                    prints the main window's and the list's screen rectangles\n"
+      "  click X Y [right]       clicks the mouse at a screen point\n"
+      "  tray MESSAGE            sends the tray icon's callback with a mouse message (515 = double click)\n"
       "  exit [MS]               send Exit and wait for the process to end");
   return 2;
 }
@@ -103,6 +106,32 @@ int main(int argc, char** argv) {
       }
     }
     return action == "windows" ? 0 : 1;
+  }
+  if (action == "rect") {
+    HWND main = MainWindow();
+    HWND list = ItemList();
+    if (!main || !list) return 1;
+    RECT frame{}, area{};
+    GetWindowRect(main, &frame);
+    GetWindowRect(list, &area);
+    std::printf("%ld %ld %ld %ld\n%ld %ld %ld %ld\n", frame.left, frame.top, frame.right, frame.bottom, area.left,
+                area.top, area.right, area.bottom);
+    return 0;
+  }
+  if (action == "click" && argc > 3) {
+    const bool right = argc > 4 && std::string(argv[4]) == "right";
+    SetCursorPos(Number(argv[2]), Number(argv[3]));
+    INPUT clicks[2] = {};
+    clicks[0].type = clicks[1].type = INPUT_MOUSE;
+    clicks[0].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+    clicks[1].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    return SendInput(2, clicks, sizeof(INPUT)) == 2 ? 0 : 1;
+  }
+  if (action == "tray" && argc > 2) {
+    HWND main = MainWindow();
+    if (!main) return 1;
+    PostTrayMouse(main, 1, static_cast<UINT>(Number(argv[2])));
+    return 0;
   }
   if (action == "handoff" && argc > 2) return SendBoardHandOff(argv[2]) ? 0 : 1;
   if (action == "exit") {
