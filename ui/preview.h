@@ -2,7 +2,20 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
-// Shows the current item larger at the cursor. mode 0: from the item menu (until the next click),
-// 1: from the D key (until it is released), 2: right click with the primary button held.
+#include "ui/preview_rules.h"
+
+// Where the preview reads the cursor position and the key states. Empty members read the system's
+// (GetCursorPos, GetAsyncKeyState); tests put their own here to drive the popup.
+struct PreviewInputs {
+  std::function<PreviewPoint()> cursor;
+  KeyStateReader keyState;
+};
+extern PreviewInputs PreviewInput;
+
+// Shows the current item larger at the cursor and returns when the gesture that opened it is over.
+// mode PreviewFromMenu (0): until the primary button goes down; PreviewFromKey (1): while D is held;
+// PreviewFromButtons (2): while the primary button is held. The main window is disabled meanwhile
+// and afterwards enabled again with the item list focused. Does nothing without a current item.
 void ShowPreview(int32_t mode);

@@ -1,0 +1,100 @@
+#include "ui/preview_canvas.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/file_bytes.h"
+#include "exchange/image/images_win.h"
+#include "ui/layer/drawing.h"
+#include "ui/preview_rules.h"
+
+namespace {
+
+void PaintPicture(HDC canvas, const std::string& path) {
+  const int picture = LoadImageFile(path);
+  if (!picture) return;
+  const int width = WidthOfImage(picture);
+  const int height = HeightOfImage(picture);
+  const PreviewExtent shown = ShownPictureSize(width, height);
+  const PreviewPoint at = PicturePosition(shown);
+  if (ImageIsIcon(picture)) {
+    DrawIconEx(canvas, at.x, at.y, reinterpret_cast<HICON>(ImageBitmap(picture)), shown.width, shown.height, 0,
+               nullptr, DI_NORMAL);
+  } else if (shown.width == width && shown.height == height) {
+    PaintImage(ImageBitmap(picture), at.x, at.y, 0, 0);
+  } else {
+    PaintImage(ImageBitmap(picture), at.x, at.y, shown.width, shown.height);
+  }
+  DisposeImage(picture);
+}
+
+std::string ReadItemText(const std::string& path) {
+  std::vector<uint8_t> bytes;
+  if (!ReadFileBytes(path, bytes, PreviewTextLimit)) return {};
+  return PreviewText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+// The text is drawn into a bitmap of the content area's size, so that nothing reaches the margin.
+void PaintText(HDC canvas, const std::string& text) {
+  HDC panel = CreateCompatibleDC(canvas);
+  HBITMAP bitmap = panel ? CreateCompatibleBitmap(canvas, PreviewContentSize, PreviewContentSize) : nullptr;
+  if (!bitmap) {
+    if (panel) DeleteDC(panel);
+    return;
+  }
+  HGDIOBJ oldBitmap = SelectObject(panel, bitmap);
+  HGDIOBJ oldFont = SelectObject(panel, App.ThumbFont ? static_cast<HGDIOBJ>(App.ThumbFont)
+                                                      : GetStockObject(DEFAULT_GUI_FONT));
+  RECT area{0, 0, PreviewContentSize, PreviewContentSize};
+  HBRUSH background = CreateSolidBrush(PreviewBackground);
+  FillRect(panel, &area, background);
+  DeleteObject(background);
+  SetBkMode(panel, TRANSPARENT);
+  SetTextColor(panel, RGB(0, 0, 0));
+  const int length = static_cast<int>(text.size());
+  if (IsOneLineText(text)) {
+    DrawTextA(panel, text.c_str(), length, &area, DT_WORDBREAK);
+  } else {
+    // Each line as it is: measured first, then drawn unwrapped; the bitmap's edges cut the rest.
+    RECT measured{0, 0, 0, 0};
+    DrawTextA(panel, text.c_str(), length, &measured, DT_CALCRECT);
+    DrawTextA(panel, text.c_str(), length, &measured, 0);
+  }
+  BitBlt(canvas, PreviewMargin, PreviewMargin, PreviewContentSize, PreviewContentSize, panel, 0, 0, SRCCOPY);
+  SelectObject(panel, oldFont);
+  SelectObject(panel, oldBitmap);
+  DeleteObject(bitmap);
+  DeleteDC(panel);
+}
+
+}  // namespace
+
+HRGN NewPreviewShape() {
+  return CreateRoundRectRgn(0, 0, PreviewSize - 1, PreviewSize - 1, 20, 20);
+}
+
+int DrawPreviewCanvas(const Item& item, HRGN shape) {
+  const int canvas = NewImage(-1, PreviewSize, PreviewSize);
+  if (!canvas) return 0;
+  HDC dc = BeginDrawing(canvas);
+  if (!dc) {
+    DisposeImage(canvas);
+    return 0;
+  }
+  DrawBox(0, 0, PreviewSize, PreviewSize, PreviewBackground);
+  if (shape) {
+    HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+    FrameRgn(dc, shape, black, 1, 1);
+    DeleteObject(black);
+  }
+  if (item.kind == ImageItem) {
+    PaintPicture(dc, WorkingPath(item.name + ".bmp"));
+  } else if (item.kind == TextItem) {
+    PaintText(dc, ReadItemText(WorkingPath(item.name + ".txt")));
+  }
+  EndDrawing();
+  return canvas;
+}
