@@ -87,6 +87,13 @@ PixelImage Smooth(int width, int height) {
   return image;
 }
 
+int DisplayDepth() {
+  HDC screen = GetDC(nullptr);
+  const int depth = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  return depth;
+}
+
 std::vector<uint8_t> Encoded(const PixelImage& image, ImageEncoding encoding) {
   std::vector<uint8_t> out;
   FindImageEncoder(Codecs, encoding)->encode(image, 10, out);
@@ -165,7 +172,7 @@ TEST_F(ImageFiles, PngJpegBmpAndIconLoadWithTheirSizesAndPixels) {
   EXPECT_LE(Difference(jpeg, smooth), 4);
   EXPECT_GE(Difference(jpeg, smooth), 0);
   // Decoded pictures take the display's depth.
-  EXPECT_EQ(DepthOfImage(png), GetDeviceCaps(GetDC(nullptr), BITSPIXEL));
+  EXPECT_EQ(DepthOfImage(png), DisplayDepth());
 
   const int icon = LoadImageFile(Write("icon.ico", IconFile()));
   ASSERT_NE(icon, 0);
@@ -267,7 +274,7 @@ TEST_F(ImageFiles, NumbersAndNewImages) {
   ASSERT_GT(first, 0);
   ASSERT_GT(second, 0);
   EXPECT_NE(first, second);
-  EXPECT_EQ(DepthOfImage(first), GetDeviceCaps(GetDC(nullptr), BITSPIXEL));
+  EXPECT_EQ(DepthOfImage(first), DisplayDepth());
   EXPECT_EQ(Difference(first, [] {
               PixelImage black;
               AllocatePixelImage(black, 5, 3);
