@@ -1,0 +1,255 @@
+// Capture in process: the item list, rows, thumbnail slots and files stay in step, also when
+// files cannot be written; thumbnails are drawn as described; the store can be reset.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "app/file_bytes.h"
+#include "app/texts.h"
+#include "exchange/image/images_win.h"
+#include "settings/settings.h"
+#include "store/capture.h"
+#include "store/item_actions.h"
+#include "store/item_store.h"
+#include "ui/layer/controls.h"
+#include "ui/layer/drawing.h"
+#include "ui/layer/tray.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+
+namespace {
+
+constexpr COLORREF kLavender = RGB(230, 230, 250);
+
+std::string NewTempFolder() {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  for (int attempt = 0;; ++attempt) {
+    std::string folder = std::string(temp) + "kepsil-capture-" + std::to_string(GetTickCount()) + "-" +
+                         std::to_string(attempt) + "\\";
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+  }
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+class CaptureStore : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    InitWindowLayer();
+    InitImageServices();
+    Settings = SettingsState{};
+    Settings.ShowAfterCopy = 0;
+    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    App.ImageExtensions = {".bmp", ".bmp"};
+    App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    App.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
+    App.CaptionFont = LoadPointFont("Arial", 10, 0);
+    FillTexts(Texts, 0x0409);
+    BuildMainWindow();
+  }
+  static void TearDownTestSuite() {
+    RemoveTrayIcon(Ui.TrayIcon);
+    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
+    DisposeWindow(Ui.MainWindow);
+    ImageList_Destroy(Ui.ThumbImageList);
+    DisposeImage(Ui.TextIcon);
+    Ui = MainWindowState{};
+  }
+
+  void SetUp() override {
+    App.AppDir = NewTempFolder();
+    ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
+    Settings.ItemLimit = 20;
+    Settings.NewItemsChecked = 1;
+    Settings.CompressImages = 1;
+    Capture = CaptureState{};
+  }
+  void TearDown() override {
+    ClearRows(Ui.ItemList);
+    ImageList_RemoveAll(Ui.ThumbImageList);
+    Store = ItemStore{};
+    for (const std::string& file : FilesIn(App.AppDir + "Clipboard\\")) DeleteFileA(WorkingPath(file).c_str());
+    RemoveDirectoryA(WorkingDirectory().c_str());
+    RemoveDirectoryA(App.AppDir.c_str());
+  }
+
+  static void CaptureText(const std::string& text) { CaptureEntry(0, &text); }
+
+  static int RowSlot(int row) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = -1;
+    SendMessageA(Ui.ItemListHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+  }
+
+  // Rows and items agree; every row has a slot of its own that is not listed as free.
+  static void ExpectStoreInStep() {
+    ASSERT_EQ(RowCount(Ui.ItemList), Store.Items.Count());
+    std::set<int> used;
+    for (int row = 0; row < RowCount(Ui.ItemList); ++row) {
+      const int slot = RowSlot(row);
+      EXPECT_GE(slot, 0);
+      EXPECT_LT(slot, ImageList_GetImageCount(Ui.ThumbImageList));
+      EXPECT_TRUE(used.insert(slot).second) << "slot " << slot << " shown twice";
+      for (int free : Store.FreeSlots) EXPECT_NE(free, slot) << "slot in use is listed as free";
+    }
+  }
+
+  // Pixels of the thumbnail written for the item at that position.
+  static PixelImage Thumbnail(int position) {
+    PixelImage pixels;
+    const int image = LoadImageFile(WorkingPath(Store.Items.At(position).name + ".clt"));
+    EXPECT_NE(image, 0);
+    EXPECT_TRUE(ReadImagePixels(image, pixels));
+    DisposeImage(image);
+    return pixels;
+  }
+  static COLORREF Pixel(const PixelImage& image, int x, int y) {
+    const uint8_t* pixel = image.Row(y) + x * 3;
+    return RGB(pixel[2], pixel[1], pixel[0]);
+  }
+  // Ink in the text panel between the columns, and its colour.
+  static int InkColumns(const PixelImage& image, int fromX, int toX, COLORREF* ink = nullptr) {
+    int columns = 0;
+    for (int x = fromX; x < toX; ++x) {
+      for (int y = 3; y < 57; ++y) {
+        if (Pixel(image, x, y) != kLavender) {
+          if (ink) *ink = Pixel(image, x, y);
+          ++columns;
+          break;
+        }
+      }
+    }
+    return columns;
+  }
+};
+
+TEST_F(CaptureStore, AnItemWhoseFilesCannotBeWrittenIsNotKept) {
+  CaptureText("kept");
+  ASSERT_EQ(Store.Items.Count(), 1);
+  // The working directory goes: nothing can be written any more.
+  for (const std::string& file : FilesIn(App.AppDir + "Clipboard\\")) DeleteFileA(WorkingPath(file).c_str());
+  ASSERT_TRUE(RemoveDirectoryA(WorkingDirectory().c_str()));
+  CaptureText("lost");
+  const int image = NewImage(-1, 30, 20);
+  CaptureEntry(image, nullptr);
+  EXPECT_FALSE(ImageExists(image)) << "capture releases a file image in every case";
+  EXPECT_EQ(Store.Items.Count(), 1);
+  ExpectStoreInStep();
+  // The text that failed is not remembered as captured: once files can be written it is taken.
+  ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
+  CaptureText("lost");
+  EXPECT_EQ(Store.Items.Count(), 2);
+  ExpectStoreInStep();
+}
+
+TEST_F(CaptureStore, TrimmingAndDeletingHandSlotsOnToNewItems) {
+  Settings.ItemLimit = 3;
+  for (int i = 0; i < 8; ++i) CaptureText("text " + std::to_string(i));
+  EXPECT_EQ(Store.Items.Count(), 3);
+  EXPECT_EQ(ImageList_GetImageCount(Ui.ThumbImageList), 3);
+  ExpectStoreInStep();
+  Store.Items.SelectPosition(1);
+  DeleteCurrentItem();
+  ExpectStoreInStep();
+  CaptureText("after the deletion");
+  EXPECT_EQ(ImageList_GetImageCount(Ui.ThumbImageList), 3);
+  ExpectStoreInStep();
+  EXPECT_EQ(FilesIn(App.AppDir + "Clipboard\\").size(), 6u);
+}
+
+TEST_F(CaptureStore, OneLineTextsWrapAndSeveralLinesAreDrawnUnwrapped) {
+  const std::string words = "many words that go on and on so that they must wrap";
+  CaptureText(words + " " + words);
+  CaptureText(words + " " + words + "\r\nshort");
+  // Newest first: position 0 holds the text of several lines.
+  const PixelImage lines = Thumbnail(0);
+  const PixelImage wrapped = Thumbnail(1);
+  EXPECT_GT(InkColumns(wrapped, 65, 65 + 150), 50);
+  EXPECT_EQ(InkColumns(wrapped, 65 + 191, 275), 0) << "wrapped inside 190 pixels";
+  EXPECT_GT(InkColumns(lines, 65 + 191, 275), 0) << "a long line runs to the panel's edge";
+  EXPECT_EQ(InkColumns(lines, 275, 278), 0) << "and is cut there";
+  // The text icon is painted at the left.
+  EXPECT_GT(InkColumns(lines, 0, 60), 10);
+}
+
+TEST_F(CaptureStore, TextColoursAlternateAcrossImageItems) {
+  CaptureText("first");
+  CaptureEntry(NewImage(-1, 10, 10), nullptr);
+  CaptureText("second");
+  CaptureText("third");
+  COLORREF first = 0, second = 0, third = 0;
+  ASSERT_GT(InkColumns(Thumbnail(3), 65, 275, &first), 0);
+  ASSERT_GT(InkColumns(Thumbnail(1), 65, 275, &second), 0);
+  ASSERT_GT(InkColumns(Thumbnail(0), 65, 275, &third), 0);
+  // Anti-aliased edges blend with lavender; the dominant channel tells the colour.
+  EXPECT_GT(GetRValue(first), GetBValue(first)) << "red first";
+  EXPECT_GT(GetBValue(second), GetRValue(second)) << "then blue";
+  EXPECT_GT(GetRValue(third), GetBValue(third));
+  EXPECT_EQ(Store.Items.At(2).kind, ImageItem);
+}
+
+TEST_F(CaptureStore, ClipboardTextBlocksAreReadNoFurtherThanTheirEnd) {
+  // A block without a terminating zero: its bytes, and nothing after them, make the text.
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, 5);
+  ASSERT_NE(block, nullptr);
+  char* bytes = static_cast<char*>(GlobalLock(block));
+  memcpy(bytes, "ABCDE", 5);
+  GlobalUnlock(block);
+  const size_t size = GlobalSize(block);
+  CaptureEntry(static_cast<HBITMAP>(nullptr), block);
+  ASSERT_EQ(Store.Items.Count(), 1);
+  std::vector<uint8_t> text;
+  ASSERT_TRUE(ReadFileBytes(WorkingPath(Store.Items.At(0).name + ".txt"), text));
+  EXPECT_EQ(text.size(), size);
+  EXPECT_EQ(std::string(text.begin(), text.begin() + 5), "ABCDE");
+  GlobalFree(block);
+  // A block of 64,000 bytes or more is refused.
+  HGLOBAL large = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 70001);
+  memset(GlobalLock(large), 'x', 70000);
+  GlobalUnlock(large);
+  CaptureEntry(static_cast<HBITMAP>(nullptr), large);
+  EXPECT_EQ(Store.Items.Count(), 1);
+  GlobalFree(large);
+}
+
+TEST_F(CaptureStore, ResetEmptiesEverythingAndForgetsTheLastText) {
+  CaptureText("before the reset");
+  CaptureEntry(NewImage(-1, 10, 10), nullptr);
+  ASSERT_TRUE(WriteFileReplacing(WorkingPath("prefs.dat"), {1, 2, 3}));
+  SetFileAttributesA(WorkingPath("prefs.dat").c_str(), FILE_ATTRIBUTE_READONLY);
+  ResetStore();
+  EXPECT_EQ(Store.Items.Count(), 0);
+  EXPECT_EQ(RowCount(Ui.ItemList), 0);
+  EXPECT_TRUE(Store.FreeSlots.empty());
+  EXPECT_TRUE(FilesIn(App.AppDir + "Clipboard\\").empty()) << "read-only files go too";
+  EXPECT_NE(Ui.ThumbImageList, nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(Ui.ThumbImageList), 0);
+  EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(Ui.ItemListHandle, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
+            Ui.ThumbImageList);
+  CaptureText("before the reset");
+  EXPECT_EQ(Store.Items.Count(), 1) << "the text captured last before the reset is taken again";
+  ExpectStoreInStep();
+}
+
+}  // namespace
