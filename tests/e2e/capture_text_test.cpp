@@ -99,6 +99,26 @@ TEST_F(TextCapture, PutBackGivesTheFileBytesAndMakesNoItem) {
   EXPECT_TRUE(RowsStay(2));
 }
 
+TEST_F(TextCapture, AClipboardKeptOpenByAnotherProgramDoesNotHangTheProgram) {
+  StartWithDefaults();
+  ASSERT_TRUE(PutClipboardText("before"));
+  ASSERT_TRUE(WaitForRows(1));
+  // Another program changes the clipboard and at once takes it again for five seconds.
+  ASSERT_TRUE(PutClipboardText("while kept open"));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  const DWORD start = GetTickCount();
+  Sleep(300);
+  DWORD_PTR result = 0;
+  const bool answered = SendMessageTimeoutA(Main(), WM_NULL, 0, 0, SMTO_NORMAL, 4000, &result) != 0;
+  const DWORD waited = GetTickCount() - start;
+  if (waited < 5000) Sleep(5000 - waited);
+  CloseClipboard();
+  EXPECT_TRUE(answered) << "the program gave up on the clipboard within a few seconds";
+  EXPECT_LT(waited, 4500u);
+  ASSERT_TRUE(PutClipboardText("after"));
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(ItemNames().back()) == "after"; }));
+}
+
 TEST_F(TextCapture, TwoHundredTextsUnderALimitOfTwentyLeaveTheNewestTwenty) {
   StartWithDefaults();
   // Each text is set as soon as the program has taken the one before: none may be lost.
