@@ -67,12 +67,15 @@ std::string AskFile(bool save, const std::string& title, const std::string& defa
   Chosen.patternIndex = static_cast<int>(ofn.nFilterIndex) - 1;
 
   // A multiple selection is the folder, then each name, each ended by a 0.
+  names.back() = '\0';
   const char* first = names.data();
   if (multiple && ofn.nFileOffset > 0 && names[ofn.nFileOffset - 1] == '\0') {
     Chosen.folder = first;
-    for (const char* name = first + Chosen.folder.size() + 1; *name && name < names.data() + names.size();
-         name += std::strlen(name) + 1) {
-      Chosen.names.push_back(name);
+    const char* end = names.data() + names.size();
+    for (const char* name = first + Chosen.folder.size() + 1; name < end && *name;) {
+      size_t length = strnlen(name, static_cast<size_t>(end - name));
+      Chosen.names.emplace_back(name, length);
+      name += length + 1;
     }
   } else {
     Chosen.names.push_back(first);
