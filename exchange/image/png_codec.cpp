@@ -7,6 +7,7 @@
 #include <new>
 
 #include "exchange/image/image_codecs.h"
+#include "exchange/image/png_parallel.h"
 
 namespace {
 
@@ -133,6 +134,9 @@ DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image) {
 bool EncodePng(const PixelImage& image, int /*quality*/, std::vector<uint8_t>& out) {
   if (image.width < 1 || image.height < 1 || image.width > MaxImageSide || image.height > MaxImageSide) return false;
   if (image.pixels.size() < static_cast<size_t>(RowSize(image.width)) * static_cast<size_t>(image.height)) return false;
+  // Pictures larger than one piece are compressed on all cores; small ones (thumbnails) as always.
+  const uint64_t rawBytes = (1 + static_cast<uint64_t>(image.width) * 3) * static_cast<uint64_t>(image.height);
+  if (rawBytes > ParallelDeflatePiece) return EncodePngInPieces(image, out, PictureDeflateEffort());
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
