@@ -1,0 +1,151 @@
+// The detailed preview and the information window in the running program: the three ways the
+// preview opens and closes, and the main window given back afterwards.
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+class PreviewAndInformation : public E2eTest {
+ protected:
+  void StartWithItems() {
+    WriteItems(ThreeItems());
+    StartProgram();
+    ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  }
+
+  // The program's visible 300 x 300 popup once it has moved from where it is made (off the screen)
+  // to its place, or nullptr.
+  HWND Popup() {
+    for (HWND window : ProcessWindows(app_.Id(), true)) {
+      RECT client{};
+      GetClientRect(window, &client);
+      RECT frame{};
+      GetWindowRect(window, &frame);
+      if (window != Main() && (GetWindowLongPtrA(window, GWL_STYLE) & WS_POPUP) && client.right == 300 &&
+          client.bottom == 300 && frame.left < GetSystemMetrics(SM_CXSCREEN)) {
+        return window;
+      }
+    }
+    return nullptr;
+  }
+  HWND WaitForPopup() {
+    HWND popup = nullptr;
+    WaitUntil([&] { return (popup = Popup()) != nullptr; }, 5000);
+    return popup;
+  }
+
+  void SelectRow(int row) {
+    ASSERT_TRUE(ListSelectRow(List(), row));
+    ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; }));
+  }
+
+  static void Mouse(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+  }
+  static void Key(WORD key, bool down) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+  }
+
+  bool MainEnabledAgain() {
+    return WaitUntil([&] { return IsWindowEnabled(Main()) != 0; });
+  }
+};
+
+TEST_F(PreviewAndInformation, ShowDetailedStaysUntilTheNextClick) {
+  StartWithItems();
+  SetCursorPos(700, 500);
+  SelectRow(1);
+  PostCommand(Main(), 54);  // item menu: Show detailed
+  HWND popup = WaitForPopup();
+  ASSERT_NE(popup, nullptr);
+  RECT frame{};
+  GetWindowRect(popup, &frame);
+  EXPECT_EQ(frame.left, 700);
+  EXPECT_EQ(frame.top, 500);
+  EXPECT_FALSE(IsWindowEnabled(Main()));
+  // Commands sent meanwhile are dropped: the program is still there with its rows afterwards.
+  PostCommand(Main(), 13);  // Delete item
+  Sleep(500);
+  EXPECT_TRUE(IsWindow(popup));
+  Mouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(150);
+  Mouse(MOUSEEVENTF_LEFTUP);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(popup); }));
+  EXPECT_TRUE(MainEnabledAgain());
+  EXPECT_EQ(ListRowCount(List()), 3);
+  ExitProgram();
+}
+
+TEST_F(PreviewAndInformation, DKeyShowsTheItemWhileHeld) {
+  StartWithItems();
+  SetCursorPos(1200, 950);
+  SelectRow(0);
+  ASSERT_TRUE(BringToFront(Main()));
+  Key('D', true);
+  HWND popup = WaitForPopup();
+  ASSERT_NE(popup, nullptr) << "holding D opened no preview";
+  RECT frame{};
+  GetWindowRect(popup, &frame);
+  // Near the bottom-right corner the popup opens above and to the left of the cursor.
+  EXPECT_EQ(frame.left, 900);
+  EXPECT_EQ(frame.top, 650);
+  Sleep(400);
+  EXPECT_TRUE(IsWindow(popup)) << "closed while D was still held";
+  Key('D', false);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(popup); }));
+  EXPECT_TRUE(MainEnabledAgain());
+  ExitProgram();
+}
+
+TEST_F(PreviewAndInformation, RightClickWithTheLeftButtonHeldShowsUntilItIsReleased) {
+  StartWithItems();
+  ASSERT_TRUE(BringToFront(Main()));
+  RECT list{};
+  GetWindowRect(List(), &list);
+  // The middle of the first row, below the header.
+  SetCursorPos(list.left + 150, list.top + 50);
+  Mouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(200);
+  Mouse(MOUSEEVENTF_RIGHTDOWN);
+  Sleep(100);
+  Mouse(MOUSEEVENTF_RIGHTUP);
+  HWND popup = WaitForPopup();
+  Sleep(300);
+  const bool stayedWhileHeld = popup && IsWindow(popup);
+  Mouse(MOUSEEVENTF_LEFTUP);
+  ASSERT_NE(popup, nullptr) << "no preview while the left button was held";
+  EXPECT_TRUE(stayedWhileHeld);
+  EXPECT_EQ(ListSelectedRow(List()), 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(popup); }));
+  EXPECT_TRUE(MainEnabledAgain());
+  // No item menu followed the right click.
+  Sleep(300);
+  for (HWND window : ProcessWindows(app_.Id(), true)) EXPECT_NE(WindowClass(window), "#32768");
+  ExitProgram();
+}
+
+TEST_F(PreviewAndInformation, InformationWindowKeepsTheMainWindowDisabledUntilClosed) {
+  StartWithItems();
+  PostCommand(Main(), 9);  // Information
+  HWND window = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (window = FindProcessWindow(app_.Id(), "Information")) != nullptr; }));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));
+  EXPECT_FALSE(IsWindowEnabled(Main()));
+  EXPECT_NE(FindChild(window, "RichEdit20A"), nullptr);
+  // The tray icon does nothing meanwhile.
+  PostTrayMouse(Main(), kTrayNumber, WM_LBUTTONDBLCLK);
+  Sleep(300);
+  EXPECT_TRUE(IsWindowVisible(Main()));
+  PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }));
+  EXPECT_TRUE(MainEnabledAgain());
+  ExitProgram();
+}
+
+}  // namespace
