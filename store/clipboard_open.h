@@ -3,11 +3,14 @@
 
 #include <windows.h>
 
+#include "store/capture_rules.h"
+
 // Opens the clipboard for `window`; while another program holds it, tries again every 10 ms for
-// at most two seconds. Closes it again when it goes out of scope.
+// at most `waitMs` (two seconds unless asked otherwise; 0 tries once). Closes it again when it
+// goes out of scope.
 class ClipboardSession {
  public:
-  explicit ClipboardSession(HWND window);
+  explicit ClipboardSession(HWND window, uint32_t waitMs = ClipboardWaitMs);
   ~ClipboardSession();
   ClipboardSession(const ClipboardSession&) = delete;
   ClipboardSession& operator=(const ClipboardSession&) = delete;

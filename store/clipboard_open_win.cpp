@@ -2,10 +2,10 @@
 
 #include "store/capture_rules.h"
 
-ClipboardSession::ClipboardSession(HWND window) {
+ClipboardSession::ClipboardSession(HWND window, uint32_t waitMs) {
   const DWORD start = GetTickCount();
   while (!(open_ = OpenClipboard(window) != FALSE)) {
-    if (GetTickCount() - start >= ClipboardWaitMs) break;
+    if (GetTickCount() - start >= waitMs) break;
     Sleep(ClipboardRetryMs);
   }
 }
