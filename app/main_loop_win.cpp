@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/autosave_win.h"
 #include "app/command_dispatch.h"
 #include "app/loop_state.h"
 #include "exchange/board_import.h"
@@ -70,6 +71,7 @@ void DispatchEvent(int kind) {
     case EventNone:
       PollHotKey();
       KeepColumnWidth();
+      KeepStoredFilesCurrent();
       Sleep(kIdleSleepMs);
       break;
     case EventControl:

@@ -64,7 +64,7 @@ void LoadStoredItems() {
   SendMessageA(Ui.ItemListHandle, LVM_SCROLL, 0, 0);
 }
 
-void WriteStoredItems() {
+std::vector<StoredItem> CurrentStoredItems() {
   std::vector<StoredItem> records;
   records.reserve(static_cast<size_t>(Store.Items.Count()));
   for (int32_t row = 0; row < Store.Items.Count(); ++row) {
@@ -72,8 +72,10 @@ void WriteStoredItems() {
     const int32_t checked = (GetRowState(Ui.ItemList, row) & RowChecked) ? 1 : 0;
     records.push_back(StoredItem{item.kind, checked, item.name});
   }
-  SaveItemsFile(WorkingPath("items.dat"), records);
+  return records;
 }
+
+void WriteStoredItems() { SaveItemsFile(WorkingPath("items.dat"), CurrentStoredItems()); }
 
 void EmptyWorkingDirectory() {
   WIN32_FIND_DATAA found;

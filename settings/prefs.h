@@ -1,7 +1,11 @@
 // Loading the preferences at start-up and saving them at shutdown (prefs.dat in the working directory).
 #pragma once
 
+#include "settings/settings.h"
+
 // Reads prefs.dat (defaults when it is missing) and bounds what cannot work on this screen.
 void LoadPreferences();
 // Writes prefs.dat with the main window's visibility and height as they are now.
 void SavePreferences();
+// The values SavePreferences would write now.
+SettingsState PreferencesToSave();

@@ -48,11 +48,17 @@ void LoadPreferences() {
   BoundWindowToScreens(Settings, Screens(), frame.right - frame.left, frame.bottom - frame.top, App.ScreenHeight);
 }
 
-void SavePreferences() {
+SettingsState PreferencesToSave() {
   HWND main = WindowHandle(Ui.MainWindow);
-  RECT frame{};
-  if (main && GetWindowRect(main, &frame)) Settings.SavedWindowHeight = frame.bottom - frame.top;
   SettingsState saved = Settings;
+  RECT frame{};
+  if (main && GetWindowRect(main, &frame)) saved.SavedWindowHeight = frame.bottom - frame.top;
   saved.StartVisible = main && IsWindowVisible(main) ? 1 : 0;
+  return saved;
+}
+
+void SavePreferences() {
+  const SettingsState saved = PreferencesToSave();
+  Settings.SavedWindowHeight = saved.SavedWindowHeight;
   SavePrefsFile(WorkingPath("prefs.dat"), saved);
 }

@@ -5,7 +5,9 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/autosave_win.h"
 #include "app/loop_state.h"
+#include "app/shutdown.h"
 #include "exchange/board_format.h"
 #include "exchange/load_files.h"
 #include "settings/settings.h"
@@ -92,6 +94,18 @@ void OnListNotification(HWND window, const NMHDR* header) {
       }
       break;
     }
+    // Rows come and go with the items, and a check mark is the row's state image: items.dat
+    // follows both.
+    case LVN_INSERTITEM:
+    case LVN_DELETEITEM:
+    case LVN_DELETEALLITEMS: NoteItemsChanged(); break;
+    case LVN_ITEMCHANGED: {
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK)) {
+        NoteItemsChanged();
+      }
+      break;
+    }
     default: break;
   }
 }
@@ -130,6 +144,13 @@ LRESULT WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_DRAWCLIPBOARD: OnClipboardChange(window, message, wParam, lParam); break;
     case WM_CHANGECBCHAIN: OnChainChange(window, message, wParam, lParam); break;
+    // Logoff or shutdown: what the Exit command would store is stored before the process is
+    // ended. The query only writes (the end may still be cancelled); the end itself runs the
+    // whole shutdown.
+    case WM_QUERYENDSESSION: SaveBeforeSessionEnd(); break;
+    case WM_ENDSESSION:
+      if (wParam) ShutDown();
+      break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
       if (header && Ui.ItemListHandle && header->hwndFrom == Ui.ItemListHandle) OnListNotification(window, header);

@@ -1,0 +1,102 @@
+#include "app/autosave_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/autosave.h"
+#include "app/items_file.h"
+#include "app/stored_items.h"
+#include "settings/prefs.h"
+#include "settings/prefs_file.h"
+#include "settings/settings.h"
+
+namespace {
+
+struct AutosaveState {
+  SaveSchedule items{AutosaveIntervalMs};
+  // What items.dat holds since this run wrote it.
+  std::vector<StoredItem> writtenItems;
+  bool itemsWritten = false;
+  // KeepItems as last seen: -1 before the first look.
+  int32_t keepItems = -1;
+  std::vector<uint8_t> writtenPrefs;
+  DWORD lastPrefsLook = 0;
+  bool prefsLooked = false;
+};
+AutosaveState Autosave;
+
+bool SameItems(const std::vector<StoredItem>& a, const std::vector<StoredItem>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (a[i].kind != b[i].kind || a[i].checked != b[i].checked || a[i].name != b[i].name) return false;
+  }
+  return true;
+}
+
+bool WriteItems(std::vector<StoredItem> records) {
+  if (!SaveItemsFile(WorkingPath("items.dat"), records)) return false;
+  Autosave.writtenItems = std::move(records);
+  Autosave.itemsWritten = true;
+  return true;
+}
+
+void KeepItemsFileCurrent(DWORD now) {
+  if (Settings.KeepItems == 0) {
+    // Items the user no longer wants kept must not come back after a crash; a clean shutdown
+    // empties the working directory anyway.
+    if (Autosave.keepItems == 1) DeleteFileA(WorkingPath("items.dat").c_str());
+    Autosave.keepItems = 0;
+    Autosave.itemsWritten = false;
+    Autosave.items.Settle();
+    return;
+  }
+  // Turned on, or the first look of this run: items.dat is brought in line with the list.
+  if (Autosave.keepItems != 1) Autosave.items.MarkChanged();
+  Autosave.keepItems = 1;
+  if (!Autosave.items.Due(now)) return;
+  std::vector<StoredItem> records = CurrentStoredItems();
+  if (Autosave.itemsWritten && SameItems(records, Autosave.writtenItems)) {
+    Autosave.items.Settle();
+    return;
+  }
+  const bool written = WriteItems(std::move(records));
+  Autosave.items.Written(now);
+  // A failed write is tried again a second later.
+  if (!written) Autosave.items.MarkChanged();
+}
+
+void KeepPrefsFileCurrent(DWORD now) {
+  if (Autosave.prefsLooked && now - Autosave.lastPrefsLook < AutosaveIntervalMs) return;
+  Autosave.prefsLooked = true;
+  Autosave.lastPrefsLook = now;
+  std::vector<uint8_t> current = SerializePrefs(PreferencesToSave());
+  if (current == Autosave.writtenPrefs) return;
+  SavePreferences();
+  Autosave.writtenPrefs = std::move(current);
+}
+
+}  // namespace
+
+void NoteItemsChanged() { Autosave.items.MarkChanged(); }
+
+void KeepStoredFilesCurrent() {
+  const DWORD now = GetTickCount();
+  KeepItemsFileCurrent(now);
+  KeepPrefsFileCurrent(now);
+}
+
+void SaveBeforeSessionEnd() {
+  const DWORD now = GetTickCount();
+  if (Settings.KeepItems != 0) {
+    WriteItems(CurrentStoredItems());
+    Autosave.keepItems = 1;
+    Autosave.items.Written(now);
+  }
+  SavePreferences();
+  Autosave.writtenPrefs = SerializePrefs(PreferencesToSave());
+  Autosave.prefsLooked = true;
+  Autosave.lastPrefsLook = now;
+}
