@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "app/app_state.h"
-#include "store/item_store.h"
 #include "exchange/image/images_win.h"
+#include "store/item_store.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
 #include "ui/preview_canvas.h"
@@ -29,8 +29,7 @@ int16_t ReadKeyState(int key) {
   return PreviewInput.keyState ? PreviewInput.keyState(key) : GetAsyncKeyState(key);
 }
 
-// The main window is disabled while the preview is open; whatever ends the preview enables it
-// again and gives the list the focus.
+// The main window is disabled while the preview is open and enabled again however it ends.
 class MainWindowPause {
  public:
   MainWindowPause() : main_(WindowHandle(Ui.MainWindow)) { EnableWindow(main_, FALSE); }

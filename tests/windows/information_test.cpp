@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <thread>
@@ -28,6 +29,7 @@ struct Seen {
   bool readOnlyStyle = false;
   std::string textBefore;
   std::string textAfterTyping;
+  int lines = 0;
   bool closedTheGivenWay = false;
 };
 
@@ -78,6 +80,7 @@ class InformationTest : public ::testing::Test {
       seen.className = className;
       seen.readOnlyStyle = (GetWindowLongPtrA(text, GWL_STYLE) & ES_READONLY) != 0;
       seen.textBefore = TextOf(text);
+      seen.lines = static_cast<int>(SendMessageA(text, EM_GETLINECOUNT, 0, 0));
       // Typing and deleting, as a user would, reach the control through the window's queue.
       SendMessageA(text, EM_SETSEL, 0, 0);
       for (WPARAM key : {WPARAM{'x'}, WPARAM{'y'}, WPARAM{VK_RETURN}}) PostMessageA(text, WM_CHAR, key, 1);
@@ -111,6 +114,9 @@ class InformationTest : public ::testing::Test {
     EXPECT_FALSE(seen.mainEnabled);
     EXPECT_TRUE(seen.readOnlyStyle);
     EXPECT_EQ(seen.textAfterTyping, seen.textBefore);
+    // Long paragraphs wrap at the control's width instead of running off to the right.
+    const int paragraphs = static_cast<int>(std::count(seen.textBefore.begin(), seen.textBefore.end(), '\n')) + 1;
+    EXPECT_GT(seen.lines, paragraphs + 10);
     HWND main = WindowHandle(Ui.MainWindow);
     EXPECT_TRUE(IsWindowEnabled(main));
     EXPECT_EQ(CurrentWindowHandle(), main);
