@@ -11,16 +11,19 @@ namespace {
 constexpr int kWidth = 150;
 constexpr int kHeight = 25;
 constexpr int kBarHeight = 20;
-// A stream of timer or paint messages must not keep the caller here for ever.
-constexpr int kMaxEventsPerCall = 2000;
+// A window that never stops asking to be painted must not hold the caller here: the time spent
+// per call is bounded.
+constexpr DWORD kMaxPumpMs = 15;
 
 }  // namespace
 
 void ProcessPendingEvents() {
   // PollEvent also answers "nothing" for a message that makes no event, so the queue itself tells
   // when everything waiting has been handled.
-  for (int handled = 0; handled < kMaxEventsPerCall; ++handled) {
-    if (PollEvent() == EventNone && HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0) return;
+  MSG waiting;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kMaxPumpMs) {
+    if (PollEvent() == EventNone && !PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) return;
   }
 }
 

@@ -52,6 +52,22 @@ bool Decode(const std::vector<unsigned char>& bytes, PixelImage& image) {
   return DecodeImage(Codecs, bytes.data(), bytes.size(), image) == DecodeStatus::Ok;
 }
 
+void RemoveTree(const std::string& folder) {
+  for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + name).c_str());
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..") {
+        RemoveTree(folder + name + "\\");
+      }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
 }  // namespace
 
 std::vector<unsigned char> GradientBmp(int seed) {
@@ -161,10 +177,15 @@ std::vector<StoredFiles> ExchangeTest::MixedCollection() {
 
 std::string ExchangeTest::OutputFolder() {
   if (outputFolder_.empty()) {
-    outputFolder_ = app_.Folder() + "out\\";
+    outputFolder_ = "C:\\kepsil-e2e-out-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "\\";
     CreateDirectoryA(outputFolder_.c_str(), nullptr);
   }
   return outputFolder_;
+}
+
+void ExchangeTest::TearDown() {
+  E2eTest::TearDown();
+  if (!outputFolder_.empty()) RemoveTree(outputFolder_);
 }
 
 HWND ExchangeTest::OpenRequester(int command) {
@@ -184,12 +205,22 @@ void ExchangeTest::ClickRow(int row) {
 }
 
 bool ExchangeTest::WaitUntilDone(DWORD timeoutMs) {
+  constexpr DWORD kQuietMs = 600;
+  DWORD quietSince = 0;
   return WaitUntil([&] {
-    if (!IsWindowEnabled(Main())) return false;
-    for (HWND window : ProcessWindows(app_.Id(), true)) {
-      if (window != Main() && WindowClass(window) != "tooltips_class32") return false;
+    bool idle = IsWindowEnabled(Main()) != 0;
+    for (HWND window : ProcessWindows(app_.Id(), false)) {
+      const std::string className = WindowClass(window);
+      // A requester is hidden before it is destroyed and before the program has its answer.
+      if (className == "#32770") idle = false;
+      if (IsWindowVisible(window) && window != Main() && className != "tooltips_class32") idle = false;
     }
-    return true;
+    if (!idle) {
+      quietSince = 0;
+      return false;
+    }
+    if (quietSince == 0) quietSince = GetTickCount();
+    return GetTickCount() - quietSince >= kQuietMs;
   }, timeoutMs);
 }
 

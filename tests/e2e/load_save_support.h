@@ -38,17 +38,21 @@ enum PrefsString { LastImageSaveDir, LastTextSaveDir, LastImageFolder, LastTextF
 
 class ExchangeTest : public E2eTest {
  protected:
+  void TearDown() override;
+
   // Writes items.dat and every item's files.
   void WriteCollection(const std::vector<StoredFiles>& items);
   // Text (checked), BMP picture, PNG picture (checked), one-byte text.
   static std::vector<StoredFiles> MixedCollection();
-  // A folder of the test's own beside the program copy, with a trailing backslash.
+  // A folder of the test's own, with a trailing backslash. It is not in the temporary folder,
+  // which the folder requester's tree does not show.
   std::string OutputFolder();
   // Sends the menu command and waits for the requester it opens.
   HWND OpenRequester(int command);
   // Sets the row's check mark aside and makes it the row that commands act on (Space twice).
   void ClickRow(int row);
-  // Waits until the program is idle again: its main window enabled and no other window shown.
+  // Waits until the program is idle again: its main window enabled and no other window shown, for
+  // long enough that a progress window opening after a requester has closed is not missed.
   bool WaitUntilDone(DWORD timeoutMs = 10000);
   // Ends the program with Exit and reads back the settings it saved.
   void ExitAndReadPrefs(int32_t (&values)[14], std::vector<std::string>& strings);

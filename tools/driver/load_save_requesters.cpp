@@ -1,7 +1,5 @@
 #include "tools/driver/load_save_requesters.h"
 
-#include <vector>
-
 #include "tools/driver/window_driver.h"
 
 namespace {
@@ -67,30 +65,16 @@ int FileRequesterPattern(HWND dialog) {
   return static_cast<int>(selected);
 }
 
-std::string FileRequesterPatternText(HWND dialog, int index) {
+std::string FileRequesterPatternText(HWND dialog) {
+  // A drop-down list answers WM_GETTEXT with its selected entry.
   HWND types = GetDlgItem(dialog, kFileTypeBox);
-  if (!types) return "";
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(types, CB_GETLBTEXTLEN, index, 0, SMTO_NORMAL, 5000, &length) || length > 4096) return "";
-  // CB_GETLBTEXT's buffer is not carried across processes by every system; the entry text is
-  // read through the combo box's own selection instead.
-  std::vector<char> text(length + 1, '\0');
-  DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(types, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 5000, &ignored);
-  return text.data();
+  return types ? GetText(types) : "";
 }
 
 void CancelRequester(HWND dialog) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
-bool AnswerFolderRequester(HWND dialog, const std::string& folder) {
-  if (!folder.empty()) {
-    HWND edit = FindChild(dialog, "Edit");
-    if (!edit) return false;
-    SetText(edit, folder);
-  }
-  HWND ok = GetDlgItem(dialog, IDOK);
-  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
-  return true;
+void AcceptFolderRequester(HWND dialog) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
 }

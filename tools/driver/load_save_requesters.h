@@ -12,11 +12,10 @@ bool AnswerFileRequester(HWND dialog, const std::string& fileName, int patternIn
 std::string FileRequesterName(HWND dialog);
 // The 0-based file type shown, -1 when there is no type box.
 int FileRequesterPattern(HWND dialog);
-// The text of each file type entry, in order.
-std::string FileRequesterPatternText(HWND dialog, int index);
+// The text of the file type shown.
+std::string FileRequesterPatternText(HWND dialog);
 // Presses Cancel.
 void CancelRequester(HWND dialog);
 
-// Types the folder into the folder requester's edit box (when `folder` is not empty) and presses
-// OK; an empty folder accepts the folder the requester opened with.
-bool AnswerFolderRequester(HWND dialog, const std::string& folder);
+// Presses OK in the folder requester, taking the folder it opened with.
+void AcceptFolderRequester(HWND dialog);

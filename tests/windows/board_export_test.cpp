@@ -1,0 +1,68 @@
+// Export and import in process: the requester's answer, the temporary PNG, the rebuilt list.
+#include <vector>
+
+#include "exchange/board_export.h"
+#include "exchange/board_import.h"
+#include "exchange/board_reader.h"
+#include "tests/windows/layer_test_util.h"
+#include "tests/windows/load_save_fixture.h"
+
+namespace {
+
+// Answers the file requester that opens next with `path`, as long as it lives.
+class FileAnswer {
+ public:
+  explicit FileAnswer(const std::string& path)
+      : watcher_("#32770", [path](HWND dialog) {
+          HWND name = GetDlgItem(dialog, 0x47c);
+          if (HWND edit = FindWindowExA(name, nullptr, "EDIT", nullptr)) name = edit;
+          if (!name) name = GetDlgItem(dialog, 0x480);
+          SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+          PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        }) {}
+
+ private:
+  WindowWatcher watcher_;
+};
+
+using BoardInProcess = LoadSaveWindow;
+
+TEST_F(BoardInProcess, ExportedBoardImportsBackWithItsCheckMarks) {
+  const std::string first = "first text", second = "second text";
+  CaptureEntry(0, &first);
+  CaptureEntry(NewImage(-1, 30, 20), nullptr);
+  CaptureEntry(0, &second);
+  ASSERT_EQ(Store.Items.Count(), 3);
+  SetRowState(Ui.ItemList, 0, 0);
+  SetRowState(Ui.ItemList, 1, RowChecked);
+  SetRowState(Ui.ItemList, 2, 0);
+  std::vector<std::string> names;
+  for (int row = 0; row < 3; ++row) names.push_back(Store.Items.At(row).name);
+
+  const std::string path = Folder() + "in process";
+  {
+    FileAnswer answer(path);
+    ExportBoard();
+  }
+  EXPECT_EQ(Settings.LastBoardFile, path + ".ksb");
+  Board board;
+  const BoardReadResult read = ReadBoardFile(path + ".ksb", board);
+  ASSERT_TRUE(read.Ok()) << BoardErrorText(read.error);
+  ASSERT_EQ(board.entries.size(), 3u);
+  EXPECT_TRUE(board.entries[1].checked);
+  EXPECT_EQ(board.entries[0].content, std::vector<unsigned char>(second.begin(), second.end()));
+  EXPECT_FALSE(BoardExport.TempPngPath.size());
+  EXPECT_EQ(GetFileAttributesA((App.TempDir + "_temp.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  ResetStore();
+  ImportBoard(path + ".ksb");
+  ASSERT_EQ(Store.Items.Count(), 3);
+  ASSERT_EQ(RowCount(Ui.ItemList), 3);
+  for (int row = 0; row < 3; ++row) {
+    EXPECT_EQ(Store.Items.At(row).name, names[static_cast<size_t>(row)]);
+    EXPECT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, row == 1);
+  }
+  EXPECT_EQ(Read(WorkingPath(names[2] + ".txt")), first);
+}
+
+}  // namespace
