@@ -16,7 +16,8 @@ namespace {
 // length) and the thumbnail length.
 constexpr std::size_t MinEntrySize = 4 + 4 + 2 + 4 + 4;
 
-// Windows file names ignore case, so two names that differ only in case share files.
+// Windows file names ignore case, so two names that differ only in case share files. Names are
+// code page 1252, whose accented letters have case too.
 struct CaseInsensitiveLess {
   bool operator()(const std::string& a, const std::string& b) const {
     const std::size_t n = std::min(a.size(), b.size());
@@ -27,7 +28,16 @@ struct CaseInsensitiveLess {
     }
     return a.size() < b.size();
   }
-  static int Fold(unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 'a' + 'A' : c; }
+  static int Fold(unsigned char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) return c - 0x20;
+    switch (c) {
+      case 0x9A: return 0x8A;  // s caron
+      case 0x9C: return 0x8C;  // oe
+      case 0x9E: return 0x8E;  // z caron
+      case 0xFF: return 0x9F;  // y diaeresis
+      default: return c;
+    }
+  }
 };
 
 class BoardParser {

@@ -187,6 +187,9 @@ TEST(BoardReader, RefusesNamesThatCouldLeaveTheWorkingFolder) {
 TEST(BoardReader, RefusesTwoEntriesThatWouldShareFiles) {
   EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 2).Text("Same", "x", "").Image("same", "p", "").bytes()),
             BoardError::DuplicateName);
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 2).Text("\xC4rger", "x", "").Text("\xE4rger", "y", "").bytes()),
+            BoardError::DuplicateName);
+  EXPECT_EQ(ErrorOf(BoardBytes().Header(20, 2).Text("a1", "x", "").Text("A2", "y", "").bytes()), BoardError::None);
   const BoardReadResult result = [] {
     Board board;
     return Read(BoardBytes().Header(20, 3).Text("a", "x", "").Text("b", "y", "").Text("a", "z", "").bytes(), board);
