@@ -16,8 +16,10 @@ struct CaptureState {
 extern CaptureState Capture;
 
 // From the clipboard, which the caller holds open: the CF_BITMAP and CF_TEXT handles as
-// GetClipboardData gave them, either may be null. A bitmap item puts its own copy of the picture
-// back on the clipboard (and only that).
+// GetClipboardData gave them, either may be null. A bitmap puts the program's own copy of the
+// picture back on the clipboard (and only that). The clipboard is closed here as soon as the text
+// and the pixels are copied, before any file is written; the caller's own close then finds it
+// closed already.
 void CaptureEntry(HBITMAP bitmap, HANDLE text);
 // From a loaded file: an image number (0 for none), which capture takes over and releases, and/or
 // a text (nullptr for none), which stays the caller's. The clipboard is not touched.

@@ -62,18 +62,19 @@ bool AddImageItem(int picture, int width, int height) {
 
 }  // namespace
 
-void CaptureClipboardBitmap(HBITMAP bitmap) {
-  if (!bitmap || bitmap == Capture.LastOwnBitmap) return;
+int TakeClipboardBitmap(HBITMAP bitmap) {
+  if (!bitmap || bitmap == Capture.LastOwnBitmap) return 0;
   Capture.LastOwnBitmap = bitmap;
   BITMAP size{};
-  if (!GetObjectA(bitmap, sizeof size, &size)) return;
+  if (!GetObjectA(bitmap, sizeof size, &size)) return 0;
   PlayCaptureSound();
   const int picture = CopyClipboardBitmap(bitmap, size.bmWidth, size.bmHeight);
-  if (!picture) return;
-  if (AddImageItem(picture, size.bmWidth, size.bmHeight)) {
-    HandPictureToClipboard(picture);
-    ShowAfterCapture();
-  }
+  if (picture) HandPictureToClipboard(picture);
+  return picture;
+}
+
+void AddClipboardPicture(int picture) {
+  if (AddImageItem(picture, WidthOfImage(picture), HeightOfImage(picture))) ShowAfterCapture();
   DisposeImage(picture);
 }
 

@@ -87,7 +87,11 @@ void CaptureEntry(HBITMAP bitmap, HANDLE text) {
   // The text is read first: capturing a bitmap empties the clipboard, which frees the text.
   std::string content;
   const bool textReadable = text && ReadClipboardText(text, content);
-  if (bitmap) CaptureClipboardBitmap(bitmap);
+  const int picture = bitmap ? TakeClipboardBitmap(bitmap) : 0;
+  // Everything is read and the program's own copy is in place: other programs get the clipboard
+  // back before the picture is encoded and the item's files are written.
+  CloseClipboard();
+  if (picture) AddClipboardPicture(picture);
   CaptureText(textReadable ? &content : nullptr, text);
 }
 
