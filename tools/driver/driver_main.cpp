@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tools/driver/bench_driver.h"
 #include "tools/driver/clipboard_driver.h"
 #include "tools/driver/list_driver.h"
 #include "tools/driver/window_driver.h"
@@ -29,7 +30,11 @@ int Usage() {
       "  rect                    prints the main window's and the list's screen rectangles\n"
       "  click X Y [right]       clicks the mouse at a screen point\n"
       "  tray MESSAGE            sends the tray icon's callback with a mouse message (515 = double click)\n"
-      "  exit [MS]               send Exit and wait for the process to end");
+      "  exit [MS]               send Exit and wait for the process to end\n"
+      "  bench-capture text|PICTURE.png REPEATS LABEL   capture latency and clipboard refusal\n"
+      "  bench-items FOLDER COUNT THUMB.png            COUNT stored items for the program in FOLDER\n"
+      "  bench-startup FOLDER COUNT REPEATS            start-up to a filled list of COUNT rows\n"
+      "  idle-loop SECONDS       peek for messages and sleep 10 ms, as the idle yardstick");
   return 2;
 }
 
@@ -51,6 +56,10 @@ int Number(const char* text) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string action = argv[1];
+  if (action.rfind("bench-", 0) == 0 || action == "idle-loop") {
+    const int result = RunBenchAction(argc, argv);
+    return result == 2 ? Usage() : result;
+  }
   if (action == "wait-window") {
     HWND window = nullptr;
     WaitUntil([&] { return (window = MainWindow()) != nullptr; }, argc > 2 ? Number(argv[2]) : 10000);

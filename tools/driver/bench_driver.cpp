@@ -1,0 +1,279 @@
+#include "tools/driver/bench_driver.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/items_file.h"
+#include "exchange/image/image_codecs.h"
+#include "settings/prefs_file.h"
+#include "tools/driver/clipboard_driver.h"
+#include "tools/driver/kepsil_process.h"
+#include "tools/driver/list_driver.h"
+#include "tools/driver/window_driver.h"
+
+namespace {
+
+int Number(const char* text) { return static_cast<int>(std::strtol(text, nullptr, 10)); }
+
+// A folder path ending in a backslash.
+std::string Folder(std::string path) {
+  if (path.empty() || path.back() != '\\') path += '\\';
+  return path;
+}
+
+double NowMs() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return static_cast<double>(f.QuadPart) / 1000.0;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) / frequency;
+}
+
+double Median(std::vector<double> values) {
+  if (values.empty()) return -1;
+  std::sort(values.begin(), values.end());
+  const size_t middle = values.size() / 2;
+  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double Largest(const std::vector<double>& values) {
+  return values.empty() ? -1 : *std::max_element(values.begin(), values.end());
+}
+
+HWND ProgramList() {
+  HWND main = FindWindowA(nullptr, "KepSil!");
+  return main ? FindChild(main, "SysListView32") : nullptr;
+}
+
+// A screen-compatible bitmap holding a PNG file's picture; nullptr when the file cannot be read.
+HBITMAP BitmapFromPng(const std::string& path) {
+  std::vector<unsigned char> file;
+  PixelImage image;
+  if (!ReadFileContents(path, file) || DecodePng(file.data(), file.size(), image) != DecodeStatus::Ok) return nullptr;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = image.width;
+  info.bmiHeader.biHeight = -image.height;  // rows top first, as the decoder gives them
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 24;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, image.width, image.height);
+  if (bitmap && !SetDIBits(screen, bitmap, 0, image.height, image.pixels.data(), &info, DIB_RGB_COLORS)) {
+    DeleteObject(bitmap);
+    bitmap = nullptr;
+  }
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+HGLOBAL TextBlock(const std::string& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (!memory) return nullptr;
+  char* bytes = static_cast<char*>(GlobalLock(memory));
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, bytes);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+// Sets the data on the clipboard; the time in ms at which SetClipboardData returned, -1 when the
+// clipboard could not be had. The clipboard is closed afterwards, which announces the change.
+double PutOnClipboard(UINT format, HANDLE data) {
+  bool open = false;
+  for (int attempt = 0; attempt < 2000 && !open; ++attempt) {
+    open = OpenClipboard(nullptr) != 0;
+    if (!open) Sleep(1);
+  }
+  if (!open) return -1;
+  EmptyClipboard();
+  const bool set = SetClipboardData(format, data) != nullptr;
+  const double at = NowMs();
+  CloseClipboard();
+  return set ? at : -1;
+}
+
+// Tries to open the clipboard every millisecond while it runs, as a waiting program would; keeps
+// the longest stretch of time in which every try was refused.
+class ClipboardProbe {
+ public:
+  ClipboardProbe() : thread_([this] { Run(); }) {}
+  ~ClipboardProbe() { Stop(); }
+  ClipboardProbe(const ClipboardProbe&) = delete;
+  ClipboardProbe& operator=(const ClipboardProbe&) = delete;
+  double Stop() {
+    if (thread_.joinable()) {
+      running_ = false;
+      thread_.join();
+    }
+    return longest_;
+  }
+
+ private:
+  void Run() {
+    double refusedSince = -1;
+    while (running_) {
+      const double now = NowMs();
+      if (OpenClipboard(nullptr)) {
+        CloseClipboard();
+        if (refusedSince >= 0) longest_ = std::max(longest_, now - refusedSince);
+        refusedSince = -1;
+      } else if (refusedSince < 0) {
+        refusedSince = now;
+      }
+      Sleep(1);
+    }
+    if (refusedSince >= 0) longest_ = std::max(longest_, NowMs() - refusedSince);
+  }
+
+  std::atomic<bool> running_{true};
+  double longest_ = 0;
+  std::thread thread_;
+};
+
+// Waits for the list to have more rows than `before`; the time in ms when it had, -1 on timeout.
+double WaitForNewRow(HWND list, int before, double timeoutMs = 20000) {
+  const double start = NowMs();
+  while (NowMs() - start < timeoutMs) {
+    // The list answers only between messages, so an answer means the capture has finished.
+    if (ListRowCount(list) > before) return NowMs();
+    Sleep(1);
+  }
+  return -1;
+}
+
+// bench-capture text|PICTURE.png REPEATS LABEL: latency runs first, then runs with the clipboard
+// probe (its own tries would otherwise delay the program's).
+int BenchCapture(const std::string& source, int repeats, const std::string& label) {
+  HWND list = ProgramList();
+  if (!list) return 1;
+  HBITMAP picture = nullptr;
+  if (source != "text" && !(picture = BitmapFromPng(source))) return 1;
+  static int serial = 0;
+  std::vector<double> latency, refused;
+  for (int run = 0; run < 2 * repeats; ++run) {
+    const bool probing = run >= repeats;
+    HANDLE data = picture ? CopyImage(picture, IMAGE_BITMAP, 0, 0, 0)
+                          : TextBlock("bench text " + std::to_string(GetCurrentProcessId()) + " " + std::to_string(++serial));
+    const int before = ListRowCount(list);
+    const double set = PutOnClipboard(picture ? CF_BITMAP : CF_TEXT, data);
+    if (set < 0) return 1;
+    ClipboardProbe* probe = probing ? new ClipboardProbe : nullptr;
+    const double shown = WaitForNewRow(list, before);
+    if (probe) {
+      Sleep(30);
+      refused.push_back(probe->Stop());
+      delete probe;
+    }
+    if (shown < 0) {
+      std::printf("%s: no new row within 20 s\n", label.c_str());
+      return 1;
+    }
+    if (!probing) latency.push_back(shown - set);
+    Sleep(300);  // let the program settle (files, repaint) before the next one
+  }
+  if (picture) DeleteObject(picture);
+  std::printf("capture latency %s: median %.1f ms, max %.1f ms (%d runs)\n", label.c_str(), Median(latency),
+              Largest(latency), repeats);
+  std::printf("clipboard refused %s: median of longest %.1f ms, max %.1f ms (%d runs)\n", label.c_str(),
+              Median(refused), Largest(refused), repeats);
+  return 0;
+}
+
+// bench-items FOLDER COUNT THUMB.png: a working directory of COUNT stored items (alternately
+// pictures and texts) for a program in FOLDER, with the item limit raised to hold them.
+int BenchItems(const std::string& folder, int count, const std::string& thumbnailPath) {
+  std::vector<unsigned char> thumbnail, picture;
+  if (!ReadFileContents(thumbnailPath, thumbnail)) return 1;
+  const std::string working = Folder(folder) + "Clipboard\\";
+  CreateDirectoryA(working.c_str(), nullptr);
+  std::vector<StoredItem> items;
+  for (int i = 0; i < count; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "2026120%d%06d", i % 2, i);
+    StoredItem item{i % 2 == 0 ? 0 : 1, i % 5 == 0 ? 1 : 0, name};
+    const std::string base = working + name;
+    const std::string text = "stored text " + std::to_string(i);
+    if (!WriteFileContents(base + ".clt", thumbnail) ||
+        !WriteFileContents(base + (item.kind == 0 ? ".bmp" : ".txt"),
+                           item.kind == 0 ? thumbnail : std::vector<unsigned char>(text.begin(), text.end()))) {
+      return 1;
+    }
+    items.push_back(item);
+  }
+  SettingsState settings;
+  settings.ItemLimit = count;
+  const std::vector<uint8_t> prefs = SerializePrefs(settings);
+  const std::vector<uint8_t> records = SerializeItemsFile(items);
+  return WriteFileContents(working + "prefs.dat", std::vector<unsigned char>(prefs.begin(), prefs.end())) &&
+                 WriteFileContents(working + "items.dat", std::vector<unsigned char>(records.begin(), records.end()))
+             ? 0
+             : 1;
+}
+
+// bench-startup FOLDER COUNT REPEATS: starts the program in FOLDER and times it to a list with
+// COUNT rows, then ends it with Exit.
+int BenchStartup(const std::string& folder, int count, int repeats) {
+  std::vector<double> times;
+  for (int run = 0; run < repeats; ++run) {
+    KepsilProcess program;
+    program.UseFolder(Folder(folder));
+    const double start = NowMs();
+    if (!program.Start()) return 1;
+    double filled = -1;
+    while (NowMs() - start < 30000 && filled < 0) {
+      HWND main = FindProcessWindow(program.Id(), "KepSil!");
+      HWND list = main ? FindChild(main, "SysListView32") : nullptr;
+      RECT frame{};
+      // Placed on the screen (it is built just right of it) and showing every row.
+      const bool shown = main && IsWindowVisible(main) && GetWindowRect(main, &frame) &&
+                         frame.left < GetSystemMetrics(SM_CXSCREEN);
+      if (shown && list && ListRowCount(list) >= count) filled = NowMs();
+      // Every look costs the program's wine server time too: look every 10 ms, not every 1.
+      Sleep(10);
+    }
+    if (filled < 0) {
+      program.Kill();
+      std::printf("start-up: the list never held %d rows\n", count);
+      return 1;
+    }
+    times.push_back(filled - start);
+    program.WaitForMainWindow();
+    if (!program.Exit()) program.Kill();
+  }
+  std::printf("start-up with %d items to a filled list: median %.1f ms, max %.1f ms (%d runs)\n", count,
+              Median(times), Largest(times), repeats);
+  return 0;
+}
+
+// idle-loop SECONDS: what an idle window program costs at the least: peek for a message, sleep 10 ms.
+int IdleLoop(int seconds) {
+  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+  MSG message;
+  while (GetTickCount() < end) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(10);
+  }
+  return 0;
+}
+
+
+}  // namespace
+
+int RunBenchAction(int argc, char** argv) {
+  const std::string action = argc > 1 ? argv[1] : "";
+  if (action == "bench-capture" && argc > 4) return BenchCapture(argv[2], Number(argv[3]), argv[4]);
+  if (action == "bench-items" && argc > 4) return BenchItems(argv[2], Number(argv[3]), argv[4]);
+  if (action == "bench-startup" && argc > 4) return BenchStartup(argv[2], Number(argv[3]), Number(argv[4]));
+  if (action == "idle-loop" && argc > 2) return IdleLoop(Number(argv[2]));
+  return 2;
+}
