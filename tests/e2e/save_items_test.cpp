@@ -9,6 +9,8 @@ constexpr int kSaveItemAs = 11;
 constexpr int kSaveCheckedImagesBmp = 50;
 constexpr int kSaveCheckedImagesPng = 52;
 
+std::string FolderPart(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+
 class SaveItems : public ExchangeTest {
  protected:
   void StartWith(const std::vector<StoredFiles>& items) {
@@ -29,14 +31,16 @@ class SaveItems : public ExchangeTest {
   }
   std::vector<unsigned char> Contents(const std::string& path) {
     std::vector<unsigned char> bytes;
-    EXPECT_TRUE(WaitUntil([&] { return FileExists(path); })) << path << " was not written";
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(path); }))
+        << path << " was not written; the folder holds " << testing::PrintToString(FilesIn(FolderPart(path)));
     ReadFileContents(path, bytes);
     return bytes;
   }
-  void SaveCheckedInto(int command, const std::string& folder) {
+  // The folder requester opens at the remembered folder; OK takes it.
+  void SaveChecked(int command) {
     HWND dialog = OpenRequester(command);
     ASSERT_NE(dialog, nullptr) << "no folder requester";
-    ASSERT_TRUE(AnswerFolderRequester(dialog, folder));
+    AcceptFolderRequester(dialog);
     ASSERT_TRUE(WaitUntilDone());
   }
 };
@@ -52,7 +56,7 @@ TEST_F(SaveItems, PictureIsWrittenInTheChosenFormat) {
   EXPECT_EQ(WindowTitle(dialog), "Save image");
   EXPECT_EQ(FileRequesterName(dialog), items[2].name);
   EXPECT_EQ(FileRequesterPattern(dialog), 0);
-  EXPECT_EQ(FileRequesterPatternText(dialog, 1), "JPEG (*.jpg)");
+  EXPECT_EQ(FileRequesterPatternText(dialog), "Bitmap (*.bmp)");
   ASSERT_TRUE(AnswerFileRequester(dialog, folder + "picture", 0));
   ASSERT_TRUE(WaitUntilDone());
   const std::vector<unsigned char> bmp = Contents(folder + "picture.bmp");
@@ -111,18 +115,22 @@ TEST_F(SaveItems, TextIsCopiedByteForByteUnderATxtName) {
 TEST_F(SaveItems, CheckedItemsAreSavedIntoTheChosenFolder) {
   std::vector<StoredFiles> items = MixedCollection();
   items[1].checked = 1;  // both pictures and the first text are checked
-  StartWith(items);
   const std::string images = OutputFolder() + "images\\";
   const std::string texts = OutputFolder() + "texts\\";
   CreateDirectoryA(images.c_str(), nullptr);
   CreateDirectoryA(texts.c_str(), nullptr);
+  PrefsFile prefs;
+  prefs.strings[LastImageFolder] = images;
+  prefs.strings[LastTextFolder] = texts;
+  WritePrefs(prefs);
+  StartWith(items);
 
-  SaveCheckedInto(kSaveCheckedImagesPng, images);
+  SaveChecked(kSaveCheckedImagesPng);
   EXPECT_EQ(FilesIn(images), (std::vector<std::string>{items[2].name + ".png", items[1].name + ".png"}));
   EXPECT_TRUE(ShowsGradient(Contents(images + items[1].name + ".png"), 1));
   EXPECT_TRUE(ShowsGradient(Contents(images + items[2].name + ".png"), 2));
 
-  SaveCheckedInto(kSaveCheckedTexts, texts);
+  SaveChecked(kSaveCheckedTexts);
   EXPECT_EQ(FilesIn(texts), std::vector<std::string>{items[0].name + ".txt"});
   EXPECT_EQ(Contents(texts + items[0].name + ".txt"), items[0].content);
 
@@ -136,9 +144,12 @@ TEST_F(SaveItems, CheckedItemsAreSavedIntoTheChosenFolder) {
 TEST_F(SaveItems, NoCheckedPicturesWritesNothing) {
   std::vector<StoredFiles> items = MixedCollection();
   for (StoredFiles& item : items) item.checked = item.kind == 1;
-  StartWith(items);
   const std::string folder = OutputFolder();
-  SaveCheckedInto(kSaveCheckedImagesBmp, folder);
+  PrefsFile prefs;
+  prefs.strings[LastImageFolder] = folder;
+  WritePrefs(prefs);
+  StartWith(items);
+  SaveChecked(kSaveCheckedImagesBmp);
   EXPECT_TRUE(FilesIn(folder).empty());
   EXPECT_TRUE(IsWindowEnabled(Main()));
 }

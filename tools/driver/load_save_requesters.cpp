@@ -39,13 +39,16 @@ void PressEnter(HWND control) {
 bool AnswerFileRequester(HWND dialog, const std::string& fileName, int patternIndex) {
   HWND name = FileNameBox(dialog);
   if (!name) return false;
-  if (patternIndex >= 0) {
+  if (patternIndex >= 0 && FileRequesterPattern(dialog) != patternIndex) {
     HWND types = GetDlgItem(dialog, kFileTypeBox);
     if (!types) return false;
-    SendMessageTimeoutA(types, CB_SETCURSEL, patternIndex, 0, SMTO_NORMAL, 5000, nullptr);
-    // Setting the selection by message does not notify the dialog; a user's choice does.
-    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(kFileTypeBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(types),
-                        SMTO_NORMAL, 5000, nullptr);
+    // Setting the selection by message does not tell the dialog; an arrow key in the box does, as
+    // when the user picks the type. The selection goes next to the wanted one first.
+    const int beside = patternIndex == 0 ? 1 : patternIndex - 1;
+    SendMessageTimeoutA(types, CB_SETCURSEL, beside, 0, SMTO_NORMAL, 5000, nullptr);
+    PostKey(types, patternIndex == 0 ? VK_UP : VK_DOWN);
+    if (!WaitUntil([&] { return FileRequesterPattern(dialog) == patternIndex; })) return false;
+    Sleep(100);
   }
   SetText(name, fileName);
   PressEnter(name);
