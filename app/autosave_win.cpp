@@ -17,9 +17,8 @@ namespace {
 
 struct AutosaveState {
   SaveSchedule items{AutosaveIntervalMs};
-  // What items.dat holds since this run wrote it.
+  // What items.dat holds, as last written or read.
   std::vector<StoredItem> writtenItems;
-  bool itemsWritten = false;
   // KeepItems as last seen: -1 before the first look.
   int32_t keepItems = -1;
   std::vector<uint8_t> writtenPrefs;
@@ -39,7 +38,6 @@ bool SameItems(const std::vector<StoredItem>& a, const std::vector<StoredItem>& 
 bool WriteItems(std::vector<StoredItem> records) {
   if (!SaveItemsFile(WorkingPath("items.dat"), records)) return false;
   Autosave.writtenItems = std::move(records);
-  Autosave.itemsWritten = true;
   return true;
 }
 
@@ -49,16 +47,22 @@ void KeepItemsFileCurrent(DWORD now) {
     // empties the working directory anyway.
     if (Autosave.keepItems == 1) DeleteFileA(WorkingPath("items.dat").c_str());
     Autosave.keepItems = 0;
-    Autosave.itemsWritten = false;
     Autosave.items.Settle();
     return;
   }
-  // Turned on, or the first look of this run: items.dat is brought in line with the list.
-  if (Autosave.keepItems != 1) Autosave.items.MarkChanged();
+  // Turned on, or the first look of this run: items.dat is brought in line with the list. What
+  // it holds counts as written (a missing file as no items, which starts alike), so that an
+  // unchanged file is not written again and the next change is written at once.
+  if (Autosave.keepItems != 1) {
+    StoredItems onDisk;
+    LoadItemsFile(WorkingPath("items.dat"), onDisk);
+    Autosave.writtenItems = std::move(onDisk.items);
+    Autosave.items.MarkChanged();
+  }
   Autosave.keepItems = 1;
   if (!Autosave.items.Due(now)) return;
   std::vector<StoredItem> records = CurrentStoredItems();
-  if (Autosave.itemsWritten && SameItems(records, Autosave.writtenItems)) {
+  if (SameItems(records, Autosave.writtenItems)) {
     Autosave.items.Settle();
     return;
   }
