@@ -4,6 +4,7 @@
 #include "exchange/board_export.h"
 #include "exchange/board_import.h"
 #include "exchange/board_reader.h"
+#include "exchange/board_writer.h"
 #include "tests/windows/layer_test_util.h"
 #include "tests/windows/load_save_fixture.h"
 
@@ -63,6 +64,42 @@ TEST_F(BoardInProcess, ExportedBoardImportsBackWithItsCheckMarks) {
     EXPECT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, row == 1);
   }
   EXPECT_EQ(Read(WorkingPath(names[2] + ".txt")), first);
+}
+
+// A file that cannot be written (a folder holds its name) costs only its own entry: the entries
+// after it are read from the right place.
+TEST_F(BoardInProcess, EntryWhoseFileCannotBeWrittenIsLeftOut) {
+  Board board;
+  board.itemLimit = 3;
+  for (const char* name : {"02022026-090000-300", "02022026-090000-200", "02022026-090000-100"}) {
+    const std::string text = std::string("text of ") + name;
+    board.entries.push_back({BoardKindText, true, name, {text.begin(), text.end()}, {}});
+  }
+  const std::string path = Folder() + "blocked.ksb";
+  ASSERT_EQ(WriteBoardFile(path, board), BoardError::None);
+  // Clearing the store removes files, not folders.
+  const std::string blocked = WorkingPath("02022026-090000-200.txt");
+  ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));
+
+  ImportBoard(path);
+  RemoveDirectoryA(blocked.c_str());
+  ASSERT_EQ(Store.Items.Count(), 2);
+  ASSERT_EQ(RowCount(Ui.ItemList), 2);
+  EXPECT_EQ(Store.Items.At(0).name, "02022026-090000-300");
+  EXPECT_EQ(Store.Items.At(1).name, "02022026-090000-100");
+  EXPECT_EQ(Read(WorkingPath("02022026-090000-100.txt")), "text of 02022026-090000-100");
+  EXPECT_EQ(Settings.ItemLimit, 20);
+  EXPECT_EQ(Settings.LastBoardFile, path);
+}
+
+// Nothing happens for a cancelled requester or a file that cannot be opened.
+TEST_F(BoardInProcess, MissingBoardChangesNothing) {
+  const std::string text = "kept";
+  CaptureEntry(0, &text);
+  Settings.LastBoardFile = "C:\\before.ksb";
+  ImportBoard(Folder() + "no such board.ksb");
+  EXPECT_EQ(Store.Items.Count(), 1);
+  EXPECT_EQ(Settings.LastBoardFile, "C:\\before.ksb");
 }
 
 }  // namespace
