@@ -131,7 +131,9 @@ TEST_F(CaptureLoad, ThousandTextsBecomeThousandItemsInOrder) {
   const DWORD elapsed = GetTickCount() - start;
   RecordProperty("milliseconds_for_1000", static_cast<int>(elapsed));
   std::printf("1000 texts captured in %lu ms\n", static_cast<unsigned long>(elapsed));
-  EXPECT_LT(elapsed, 30000u);
+  // About 10 s on a quiet machine; the bound leaves room for a loaded one but catches a capture
+  // that waits for something (tens of milliseconds per text).
+  EXPECT_LT(elapsed, 60000u);
 
   EXPECT_EQ(ListRowCount(List()), kCount);
   EXPECT_EQ(ItemFiles().size(), static_cast<size_t>(2 * kCount));
