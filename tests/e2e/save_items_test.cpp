@@ -1,4 +1,6 @@
 // Saving one item through the save requester and all checked items into a folder.
+#include <cstdlib>
+
 #include "tests/e2e/load_save_support.h"
 #include "tools/driver/load_save_requesters.h"
 
@@ -77,6 +79,13 @@ TEST_F(SaveItems, PictureIsWrittenInTheChosenFormat) {
   SaveRow(1, folder + "x.png", 1);
   EXPECT_TRUE(IsJpegOfHighestQuality(Contents(folder + "x.png.jpg")));
   EXPECT_FALSE(FileExists(folder + "x.png"));
+
+  // tests/e2e/save_formats_identify.sh has ImageMagick look at the files too.
+  if (const char* keep = std::getenv("KEPSIL_SAVED_PICTURES")) {
+    for (const char* name : {"picture.bmp", "picture.jpg", "picture.png", "x.png.jpg"}) {
+      CopyFileA((folder + name).c_str(), (std::string(keep) + "\\" + name).c_str(), FALSE);
+    }
+  }
 
   // The next requester opens in the folder used last.
   dialog = OpenSaveRequester(1);
