@@ -4,4 +4,6 @@
 #include <windows.h>
 
 // Opens the clipboard for `window`, captures its CF_BITMAP and CF_TEXT data and closes it.
+// Content marked as not to be recorded makes no item. While another program holds the clipboard
+// the change is taken later from a timer of `window`, so that the window keeps answering.
 void CaptureClipboardChange(HWND window);
