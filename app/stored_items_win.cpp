@@ -46,12 +46,29 @@ void LoadStoredItems() {
   StoredItems stored;
   if (LoadItemsFile(WorkingPath("items.dat"), stored)) {
     Store.Items.Reset();
+    // The image list is sized once: grown one add at a time it copies all its pictures again and
+    // again, which made a start with many items take seconds. Rows take slots in order, as adding
+    // them would give.
+    const int firstSlot = ImageList_GetImageCount(Ui.ThumbImageList);
+    const bool sized =
+        ImageList_SetImageCount(Ui.ThumbImageList, static_cast<UINT>(firstSlot + stored.items.size())) != FALSE;
+    // The list is not redrawn for every row: with drawing on, each insertion cost milliseconds.
+    SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, FALSE, 0);
     int row = 0;
     for (const StoredItem& record : stored.items) {
       // Insert goes after the current element, so file order becomes list order.
       Store.Items.Insert(Item{record.kind, 0, record.name});
       const int image = LoadThumbnail(record.name);
-      const int slot = image ? ImageList_Add(Ui.ThumbImageList, ImageBitmap(image), nullptr) : -1;
+      int slot = -1;
+      if (sized) {
+        if (image && ImageList_Replace(Ui.ThumbImageList, firstSlot + row, ImageBitmap(image), nullptr)) {
+          slot = firstSlot + row;
+        } else {
+          ReleaseSlot(Store.FreeSlots, firstSlot + row);
+        }
+      } else if (image) {
+        slot = ImageList_Add(Ui.ThumbImageList, ImageBitmap(image), nullptr);
+      }
       InsertRow(Ui.ItemList, row, "");
       SetRowImage(row, slot);
       if (record.checked) SetRowState(Ui.ItemList, row, RowChecked);
@@ -59,6 +76,8 @@ void LoadStoredItems() {
       if (image) DisposeImage(image);
       ++row;
     }
+    SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(Ui.ItemListHandle, nullptr, TRUE);
   }
   SendMessageA(Ui.ItemListHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Ui.ThumbImageList));
   SendMessageA(Ui.ItemListHandle, LVM_SCROLL, 0, 0);
