@@ -29,15 +29,18 @@ Item& ItemList::Insert(Item item) {
 }
 
 void ItemList::DeleteCurrent() {
-  if (cursor_ < 0) return;
+  if (!Current()) return;
   items_.erase(items_.begin() + cursor_);
   --cursor_;
 }
 
-Item* ItemList::Current() { return cursor_ < 0 ? nullptr : &items_[static_cast<size_t>(cursor_)]; }
+// A cursor left past the end (the list emptied behind its back) counts as no current element.
+Item* ItemList::Current() {
+  return cursor_ < 0 || cursor_ >= Count() ? nullptr : &items_[static_cast<size_t>(cursor_)];
+}
 
 const Item* ItemList::Current() const {
-  return cursor_ < 0 ? nullptr : &items_[static_cast<size_t>(cursor_)];
+  return cursor_ < 0 || cursor_ >= Count() ? nullptr : &items_[static_cast<size_t>(cursor_)];
 }
 
 void ItemList::Clear() {
