@@ -10,37 +10,8 @@
 #include "exchange/image/images_win.h"
 #include "store/item_store.h"
 #include "ui/layer/controls.h"
-#include "ui/layer/drawing.h"
+#include "ui/item_rows.h"
 #include "ui/main_window.h"
-
-namespace {
-
-// A thumbnail file that is missing or damaged still gives the row a slot of its own, painted in
-// the background colour, so that it never shows another item's picture.
-int LoadThumbnail(const std::string& name) {
-  int image = LoadImageFile(WorkingPath(name + ".clt"));
-  if (image && (WidthOfImage(image) != ThumbWidth || HeightOfImage(image) != ThumbHeight)) {
-    DisposeImage(image);
-    image = 0;
-  }
-  if (image) return image;
-  image = NewImage(-1, ThumbWidth, ThumbHeight);
-  if (image && BeginDrawing(image)) {
-    DrawBox(0, 0, ThumbWidth, ThumbHeight, BackgroundColour);
-    EndDrawing();
-  }
-  return image;
-}
-
-void SetRowImage(int row, int slot) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  item.iImage = slot;
-  SendMessageA(Ui.ItemListHandle, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-}
-
-}  // namespace
 
 void LoadStoredItems() {
   StoredItems stored;
@@ -58,7 +29,7 @@ void LoadStoredItems() {
     for (const StoredItem& record : stored.items) {
       // Insert goes after the current element, so file order becomes list order.
       Store.Items.Insert(Item{record.kind, 0, record.name});
-      const int image = LoadThumbnail(record.name);
+      const int image = LoadThumbnailOrBlank(WorkingPath(record.name + ".clt"));
       int slot = -1;
       if (sized) {
         if (image && ImageList_Replace(Ui.ThumbImageList, firstSlot + row, ImageBitmap(image), nullptr)) {
@@ -70,7 +41,7 @@ void LoadStoredItems() {
         slot = ImageList_Add(Ui.ThumbImageList, ImageBitmap(image), nullptr);
       }
       InsertRow(Ui.ItemList, row, "");
-      SetRowImage(row, slot);
+      SetRowSlot(row, slot);
       if (record.checked) SetRowState(Ui.ItemList, row, RowChecked);
       FitColumnWidth();
       if (image) DisposeImage(image);

@@ -15,6 +15,7 @@
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/requesters.h"
+#include "ui/item_rows.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -29,27 +30,6 @@ bool CanOpen(const std::string& path) {
 
 void AttachThumbImageList() {
   SendMessageA(Ui.ItemListHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Ui.ThumbImageList));
-}
-
-// The thumbnail just written, or, when it is missing or damaged, a blank one of the background
-// colour, so that the row never shows another item's picture.
-int LoadThumbnail(const std::string& path) {
-  int image = LoadImageFile(path);
-  if (image) return image;
-  image = NewImage(-1, ThumbWidth, ThumbHeight);
-  if (image && BeginDrawing(image)) {
-    DrawBox(0, 0, ThumbWidth, ThumbHeight, BackgroundColour);
-    EndDrawing();
-  }
-  return image;
-}
-
-void SetRowImage(int row, int slot) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  item.iImage = slot;
-  SendMessageA(Ui.ItemListHandle, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 std::string ContentPath(const BoardEntry& entry) {
@@ -71,10 +51,10 @@ bool AddEntry(const BoardEntry& entry, int row) {
 
   // Insert goes after the current element, so board order becomes list order.
   Store.Items.Insert(Item{entry.kind == BoardKindImage ? ImageItem : TextItem, 0, entry.name});
-  const int thumbnail = LoadThumbnail(thumbnailPath);
+  const int thumbnail = LoadThumbnailOrBlank(thumbnailPath);
   const int slot = thumbnail ? ImageList_Add(Ui.ThumbImageList, ImageBitmap(thumbnail), nullptr) : -1;
   InsertRow(Ui.ItemList, row, "");
-  SetRowImage(row, slot);
+  SetRowSlot(row, slot);
   if (entry.checked) SetRowState(Ui.ItemList, row, RowChecked);
   FitColumnWidth();
   if (thumbnail) DisposeImage(thumbnail);

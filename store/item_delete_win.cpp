@@ -8,18 +8,10 @@
 #include "store/item_store.h"
 #include "app/items_file.h"
 #include "ui/layer/controls.h"
+#include "ui/item_rows.h"
 #include "ui/main_window.h"
 
 namespace {
-
-int RowSlot(int row) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  item.iImage = -1;
-  if (!SendMessageA(Ui.ItemListHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-  return item.iImage;
-}
 
 void DeleteItemFiles(const Item& item) {
   // A name that could point outside the working directory never reaches DeleteFile.
