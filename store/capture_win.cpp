@@ -8,7 +8,6 @@
 #include "settings/settings.h"
 #include "store/capture_item.h"
 #include "store/capture_rules.h"
-#include "store/clipboard_capture.h"
 #include "store/item_actions.h"
 #include "store/item_store.h"
 #include "ui/layer/controls.h"
@@ -56,16 +55,6 @@ void Withdraw(const std::string& name, int slot) {
   ReleaseSlot(Store.FreeSlots, slot);
 }
 
-// A change another program makes while capture writes its files is announced while capture is
-// busy and so not looked at; the clipboard is looked at again once capture has returned. The
-// guards make a second look at content already captured change nothing.
-constexpr UINT_PTR kLookAgainTimer = 0x4B54;
-
-void CALLBACK LookAgain(HWND window, UINT, UINT_PTR, DWORD) {
-  KillTimer(window, kLookAgainTimer);
-  if (Settings.WatchClipboard == 1) CaptureClipboardChange(window);
-}
-
 }  // namespace
 
 bool AddCapturedItem(int32_t kind, const std::string& name, int thumbnail, const WriteItemContent& writeContent) {
@@ -102,10 +91,8 @@ void CaptureEntry(HBITMAP bitmap, HANDLE text) {
   // Everything is read and the program's own copy is in place: other programs get the clipboard
   // back before the picture is encoded and the item's files are written.
   CloseClipboard();
-  const DWORD sequence = GetClipboardSequenceNumber();
   if (picture) AddClipboardPicture(picture);
   CaptureText(textReadable ? &content : nullptr, text);
-  if (GetClipboardSequenceNumber() != sequence) SetTimer(WindowHandle(Ui.MainWindow), kLookAgainTimer, 0, LookAgain);
 }
 
 void CaptureEntry(int image, const std::string* text) {
