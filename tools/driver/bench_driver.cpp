@@ -189,9 +189,11 @@ int BenchCapture(const std::string& source, int repeats, const std::string& labe
   return 0;
 }
 
-// bench-items FOLDER COUNT THUMB.png: a working directory of COUNT stored items (alternately
-// pictures and texts) for a program in FOLDER, with the item limit raised to hold them.
-int BenchItems(const std::string& folder, int count, const std::string& thumbnailPath) {
+// bench-items FOLDER COUNT THUMB.png [LIMIT]: a working directory of COUNT stored items
+// (alternately pictures and texts) for a program in FOLDER, with the item limit raised to hold
+// them, or to LIMIT when that is more (new rows are told by the row count, which stops growing at
+// the limit).
+int BenchItems(const std::string& folder, int count, const std::string& thumbnailPath, int limit) {
   std::vector<unsigned char> thumbnail, picture;
   if (!ReadFileContents(thumbnailPath, thumbnail)) return 1;
   const std::string working = Folder(folder) + "Clipboard\\";
@@ -211,7 +213,7 @@ int BenchItems(const std::string& folder, int count, const std::string& thumbnai
     items.push_back(item);
   }
   SettingsState settings;
-  settings.ItemLimit = count;
+  settings.ItemLimit = std::max(count, limit);
   const std::vector<uint8_t> prefs = SerializePrefs(settings);
   const std::vector<uint8_t> records = SerializeItemsFile(items);
   return WriteFileContents(working + "prefs.dat", std::vector<unsigned char>(prefs.begin(), prefs.end())) &&
@@ -272,7 +274,7 @@ int IdleLoop(int seconds) {
 int RunBenchAction(int argc, char** argv) {
   const std::string action = argc > 1 ? argv[1] : "";
   if (action == "bench-capture" && argc > 4) return BenchCapture(argv[2], Number(argv[3]), argv[4]);
-  if (action == "bench-items" && argc > 4) return BenchItems(argv[2], Number(argv[3]), argv[4]);
+  if (action == "bench-items" && argc > 4) return BenchItems(argv[2], Number(argv[3]), argv[4], argc > 5 ? Number(argv[5]) : 0);
   if (action == "bench-startup" && argc > 4) return BenchStartup(argv[2], Number(argv[3]), Number(argv[4]));
   if (action == "idle-loop" && argc > 2) return IdleLoop(Number(argv[2]));
   return 2;

@@ -32,7 +32,7 @@ int Usage() {
       "  tray MESSAGE            sends the tray icon's callback with a mouse message (515 = double click)\n"
       "  exit [MS]               send Exit and wait for the process to end\n"
       "  bench-capture text|PICTURE.png REPEATS LABEL   capture latency and clipboard refusal\n"
-      "  bench-items FOLDER COUNT THUMB.png            COUNT stored items for the program in FOLDER\n"
+      "  bench-items FOLDER COUNT THUMB.png [LIMIT]    COUNT stored items for the program in FOLDER\n"
       "  bench-startup FOLDER COUNT REPEATS            start-up to a filled list of COUNT rows\n"
       "  idle-loop SECONDS       peek for messages and sleep 10 ms, as the idle yardstick");
   return 2;
