@@ -8,25 +8,6 @@
 
 namespace {
 
-class OpenedClipboard {
- public:
-  OpenedClipboard() {
-    for (int attempt = 0; attempt < 200 && !open_; ++attempt) {
-      open_ = OpenClipboard(nullptr) != 0;
-      if (!open_) Sleep(10);
-    }
-  }
-  ~OpenedClipboard() {
-    if (open_) CloseClipboard();
-  }
-  OpenedClipboard(const OpenedClipboard&) = delete;
-  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
-  bool IsOpen() const { return open_; }
-
- private:
-  bool open_ = false;
-};
-
 HBITMAP OneColourBitmap(int width, int height, COLORREF colour) {
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
@@ -66,8 +47,8 @@ bool StartsWith(const std::string& path, const char* signature, size_t length) {
 bool PutClipboardBitmapAndText(int width, int height, COLORREF colour, const std::string& text) {
   HBITMAP bitmap = OneColourBitmap(width, height, colour);
   HGLOBAL memory = TextMemory(text);
-  OpenedClipboard clipboard;
-  bool ok = bitmap && memory && clipboard.IsOpen() && EmptyClipboard();
+  ClipboardGuard clipboard;
+  bool ok = bitmap && memory && clipboard.Open() && EmptyClipboard();
   if (ok && SetClipboardData(CF_BITMAP, bitmap)) {
     bitmap = nullptr;
   } else {
@@ -85,8 +66,8 @@ bool PutClipboardBitmapAndText(int width, int height, COLORREF colour, const std
 
 bool ClipboardTextBlock(std::vector<uint8_t>& bytes) {
   bytes.clear();
-  OpenedClipboard clipboard;
-  if (!clipboard.IsOpen()) return false;
+  ClipboardGuard clipboard;
+  if (!clipboard.Open()) return false;
   HANDLE data = GetClipboardData(CF_TEXT);
   const auto* chars = data ? static_cast<const uint8_t*>(GlobalLock(data)) : nullptr;
   if (!chars) return false;
@@ -96,8 +77,8 @@ bool ClipboardTextBlock(std::vector<uint8_t>& bytes) {
 }
 
 bool ClipboardBitmapSize(int& width, int& height) {
-  OpenedClipboard clipboard;
-  HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_BITMAP) : nullptr;
+  ClipboardGuard clipboard;
+  HANDLE data = clipboard.Open() ? GetClipboardData(CF_BITMAP) : nullptr;
   BITMAP info{};
   if (!data || !GetObjectA(data, sizeof info, &info)) return false;
   width = info.bmWidth;
@@ -106,8 +87,8 @@ bool ClipboardBitmapSize(int& width, int& height) {
 }
 
 COLORREF ClipboardBitmapPixel(int x, int y) {
-  OpenedClipboard clipboard;
-  HANDLE data = clipboard.IsOpen() ? GetClipboardData(CF_BITMAP) : nullptr;
+  ClipboardGuard clipboard;
+  HANDLE data = clipboard.Open() ? GetClipboardData(CF_BITMAP) : nullptr;
   if (!data) return CLR_INVALID;
   HDC canvas = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(canvas, data);

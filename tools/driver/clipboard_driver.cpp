@@ -5,30 +5,6 @@
 #include <algorithm>
 #include <cstring>
 
-namespace {
-
-// Opens the clipboard, retrying while another program holds it; closes it on every path.
-class ClipboardGuard {
- public:
-  ClipboardGuard() {
-    for (int attempt = 0; attempt < 200 && !open_; ++attempt) {
-      open_ = OpenClipboard(nullptr) != 0;
-      if (!open_) Sleep(10);
-    }
-  }
-  ~ClipboardGuard() {
-    if (open_) CloseClipboard();
-  }
-  ClipboardGuard(const ClipboardGuard&) = delete;
-  ClipboardGuard& operator=(const ClipboardGuard&) = delete;
-  bool Open() const { return open_; }
-
- private:
-  bool open_ = false;
-};
-
-}  // namespace
-
 bool PutClipboardText(const std::string& text) {
   ClipboardGuard clipboard;
   if (!clipboard.Open()) return false;

@@ -1,6 +1,8 @@
 // The system clipboard as another program uses it, and the files of a working directory.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -18,3 +20,23 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 // Names of the files (not folders) in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
+
+// Opens the clipboard, retrying while another program holds it; closes it on every path.
+class ClipboardGuard {
+ public:
+  ClipboardGuard() {
+    for (int attempt = 0; attempt < 200 && !open_; ++attempt) {
+      open_ = OpenClipboard(nullptr) != 0;
+      if (!open_) Sleep(10);
+    }
+  }
+  ~ClipboardGuard() {
+    if (open_) CloseClipboard();
+  }
+  ClipboardGuard(const ClipboardGuard&) = delete;
+  ClipboardGuard& operator=(const ClipboardGuard&) = delete;
+  bool Open() const { return open_; }
+
+ private:
+  bool open_ = false;
+};
