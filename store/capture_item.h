@@ -25,11 +25,8 @@ void ShowAfterCapture();
 
 // The two parts of a capture. The image part takes over `fileImage` (from a file) and releases it.
 void CaptureFileImage(int fileImage);
-// A clipboard bitmap in two steps, so that the clipboard is held only while pixels are copied.
-// With the clipboard open: unless it is the program's own, a copy of the bitmap is made and a copy
-// of that put back on the clipboard; its image number, 0 for none. After the clipboard is closed:
-// the copy becomes an image item (encoded and written) and is released.
-int TakeClipboardBitmap(HBITMAP bitmap);
+// A clipboard bitmap taken with TakeClipboardBitmap becomes an image item (encoded and written)
+// after the clipboard is closed, and is released.
 void AddClipboardPicture(int picture);
 // The text part; `handle` is the clipboard's CF_TEXT handle, nullptr for a text from a file.
 void CaptureText(const std::string* text, HANDLE handle);

@@ -7,6 +7,7 @@
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture_item.h"
+#include "store/clipboard_picture.h"
 #include "store/capture_rules.h"
 #include "store/item_actions.h"
 #include "store/item_store.h"
