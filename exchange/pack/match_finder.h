@@ -1,5 +1,8 @@
-// Finds earlier occurrences of the bytes at a position: hash chains keyed by the 2-byte value at
-// each position, over a sliding window. Positions must be visited in increasing order.
+// Finds earlier occurrences of the bytes at a position over a sliding window. Two sets of hash
+// chains: one keyed by the exact 2-byte value, walked only as far back as a 2-byte match can be
+// coded, and one keyed by a hash of 3 bytes for everything longer and farther. The 2-byte chains
+// of text are long and almost all of their links lead nowhere, so keeping them short is what
+// makes the search quick. Positions must be visited in increasing order.
 #pragma once
 
 #include <cstddef>
@@ -14,17 +17,24 @@ struct MatchCandidate {
 // Length of the common prefix of `a` and `b`, at most `maxLength`.
 std::uint32_t CommonLength(const unsigned char* a, const unsigned char* b, std::uint32_t maxLength);
 
+struct MatchSearch {
+  std::uint32_t window;      // largest offset, at most 65 536
+  int depth;                 // chain links followed per position, in each set of chains
+  std::uint32_t goodLength;  // once a match this long is found, only a quarter of the depth is left
+  std::uint32_t niceLength;  // a match this long ends the search
+};
+
 class MatchFinder {
  public:
   static constexpr std::size_t MaxCandidates = 48;
+  // Offsets up to this are searched for 2-byte matches: farther ones cost more than two literals.
+  static constexpr std::uint32_t PairReach = 638;
 
-  // `window` is the largest offset (at most 65 536); `depth` caps the chain links followed per
-  // position; the search stops early at a match of `niceLength`. False when memory is short.
-  bool Init(const unsigned char* data, std::size_t length, std::uint32_t window, int depth,
-            std::uint32_t niceLength);
+  // False when memory is short.
+  bool Init(const unsigned char* data, std::size_t length, const MatchSearch& search);
 
-  // Lists the matches at `pos` no longer than `maxLength`, each longer and farther than the one
-  // before (the nearest offset for each length), then enters `pos` in its chain. Returns the count.
+  // Lists the matches at `pos` no longer than `maxLength`, each longer than the one before, then
+  // enters `pos` in its chains. Returns the count.
   std::size_t FindAndInsert(std::size_t pos, std::uint32_t maxLength, MatchCandidate* out);
   // Enters `pos` without searching (positions inside a chosen match).
   void Insert(std::size_t pos);
@@ -34,10 +44,10 @@ class MatchFinder {
 
   const unsigned char* data_ = nullptr;
   std::size_t length_ = 0;
-  std::uint32_t window_ = 0;
+  MatchSearch search_{};
   std::uint32_t ringMask_ = 0;
-  int depth_ = 0;
-  std::uint32_t niceLength_ = 0;
-  std::unique_ptr<std::uint32_t[]> head_;  // 65 536 chain heads, by 2-byte value
-  std::unique_ptr<std::uint32_t[]> prev_;  // previous position with the same value, per window slot
+  std::unique_ptr<std::uint32_t[]> pairHead_;    // by 2-byte value
+  std::unique_ptr<std::uint32_t[]> pairPrev_;    // previous position with the same value, per window slot
+  std::unique_ptr<std::uint32_t[]> tripleHead_;  // by hash of 3 bytes
+  std::unique_ptr<std::uint32_t[]> triplePrev_;
 };

@@ -18,7 +18,7 @@ ParserSettings SettingsForLevel(int level, std::size_t length) {
   std::uint32_t window = std::max(std::uint32_t(1) << (level + 7), PackMinWindow);
   if (window > length) window = static_cast<std::uint32_t>(length);
   // Level 9 searches deep: boards hold texts of at most 64 000 bytes, so packing stays quick.
-  return ParserSettings{window, 1 << level, static_cast<std::uint32_t>(32 * level)};
+  return ParserSettings{MatchSearch{window, 1 << level, 32, static_cast<std::uint32_t>(32 * level)}};
 }
 
 // Literal costs the parser plans with: bytes the current 7-bit mode covers are cheap; others will
@@ -97,7 +97,7 @@ bool Packer::WriteSegment(std::size_t start) {
     const PackCode& code = parse_[i];
     // Offsets may reach back min(position, window) bytes; widen the index once that passes the
     // thresholds. Raw groups carry no offset and continue their run, so widen only before a new code.
-    const int width = IndexWidthForReach(std::min<std::size_t>(pos, settings_.window));
+    const int width = IndexWidthForReach(std::min<std::size_t>(pos, settings_.search.window));
     if (width != codes_.CurrentIndexWidth() && !codes_.InRawRun()) codes_.IndexWidth(width);
     switch (code.kind) {
       case PackCodeKind::Literal:

@@ -28,7 +28,7 @@ bool Parser::Init(const unsigned char* data, std::size_t length, const ParserSet
   arrivals_.reset(new (std::nothrow) Arrival[slots]);
   candidates_.reset(new (std::nothrow) MatchCandidate[MatchFinder::MaxCandidates]);
   if (!arrivals_ || !candidates_) return false;
-  return finder_.Init(data, length, settings.window, settings.chainDepth, settings.niceLength);
+  return finder_.Init(data, length, settings.search);
 }
 
 void Parser::Relax(std::size_t to, const Arrival& arrival) {
@@ -85,7 +85,7 @@ void Parser::AddCopies(std::size_t i, std::size_t pos, std::uint32_t room) {
 // Codes that set a new repeat offset: only from the cheapest arrival, as they all end alike.
 void Parser::AddMatches(std::size_t i, std::size_t pos, std::size_t count) {
   const Arrival from = At(i)[0];
-  const int indexWidth = IndexWidthForReach(std::min<std::size_t>(pos, settings_.window));
+  const int indexWidth = IndexWidthForReach(std::min<std::size_t>(pos, settings_.search.window));
   std::uint32_t shorter = 1;
   for (std::size_t c = 0; c < count; ++c) {
     const MatchCandidate m = candidates_[c];
@@ -125,7 +125,7 @@ std::size_t Parser::ParseSegment(std::size_t start, std::uint32_t& repeat,
     std::uint32_t repeatLength = 0;
     if (best.repeat <= pos) repeatLength = CommonLength(data_ + pos, data_ + pos - best.repeat, room);
     const std::uint32_t matchLength = count > 0 ? candidates_[count - 1].length : 0;
-    if (std::max(repeatLength, matchLength) >= settings_.niceLength) {
+    if (std::max(repeatLength, matchLength) >= settings_.search.niceLength) {
       PackCode taken{PackCodeKind::RepeatMatch, repeatLength, best.repeat};
       if (matchLength > repeatLength) taken = PackCode{PackCodeKind::Match, matchLength, candidates_[count - 1].offset};
       if (taken.length == room) {

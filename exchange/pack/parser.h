@@ -14,9 +14,7 @@
 #include "exchange/pack/pack_code.h"
 
 struct ParserSettings {
-  std::uint32_t window;      // largest offset
-  int chainDepth;            // chain links followed per position
-  std::uint32_t niceLength;  // a match this long is taken without weighing alternatives
+  MatchSearch search;  // its nice length is also the length taken without weighing alternatives
 };
 
 class Parser {
