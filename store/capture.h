@@ -9,6 +9,11 @@
 // content, nor the same text twice in a row.
 struct CaptureState {
   HBITMAP LastOwnBitmap = nullptr;  // last bitmap seen or placed on the clipboard by the program
+  // The captured picture the program offers on the clipboard until another program empties it:
+  // CF_BITMAP is made from it only when somebody asks (delayed rendering). It shares its pixels
+  // with the item's picture. OfferingWindow is the clipboard owner that answers for it.
+  HBITMAP OfferedPicture = nullptr;
+  HWND OfferingWindow = nullptr;
   HANDLE LastOwnText = nullptr;     // last CF_TEXT handle the program placed on the clipboard
   std::string LastCapturedText;     // text of the last text item captured
   int TextColourToggle = 0;         // picks the colour of the next text thumbnail

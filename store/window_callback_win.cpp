@@ -12,6 +12,7 @@
 #include "exchange/load_files.h"
 #include "settings/settings.h"
 #include "store/clipboard_capture.h"
+#include "store/clipboard_picture.h"
 #include "store/item_actions.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/menus.h"
@@ -144,6 +145,10 @@ LRESULT WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
       break;
     case WM_DRAWCLIPBOARD: OnClipboardChange(window, message, wParam, lParam); break;
     case WM_CHANGECBCHAIN: OnChainChange(window, message, wParam, lParam); break;
+    // A captured picture is offered on the clipboard without its data until somebody asks.
+    case WM_RENDERFORMAT: RenderOfferedPicture(static_cast<UINT>(wParam)); break;
+    case WM_RENDERALLFORMATS: RenderAllOfferedPictures(window); break;
+    case WM_DESTROYCLIPBOARD: ReleaseOfferedPicture(); break;
     // Logoff or shutdown: what the Exit command would store is stored before the process is
     // ended. The query only writes (the end may still be cancelled); the end itself runs the
     // whole shutdown.

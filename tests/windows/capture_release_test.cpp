@@ -18,6 +18,7 @@
 #include "settings/settings.h"
 #include "store/capture.h"
 #include "store/item_store.h"
+#include "store/window_callback.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
@@ -117,8 +118,13 @@ class CaptureRelease : public ::testing::Test {
     App.CaptionFont = LoadPointFont("Arial", 10, 0);
     FillTexts(Texts, 0x0409);
     BuildMainWindow();
+    // The main window answers for the picture the capture offers on the clipboard; the test
+    // captures by itself, not on the change announced.
+    Settings.WatchClipboard = 0;
+    SetWindowHook(WindowCallback);
   }
   static void TearDownTestSuite() {
+    SetWindowHook(nullptr);
     RemoveTrayIcon(Ui.TrayIcon);
     ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
     DisposeWindow(Ui.MainWindow);
