@@ -1,7 +1,11 @@
 // Board export and import of 1,000 items, in memory and through a file: throughput in MB/s of
 // board bytes. Two boards: mixed (a third pictures, already PNG, the rest texts of many lengths,
-// which export packs) and pictures only.
+// which export packs) and pictures only. Export packs texts on every processor: besides MB/s by
+// the main thread's CPU time (the wall time of an idle machine when the work splits evenly) it
+// reports MB/s by wall time and by the CPU time of all threads, and the texts alone packed on one
+// thread and on all, as a yardstick from the same run.
 #include <benchmark/benchmark.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +17,7 @@
 
 #include "bench/screenshot.h"
 #include "exchange/board_reader.h"
+#include "exchange/board_text_packer.h"
 #include "exchange/board_writer.h"
 #include "exchange/image/image_codecs.h"
 
@@ -69,15 +74,53 @@ const Board& TestBoard(const benchmark::State& state) {
   return state.range(0) ? pictures : mixed;
 }
 
+double Seconds(clockid_t clock) {
+  timespec t{};
+  clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// Wall and all-threads CPU time of the loop, as MB/s counters.
+class Throughput {
+ public:
+  Throughput() : wall_(Seconds(CLOCK_MONOTONIC)), cpu_(Seconds(CLOCK_PROCESS_CPUTIME_ID)) {}
+  void Report(benchmark::State& state, double bytes) const {
+    const double total = bytes * static_cast<double>(state.iterations()) / 1e6;
+    state.counters["wall_MB_s"] = total / (Seconds(CLOCK_MONOTONIC) - wall_);
+    state.counters["cpu_MB_s"] = total / (Seconds(CLOCK_PROCESS_CPUTIME_ID) - cpu_);
+  }
+
+ private:
+  double wall_;
+  double cpu_;
+};
+
 void BoardExport(benchmark::State& state) {
   const Board& board = TestBoard(state);
   Bytes out;
+  const Throughput throughput;
   for (auto _ : state) {
     out.clear();
     if (WriteBoard(board, out) != BoardError::None) state.SkipWithError("the board was not written");
   }
+  throughput.Report(state, static_cast<double>(out.size()));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * out.size()));
   state.counters["board_bytes"] = static_cast<double>(out.size());
+}
+
+// The texts of the mixed board alone; argument: threads (0 = one per processor).
+void BoardTexts(benchmark::State& state) {
+  const Board& board = TestBoard(state);
+  double textBytes = 0;
+  for (const BoardEntry& entry : board.entries) {
+    if (entry.kind == BoardKindText) textBytes += static_cast<double>(entry.content.size());
+  }
+  const Throughput throughput;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(PackBoardTexts(board.entries, static_cast<unsigned>(state.range(1))).data());
+  }
+  throughput.Report(state, textBytes);
+  state.counters["text_bytes"] = textBytes;
 }
 
 void BoardImport(benchmark::State& state) {
@@ -100,9 +143,11 @@ const std::string BoardPath() {
 void BoardExportFile(benchmark::State& state) {
   const Board& board = TestBoard(state);
   const std::string path = BoardPath();
+  const Throughput throughput;
   for (auto _ : state) {
     if (WriteBoardFile(path, board) != BoardError::None) state.SkipWithError("the board file was not written");
   }
+  throughput.Report(state, static_cast<double>(std::filesystem::file_size(path)));
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * std::filesystem::file_size(path)));
   std::filesystem::remove(path);
 }
@@ -119,6 +164,7 @@ void BoardImportFile(benchmark::State& state) {
 }
 
 BENCHMARK(BoardExport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BoardTexts)->Args({0, 1})->Args({0, 0})->Unit(benchmark::kMillisecond);
 BENCHMARK(BoardImport)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BoardExportFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BoardImportFile)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

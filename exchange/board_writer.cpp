@@ -4,7 +4,7 @@
 
 #include "app/file_bytes.h"
 #include "app/items_file.h"
-#include "exchange/pack/pack.h"
+#include "exchange/board_text_packer.h"
 
 namespace {
 
@@ -29,20 +29,37 @@ void AppendBoardHeader(std::vector<unsigned char>& out, int32_t itemLimit, int32
 }
 
 void AppendBoardText(std::vector<unsigned char>& out, std::span<const unsigned char> text) {
-  std::vector<unsigned char> block(PackBound(text.size()));
-  const std::size_t packedSize = pack(text.data(), text.size(), block.data(), block.size(), BoardPackLevel);
-  const bool keepPacked = packedSize != 0 && packedSize <= text.size();
-  AppendNumber(out, static_cast<int32_t>(text.size()));
-  AppendNumber(out, keepPacked ? static_cast<int32_t>(packedSize) : 0);
-  AppendBytes(out, keepPacked ? std::span<const unsigned char>(block.data(), packedSize) : text);
+  AppendPackedBoardText(out, text, PackBoardText(text));
 }
 
-BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry) {
+void AppendPackedBoardText(std::vector<unsigned char>& out, std::span<const unsigned char> text,
+                           std::span<const unsigned char> packed) {
+  AppendNumber(out, static_cast<int32_t>(text.size()));
+  AppendNumber(out, static_cast<int32_t>(packed.size()));
+  AppendBytes(out, packed.empty() ? text : packed);
+}
+
+BoardError CheckBoardEntry(const BoardEntry& entry) {
   if (entry.kind != BoardKindImage && entry.kind != BoardKindText) return BoardError::BadKind;
   if (!IsSafeItemName(entry.name)) return BoardError::BadName;
   if (!FitsLengthField(entry.content.size()) || !FitsLengthField(entry.thumbnail.size())) {
     return BoardError::TooLarge;
   }
+  return BoardError::None;
+}
+
+BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry) {
+  const BoardError error = CheckBoardEntry(entry);
+  if (error != BoardError::None) return error;
+  const std::vector<unsigned char> packed =
+      entry.kind == BoardKindText ? PackBoardText(entry.content) : std::vector<unsigned char>();
+  return AppendBoardEntry(out, entry, packed);
+}
+
+BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry,
+                            std::span<const unsigned char> packed) {
+  const BoardError error = CheckBoardEntry(entry);
+  if (error != BoardError::None) return error;
   AppendNumber(out, entry.kind);
   AppendNumber(out, entry.checked ? 1 : 0);
   out.insert(out.end(), entry.name.begin(), entry.name.end());
@@ -51,7 +68,7 @@ BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& e
     AppendNumber(out, static_cast<int32_t>(entry.content.size()));
     AppendBytes(out, entry.content);
   } else {
-    AppendBoardText(out, entry.content);
+    AppendPackedBoardText(out, entry.content, packed);
   }
   AppendNumber(out, static_cast<int32_t>(entry.thumbnail.size()));
   AppendBytes(out, entry.thumbnail);
@@ -60,13 +77,18 @@ BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& e
 
 BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out) {
   if (!FitsLengthField(board.entries.size())) return BoardError::TooLarge;
-  std::vector<unsigned char> bytes;
-  AppendBoardHeader(bytes, board.itemLimit, static_cast<int32_t>(board.entries.size()));
+  // Refuse before the costly packing, and size the output once.
+  std::size_t size = BoardMagic.size() + 1 + 8;
   for (const BoardEntry& entry : board.entries) {
-    const BoardError error = AppendBoardEntry(bytes, entry);
+    const BoardError error = CheckBoardEntry(entry);
     if (error != BoardError::None) return error;
+    size += 4 * 5 + entry.name.size() + 1 + entry.content.size() + entry.thumbnail.size();
   }
-  out.insert(out.end(), bytes.begin(), bytes.end());
+  const std::vector<std::vector<unsigned char>> packed = PackBoardTexts(board.entries);
+  const std::size_t start = out.size();
+  out.reserve(start + size);
+  AppendBoardHeader(out, board.itemLimit, static_cast<int32_t>(board.entries.size()));
+  for (std::size_t i = 0; i < board.entries.size(); ++i) AppendBoardEntry(out, board.entries[i], packed[i]);
   return BoardError::None;
 }
 

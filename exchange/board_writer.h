@@ -16,13 +16,24 @@ void AppendBoardHeader(std::vector<unsigned char>& out, int32_t itemLimit, int32
 // packed unless packing fails or the block is longer than the text (a block exactly as long as the
 // text is kept packed); otherwise P is 0 and the text follows as it is.
 void AppendBoardText(std::vector<unsigned char>& out, std::span<const unsigned char> text);
+// The same with the text packed ahead: `packed` as PackBoardText gave it (empty: stored as it is).
+void AppendPackedBoardText(std::vector<unsigned char>& out, std::span<const unsigned char> text,
+                           std::span<const unsigned char> packed);
+
+// Whether the reader would take the entry: None, BadKind, BadName (an unsafe name) or TooLarge
+// (contents longer than a length field holds).
+BoardError CheckBoardEntry(const BoardEntry& entry);
 
 // Appends one entry. Refuses, leaving `out` as it was, an entry the reader would refuse: a kind
 // other than image or text, an unsafe name (BadName), or contents longer than a length field
 // holds (TooLarge). An item whose file could not be read is written with empty contents.
 BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry);
+// The same for a text packed ahead (`packed` as PackBoardText or PackBoardTexts gave it).
+BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry,
+                            std::span<const unsigned char> packed);
 
-// The whole board: the header and every entry. On a refusal `out` is left as it was.
+// The whole board: the header and every entry, the texts packed on all processors. On a refusal
+// `out` is left as it was.
 BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out);
 // The same into a file, written beside it first and then moved over it, so a failed write leaves
 // an existing board as it was; CannotWrite when that fails.
