@@ -17,38 +17,32 @@ std::uint32_t TripleKey(const unsigned char* p) {
   return (value * 2654435761u) >> (32 - TripleHashBits);
 }
 
-// One search at one position: the candidates found so far and the links left to follow.
-struct Search {
+}  // namespace
+
+// One search at one position: the candidates found so far.
+struct MatchFinder::Search {
   const unsigned char* here;
   std::uint32_t maxLength;
-  const MatchSearch& limits;
   MatchCandidate* out;
   std::size_t count = 0;
   std::uint32_t best = 1;
-  int links = 0;
 
-  // Looks at the earlier position `there`; true when the search is over.
-  bool Consider(const unsigned char* there, std::uint32_t offset) {
-    --links;
-    // Cheap rejection first: a longer match must agree at the byte just past the best length.
-    if (there[best] != here[best]) return false;
-    const std::uint32_t length = CommonLength(here, there, maxLength);
-    if (length <= best) return false;
-    best = length;
-    const MatchCandidate found{length, offset};
-    if (count < MatchFinder::MaxCandidates) {
-      out[count++] = found;
-    } else {
-      out[count - 1] = found;
+  // Takes a match of `length` (possibly beyond maxLength) at `offset` when it is longer than all
+  // before; true once nothing longer can come.
+  bool Offer(std::uint32_t length, std::uint32_t offset) {
+    length = std::min(length, maxLength);
+    if (length > best) {
+      best = length;
+      const MatchCandidate found{length, offset};
+      if (count < MatchFinder::MaxCandidates) {
+        out[count++] = found;
+      } else {
+        out[count - 1] = found;
+      }
     }
-    if (length >= limits.niceLength || length == maxLength) return true;
-    // A good match found: look a little further only, as longer ones rarely pay for the search.
-    if (length >= limits.goodLength) links = std::min(links, limits.depth / 4);
-    return false;
+    return best == maxLength;
   }
 };
-
-}  // namespace
 
 std::uint32_t CommonLength(const unsigned char* a, const unsigned char* b, std::uint32_t maxLength) {
   std::uint32_t n = 0;
@@ -78,24 +72,71 @@ bool MatchFinder::Init(const unsigned char* data, std::size_t length, const Matc
   ringMask_ = ringSize - 1;
   pairHead_.reset(new (std::nothrow) std::uint32_t[PairHeads]);
   pairPrev_.reset(new (std::nothrow) std::uint32_t[ringSize]);
-  tripleHead_.reset(new (std::nothrow) std::uint32_t[std::size_t(1) << TripleHashBits]);
-  triplePrev_.reset(new (std::nothrow) std::uint32_t[ringSize]);
-  if (!pairHead_ || !pairPrev_ || !tripleHead_ || !triplePrev_) return false;
+  treeRoot_.reset(new (std::nothrow) std::uint32_t[std::size_t(1) << TripleHashBits]);
+  tree_.reset(new (std::nothrow) std::uint32_t[2 * std::size_t(ringSize)]);
+  if (!pairHead_ || !pairPrev_ || !treeRoot_ || !tree_) return false;
   std::fill_n(pairHead_.get(), PairHeads, None);
-  std::fill_n(tripleHead_.get(), std::size_t(1) << TripleHashBits, None);
+  std::fill_n(treeRoot_.get(), std::size_t(1) << TripleHashBits, None);
   return true;
 }
 
 void MatchFinder::Insert(std::size_t pos) {
+  InsertPair(pos);
+  WalkTree(pos, nullptr);
+}
+
+void MatchFinder::InsertPair(std::size_t pos) {
   if (pos + 1 >= length_) return;
-  const std::uint32_t slot = static_cast<std::uint32_t>(pos) & ringMask_;
   const std::uint32_t pair = PairKey(data_ + pos);
-  pairPrev_[slot] = pairHead_[pair];
+  pairPrev_[pos & ringMask_] = pairHead_[pair];
   pairHead_[pair] = static_cast<std::uint32_t>(pos);
+}
+
+// The tree of a 3-byte hash holds its positions ordered by the bytes that follow them, newest at
+// the root. Entering `pos` walks down from the root, splitting the tree into the positions whose
+// bytes sort before and after it, and meets the longest matches on the way.
+void MatchFinder::WalkTree(std::size_t pos, Search* search) {
   if (pos + 2 >= length_) return;
-  const std::uint32_t triple = TripleKey(data_ + pos);
-  triplePrev_[slot] = tripleHead_[triple];
-  tripleHead_[triple] = static_cast<std::uint32_t>(pos);
+  const std::uint32_t key = TripleKey(data_ + pos);
+  std::uint32_t candidate = treeRoot_[key];
+  treeRoot_[key] = static_cast<std::uint32_t>(pos);
+  std::uint32_t* const node = &tree_[2 * (pos & ringMask_)];
+  std::uint32_t* before = node;     // where the next position that sorts before `pos` goes
+  std::uint32_t* after = node + 1;  // where the next one that sorts after it goes
+  std::uint32_t beforeLength = 0;   // bytes every position still to come shares with `pos`,
+  std::uint32_t afterLength = 0;    // on each side
+  // Comparisons stop at the nice length: a position that long alike takes over pos's place.
+  const std::uint32_t limit = static_cast<std::uint32_t>(std::min<std::size_t>(search_.niceLength, length_ - pos));
+  const unsigned char* here = data_ + pos;
+  for (int links = search_.depth;; --links) {
+    const std::uint32_t offset = static_cast<std::uint32_t>(pos - candidate);
+    if (candidate == None || offset > search_.window || links == 0) {
+      *before = None;
+      *after = None;
+      return;
+    }
+    std::uint32_t* const children = &tree_[2 * (candidate & ringMask_)];
+    const unsigned char* there = data_ + candidate;
+    std::uint32_t length = std::min(beforeLength, afterLength);
+    length += CommonLength(here + length, there + length, limit - length);
+    if (search != nullptr) search->Offer(length, offset);
+    if (length == limit) {
+      *before = children[0];
+      *after = children[1];
+      return;
+    }
+    if (there[length] < here[length]) {
+      *before = candidate;
+      before = children + 1;
+      candidate = *before;
+      beforeLength = length;
+    } else {
+      *after = candidate;
+      after = children;
+      candidate = *after;
+      afterLength = length;
+    }
+  }
 }
 
 std::size_t MatchFinder::FindAndInsert(std::size_t pos, std::uint32_t maxLength, MatchCandidate* out) {
@@ -103,49 +144,31 @@ std::size_t MatchFinder::FindAndInsert(std::size_t pos, std::uint32_t maxLength,
     Insert(pos);
     return 0;
   }
-  Search search{data_ + pos, maxLength, search_, out};
-  search.links = search_.depth;
+  Search search{data_ + pos, maxLength, out};
   const std::uint32_t pairReach = std::min(PairReach, search_.window);
 
-  // Near positions that share the first two bytes; `covered` is the offset up to which every one
-  // of them has been looked at.
-  std::uint32_t covered = 0;
+  // Near positions that share the first two bytes, nearest first.
   bool done = false;
-  for (std::uint32_t candidate = pairHead_[PairKey(search.here)];;) {
+  int links = search_.depth;
+  for (std::uint32_t candidate = pairHead_[PairKey(search.here)]; candidate != None && links > 0; --links) {
     const std::uint32_t offset = static_cast<std::uint32_t>(pos - candidate);
-    if (candidate == None || offset > pairReach) {
-      covered = pairReach;
-      break;
-    }
-    if (search.links <= 0) break;
-    covered = offset;
-    if (search.Consider(data_ + candidate, offset)) {
+    if (offset > pairReach) break;
+    const unsigned char* there = data_ + candidate;
+    // Cheap rejection first: a longer match must agree at the byte just past the best length.
+    if (there[search.best] == search.here[search.best] &&
+        search.Offer(CommonLength(search.here, there, maxLength), offset)) {
       done = true;
       break;
     }
     const std::uint32_t older = pairPrev_[candidate & ringMask_];
     // Chains only run backwards; a later position in the slot means the older ones left the window.
-    if (older != None && older >= candidate) {
-      covered = pairReach;
-      break;
-    }
+    if (older != None && older >= candidate) break;
     candidate = older;
   }
+  InsertPair(pos);
 
-  // Farther positions, and near ones the pair walk did not reach, that share three bytes.
-  if (!done && maxLength >= 3 && pos + 2 < length_) {
-    search.links = search.best >= search_.goodLength ? search_.depth / 4 : search_.depth;
-    // 2-byte matches this far back cost more than they save.
-    if (search.best < 2) search.best = 2;
-    for (std::uint32_t candidate = tripleHead_[TripleKey(search.here)]; candidate != None && search.links > 0;) {
-      const std::uint32_t offset = static_cast<std::uint32_t>(pos - candidate);
-      if (offset > search_.window) break;
-      if (offset > covered && search.Consider(data_ + candidate, offset)) break;
-      const std::uint32_t older = triplePrev_[candidate & ringMask_];
-      if (older != None && older >= candidate) break;
-      candidate = older;
-    }
-  }
-  Insert(pos);
+  // 2-byte matches farther back cost more than they save.
+  if (search.best < 2) search.best = 2;
+  WalkTree(pos, done ? nullptr : &search);
   return search.count;
 }

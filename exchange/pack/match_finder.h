@@ -1,8 +1,8 @@
-// Finds earlier occurrences of the bytes at a position over a sliding window. Two sets of hash
-// chains: one keyed by the exact 2-byte value, walked only as far back as a 2-byte match can be
-// coded, and one keyed by a hash of 3 bytes for everything longer and farther. The 2-byte chains
-// of text are long and almost all of their links lead nowhere, so keeping them short is what
-// makes the search quick. Positions must be visited in increasing order.
+// Finds earlier occurrences of the bytes at a position over a sliding window: hash chains keyed by
+// the exact 2-byte value, walked only as far back as a 2-byte match can be coded, and for longer
+// matches binary trees keyed by a hash of 3 bytes, which hold the positions sorted by what
+// follows them, so a search meets only the few positions that share most with it instead of
+// every one that shares the first bytes. Positions must be visited in increasing order.
 #pragma once
 
 #include <cstddef>
@@ -19,9 +19,8 @@ std::uint32_t CommonLength(const unsigned char* a, const unsigned char* b, std::
 
 struct MatchSearch {
   std::uint32_t window;      // largest offset, at most 65 536
-  int depth;                 // chain links followed per position, in each set of chains
-  std::uint32_t goodLength;  // once a match this long is found, only a quarter of the depth is left
-  std::uint32_t niceLength;  // a match this long ends the search
+  int depth;                 // chain links and tree nodes visited per position, at most
+  std::uint32_t niceLength;  // matches are measured up to this length
 };
 
 class MatchFinder {
@@ -41,6 +40,11 @@ class MatchFinder {
 
  private:
   static constexpr std::uint32_t None = 0xFFFFFFFFu;
+  struct Search;
+
+  void InsertPair(std::size_t pos);
+  // Enters `pos` in its tree; offers the matches met to `search` when it is not null.
+  void WalkTree(std::size_t pos, Search* search);
 
   const unsigned char* data_ = nullptr;
   std::size_t length_ = 0;
@@ -48,6 +52,6 @@ class MatchFinder {
   std::uint32_t ringMask_ = 0;
   std::unique_ptr<std::uint32_t[]> pairHead_;    // by 2-byte value
   std::unique_ptr<std::uint32_t[]> pairPrev_;    // previous position with the same value, per window slot
-  std::unique_ptr<std::uint32_t[]> tripleHead_;  // by hash of 3 bytes
-  std::unique_ptr<std::uint32_t[]> triplePrev_;
+  std::unique_ptr<std::uint32_t[]> treeRoot_;  // by hash of 3 bytes
+  std::unique_ptr<std::uint32_t[]> tree_;      // per window slot: the positions before and after it
 };

@@ -18,7 +18,7 @@ ParserSettings SettingsForLevel(int level, std::size_t length) {
   std::uint32_t window = std::max(std::uint32_t(1) << (level + 7), PackMinWindow);
   if (window > length) window = static_cast<std::uint32_t>(length);
   // Level 9 searches deep: boards hold texts of at most 64 000 bytes, so packing stays quick.
-  return ParserSettings{MatchSearch{window, 1 << level, 32, static_cast<std::uint32_t>(32 * level)}};
+  return ParserSettings{MatchSearch{window, 1 << level, static_cast<std::uint32_t>(32 * level)}};
 }
 
 // Literal costs the parser plans with: bytes the current 7-bit mode covers are cheap; others will

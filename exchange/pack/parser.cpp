@@ -68,7 +68,8 @@ void Parser::AddCopies(std::size_t i, std::size_t pos, std::uint32_t room) {
     } else if (near != 0) {
       Relax(i + 1, Arrival{from.cost + NearByteBits, 1, near, from.repeat, PackCodeKind::NearByte, k});
     }
-    if (room >= RawGroupLength) {
+    // Raw groups pay only where literals are dear, and then the cheapest arrival is the one to take.
+    if (k == 0 && room >= RawGroupLength) {
       Relax(i + RawGroupLength,
             Arrival{from.cost + RawGroupBits, RawGroupLength, 0, from.repeat, PackCodeKind::RawGroup, k});
     }
