@@ -12,7 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return 0;
   }
   if (image.pixels.size() != static_cast<size_t>(RowSize(image.width)) * image.height) std::abort();
-  if (image.pixels.size() > (size_t{1} << 20)) return 0;  // keep the runs fast
+  // The round trip shows the encoder takes what the decoder gives; large pictures add nothing to that
+  // but time, and the runs stay fast enough for millions of inputs.
+  if (image.pixels.size() > (size_t{1} << 16)) return 0;
   std::vector<uint8_t> encoded;
   if (!EncodeJpeg(image, 10, encoded)) std::abort();
   PixelImage again;
