@@ -31,8 +31,11 @@ bool Parser::Init(const unsigned char* data, std::size_t length, const ParserSet
   return finder_.Init(data, length, settings.search);
 }
 
-void Parser::Relax(std::size_t to, const Arrival& arrival) {
+inline void Parser::Relax(std::size_t to, const Arrival& arrival) {
   Arrival* list = At(to);
+  // Most offers lose to a full list; an arrival with the same repeat offset is never dearer than
+  // the dearest one.
+  if (arrival.cost >= list[ArrivalsPerPosition - 1].cost) return;
   std::size_t slot = ArrivalsPerPosition - 1;
   for (std::size_t k = 0; k < ArrivalsPerPosition; ++k) {
     if (list[k].cost == Unreached) {

@@ -43,7 +43,7 @@ class Parser {
 
   // The arrivals at segment position i, cheapest first; unused ones have the cost Unreached.
   Arrival* At(std::size_t i) { return &arrivals_[i * ArrivalsPerPosition]; }
-  void Relax(std::size_t to, const Arrival& arrival);
+  [[gnu::always_inline]] void Relax(std::size_t to, const Arrival& arrival);
   void AddCopies(std::size_t i, std::size_t pos, std::uint32_t room);
   void AddMatches(std::size_t i, std::size_t pos, std::size_t count);
   // Appends the codes that lead to `arrival` at segment position `end`, in input order.
