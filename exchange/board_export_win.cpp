@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/texts.h"
 #include "exchange/board_format.h"
+#include "exchange/board_text_packer.h"
 #include "exchange/board_writer.h"
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
@@ -89,24 +90,50 @@ BoardEntry EntryOf(const Item& item, int row) {
   return entry;
 }
 
+// Items are read, packed and written a batch at a time: the texts of a batch are packed on every
+// processor at once, and a batch is small enough for the bar to keep moving and large pictures
+// not to pile up in memory.
+constexpr size_t kBatchEntries = 32;
+constexpr size_t kBatchTextBytes = 512 * 1024;
+constexpr size_t kBatchBytes = 64 << 20;
+
+void ReadBatch(int32_t& row, int32_t count, std::vector<BoardEntry>& batch) {
+  batch.clear();
+  size_t textBytes = 0;
+  size_t allBytes = 0;
+  while (row < count && batch.size() < kBatchEntries && textBytes < kBatchTextBytes && allBytes < kBatchBytes) {
+    batch.push_back(EntryOf(Store.Items.At(row), row));
+    const BoardEntry& entry = batch.back();
+    if (entry.kind == BoardKindText) textBytes += entry.content.size();
+    allBytes += entry.content.size() + entry.thumbnail.size();
+    ++row;
+    ProcessPendingEvents();
+  }
+}
+
 // Writes the header and one entry per item; false when the file could not be written whole.
 bool WriteEntries(BoardFile& file, ProgressWindow& progress) {
   const int32_t count = Store.Items.Count();
   std::vector<unsigned char> bytes;
   AppendBoardHeader(bytes, Settings.ItemLimit, count);
   file.Write(bytes);
-  for (int32_t row = 0; row < count && !file.Failed(); ++row) {
-    BoardEntry entry = EntryOf(Store.Items.At(row), row);
+  std::vector<BoardEntry> batch;
+  for (int32_t row = 0; row < count && !file.Failed();) {
+    ReadBatch(row, count, batch);
+    const std::vector<std::vector<unsigned char>> packed = PackBoardTexts(batch);
     bytes.clear();
-    if (AppendBoardEntry(bytes, entry) != BoardError::None) {
-      // Contents too large for a length field: the entry keeps its place with nothing inside,
-      // because every later entry is read after it.
-      entry.content.clear();
-      entry.thumbnail.clear();
-      if (AppendBoardEntry(bytes, entry) != BoardError::None) return false;
+    for (size_t i = 0; i < batch.size(); ++i) {
+      BoardEntry& entry = batch[i];
+      if (AppendBoardEntry(bytes, entry, packed[i]) != BoardError::None) {
+        // Contents too large for a length field: the entry keeps its place with nothing inside,
+        // because every later entry is read after it.
+        entry.content.clear();
+        entry.thumbnail.clear();
+        if (AppendBoardEntry(bytes, entry, {}) != BoardError::None) return false;
+      }
     }
     file.Write(bytes);
-    progress.Step(row + 1);
+    progress.Step(row);
   }
   return !file.Failed();
 }

@@ -68,7 +68,9 @@ bool MatchFinder::Init(const unsigned char* data, std::size_t length, const Matc
   data_ = data;
   length_ = length;
   search_ = search;
-  const std::uint32_t ringSize = std::bit_ceil(std::max<std::uint32_t>(search.window, 1));
+  // One slot more than the window: a position exactly a window back must not share its slot with
+  // the position being entered, whose tree links are rewritten while that one is visited.
+  const std::uint32_t ringSize = std::bit_ceil(search.window + 1);
   ringMask_ = ringSize - 1;
   pairHead_.reset(new (std::nothrow) std::uint32_t[PairHeads]);
   pairPrev_.reset(new (std::nothrow) std::uint32_t[ringSize]);
