@@ -20,7 +20,7 @@ struct ParserSettings {
 class Parser {
  public:
   static constexpr std::size_t SegmentLength = 32768;
-  static constexpr std::size_t ArrivalsPerPosition = 4;
+  static constexpr std::size_t ArrivalsPerPosition = 3;
 
   // False when work memory cannot be obtained.
   bool Init(const unsigned char* data, std::size_t length, const ParserSettings& settings);
