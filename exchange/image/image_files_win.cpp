@@ -1,5 +1,6 @@
-// Picture files in and out: the first two bytes choose between the system's BMP and icon loaders
-// and the registered decoders; saving goes through the exchange format to BMP, JPEG or PNG.
+// Picture files in and out: the first bytes choose between the system's BMP loader, the registered
+// decoders and the system's icon loader; saving goes through the exchange format to BMP, JPEG or
+// PNG.
 #include "exchange/image/images_win.h"
 
 #include <algorithm>
@@ -44,16 +45,16 @@ bool ReadAll(HANDLE file, uint8_t* target, DWORD size) {
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes) {
-  FileHandle file = OpenForReading(path);
-  LARGE_INTEGER size{};
-  if (!file.ok() || !GetFileSizeEx(file.get(), &size) || size.QuadPart > MaxEncodedFileSize) return false;
+// The whole file into `bytes`, given its first `startSize` bytes already read from `file`.
+bool ReadRest(HANDLE file, const uint8_t* start, DWORD startSize, LONGLONG fileSize, std::vector<uint8_t>& bytes) {
+  if (fileSize < startSize || fileSize > MaxEncodedFileSize) return false;
   try {
-    bytes.resize(static_cast<size_t>(size.QuadPart));
+    bytes.resize(static_cast<size_t>(fileSize));
   } catch (const std::bad_alloc&) {
     return false;
   }
-  return ReadAll(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()));
+  std::copy(start, start + startSize, bytes.begin());
+  return ReadAll(file, bytes.data() + startSize, static_cast<DWORD>(bytes.size() - startSize));
 }
 
 void EnsureCodecs() {
@@ -84,30 +85,36 @@ int LoadImageFile(const std::string& path) {
   uint8_t start[18] = {};
   DWORD startSize = 0;
   LARGE_INTEGER fileSize{};
-  {
-    FileHandle file = OpenForReading(path);
-    if (!file.ok() || !GetFileSizeEx(file.get(), &fileSize) ||
-        !ReadFile(file.get(), start, sizeof start, &startSize, nullptr) || startSize < 2) {
-      return 0;
-    }
+  FileHandle file = OpenForReading(path);
+  if (!file.ok() || !GetFileSizeEx(file.get(), &fileSize) ||
+      !ReadFile(file.get(), start, sizeof start, &startSize, nullptr) || startSize < 2) {
+    return 0;
   }
   if (start[0] == 'B' && start[1] == 'M') {
+    file.Close();
     // A damaged bitmap is not offered to the other decoders. Some loaders read past the end of a
     // truncated header, so that is checked first.
     if (!IsPlausibleBmpFile(start, startSize, static_cast<uint64_t>(fileSize.QuadPart))) return 0;
     HANDLE bitmap = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     return bitmap ? AdoptImageHandle(-1, bitmap, false) : 0;
   }
+  EnsureCodecs();
+  // An icon file starts with a zero word, which no decoder's signature does: a file a decoder
+  // recognises is decoded from the handle already open, without asking the system's icon loader
+  // (which opens and parses the file again; that cost counts at start-up, once per stored item).
+  if (FindImageDecoder(Codecs, start, startSize)) {
+    std::vector<uint8_t> bytes;
+    if (!ReadRest(file.get(), start, startSize, fileSize.QuadPart, bytes)) return 0;
+    file.Close();
+    PixelImage pixels;
+    if (DecodeImage(Codecs, bytes.data(), bytes.size(), pixels) != DecodeStatus::Ok) return 0;
+    return ImageFromPixels(-1, pixels);
+  }
+  file.Close();
   if (HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)) {
     return AdoptImageHandle(-1, icon, true);
   }
-  // Only a file that some decoder accepts by its signature is read into memory.
-  EnsureCodecs();
-  std::vector<uint8_t> bytes;
-  if (!FindImageDecoder(Codecs, start, startSize) || !ReadWholeFile(path, bytes)) return 0;
-  PixelImage pixels;
-  if (DecodeImage(Codecs, bytes.data(), bytes.size(), pixels) != DecodeStatus::Ok) return 0;
-  return ImageFromPixels(-1, pixels);
+  return 0;
 }
 
 int SaveImageFile(int image, const std::string& path, ImageEncoding encoding, int quality) {

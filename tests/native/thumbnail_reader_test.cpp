@@ -1,0 +1,125 @@
+// Reading many thumbnails ahead on helper threads: same pictures as one by one, in order, and
+// every file that is not a decodable thumbnail of the size left to the caller.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/thumbnail_reader.h"
+#include "exchange/image/image_codecs.h"
+#include "tests/native/native_test_files.h"
+
+namespace {
+
+constexpr int kWidth = 278;
+constexpr int kHeight = 60;
+
+PixelImage Picture(int width, int height, int seed) {
+  PixelImage image;
+  AllocatePixelImage(image, width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = image.Row(y) + x * 3;
+      p[0] = static_cast<uint8_t>(x + seed);
+      p[1] = static_cast<uint8_t>(y * 3 + seed * 7);
+      p[2] = static_cast<uint8_t>(seed * 31);
+    }
+  }
+  return image;
+}
+
+std::vector<uint8_t> Png(const PixelImage& image) {
+  std::vector<uint8_t> bytes;
+  EXPECT_TRUE(EncodePng(image, 0, bytes));
+  return bytes;
+}
+
+// Every fifth file is something the reader must leave alone, in turn: a bitmap, a picture of
+// another size, a cut PNG, a missing file and a file of text.
+std::vector<std::string> MixedFolder(const TempFolder& folder, int count) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < count; ++i) {
+    const std::string path = folder.File("item" + std::to_string(i) + ".clt");
+    paths.push_back(path);
+    if (i % 5 != 4) {
+      TempFolder::Write(path, Png(Picture(kWidth, kHeight, i)));
+      continue;
+    }
+    std::vector<uint8_t> bytes;
+    switch ((i / 5) % 5) {
+      case 0: EncodeBmp(Picture(kWidth, kHeight, i), 0, bytes); break;
+      case 1: bytes = Png(Picture(kWidth, kHeight + 1, i)); break;
+      case 2: bytes = Png(Picture(kWidth, kHeight, i)), bytes.resize(bytes.size() / 2); break;
+      case 3: continue;
+      default: bytes = {'n', 'o', 't', 'e', 's'}; break;
+    }
+    TempFolder::Write(path, bytes);
+  }
+  return paths;
+}
+
+TEST(ThumbnailFile, OnlyDecodablePicturesOfTheSizeAreRead) {
+  TempFolder folder;
+  const std::vector<std::string> paths = MixedFolder(folder, 25);
+  PixelImage pixels;
+  ASSERT_TRUE(ReadThumbnailFile(paths[0], kWidth, kHeight, pixels));
+  EXPECT_EQ(pixels.pixels, Picture(kWidth, kHeight, 0).pixels);
+  // Bitmap, other size, cut PNG, missing file, text.
+  for (int i : {4, 9, 14, 19, 24}) {
+    EXPECT_FALSE(ReadThumbnailFile(paths[static_cast<size_t>(i)], kWidth, kHeight, pixels)) << i;
+    EXPECT_TRUE(pixels.pixels.empty()) << i;
+  }
+
+  std::vector<uint8_t> jpeg;
+  ASSERT_TRUE(EncodeJpeg(Picture(kWidth, kHeight, 3), 10, jpeg));
+  TempFolder::Write(folder.File("photo.clt"), jpeg);
+  EXPECT_TRUE(ReadThumbnailFile(folder.File("photo.clt"), kWidth, kHeight, pixels));
+  EXPECT_EQ(pixels.width, kWidth);
+}
+
+TEST(ThumbnailReader, HelpersGiveWhatReadingOneByOneGives) {
+  TempFolder folder;
+  const std::vector<std::string> paths = MixedFolder(folder, 120);
+  // No helper, the processors' count, and more helpers than a small read-ahead has work for.
+  for (unsigned threads : {1u, 0u, 4u}) {
+    ThumbnailReader reader(paths, kWidth, kHeight, threads, 3);
+    for (size_t i = 0; i < paths.size(); ++i) {
+      PixelImage expected, taken;
+      const bool readable = ReadThumbnailFile(paths[i], kWidth, kHeight, expected);
+      ASSERT_EQ(reader.Take(i, taken), readable) << "threads " << threads << " file " << i;
+      ASSERT_EQ(taken.pixels, expected.pixels) << "threads " << threads << " file " << i;
+    }
+  }
+}
+
+TEST(ThumbnailReader, IndexesGoForwardOnlyAndMayBeSkipped) {
+  TempFolder folder;
+  const std::vector<std::string> paths = MixedFolder(folder, 12);
+  ThumbnailReader reader(paths, kWidth, kHeight, 2, 2);
+  PixelImage pixels;
+  ASSERT_TRUE(reader.Take(1, pixels));
+  EXPECT_EQ(pixels.pixels, Picture(kWidth, kHeight, 1).pixels);
+  EXPECT_FALSE(reader.Take(1, pixels)) << "taken twice";
+  EXPECT_FALSE(reader.Take(0, pixels)) << "behind the last one taken";
+  ASSERT_TRUE(reader.Take(10, pixels));
+  EXPECT_EQ(pixels.pixels, Picture(kWidth, kHeight, 10).pixels);
+  EXPECT_FALSE(reader.Take(12, pixels)) << "past the end";
+  EXPECT_TRUE(pixels.pixels.empty());
+}
+
+TEST(ThumbnailReader, EndsWhileHelpersWaitForRoomAndWithNothingToRead) {
+  TempFolder folder;
+  const std::vector<std::string> paths = MixedFolder(folder, 40);
+  { ThumbnailReader untouched(paths, kWidth, kHeight, 3, 1); }
+  {
+    ThumbnailReader partly(paths, kWidth, kHeight, 2, 4);
+    PixelImage pixels;
+    EXPECT_TRUE(partly.Take(2, pixels));
+  }
+  ThumbnailReader empty({}, kWidth, kHeight);
+  PixelImage pixels;
+  EXPECT_FALSE(empty.Take(0, pixels));
+}
+
+}  // namespace

@@ -1,0 +1,196 @@
+// The list filled from items.dat at start: rows in file order with their check marks, and each
+// row's thumbnail as its file holds it (PNG or bitmap), or blank when the file cannot give one.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "app/items_file.h"
+#include "app/stored_items.h"
+#include "app/texts.h"
+#include "exchange/image/images_win.h"
+#include "settings/settings.h"
+#include "store/item_store.h"
+#include "ui/layer/controls.h"
+#include "ui/layer/tray.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+
+namespace {
+
+std::string NewTempFolder() {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  for (int attempt = 0;; ++attempt) {
+    std::string folder = std::string(temp) + "kepsil-stored-" + std::to_string(GetTickCount()) + "-" +
+                         std::to_string(attempt) + "\\";
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+  }
+}
+
+// A thumbnail-sized picture whose colour tells the item and the position apart.
+PixelImage Picture(int seed, int width = ThumbWidth, int height = ThumbHeight) {
+  PixelImage image;
+  AllocatePixelImage(image, width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint8_t* p = image.Row(y) + x * 3;
+      p[0] = static_cast<uint8_t>(x);
+      p[1] = static_cast<uint8_t>(y * 4);
+      p[2] = static_cast<uint8_t>(seed * 37);
+    }
+  }
+  return image;
+}
+
+COLORREF PictureColour(int seed, int x, int y) {
+  return RGB(static_cast<uint8_t>(seed * 37), static_cast<uint8_t>(y * 4), static_cast<uint8_t>(x));
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD wrote = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
+  CloseHandle(file);
+}
+
+class StoredItemsLoad : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    InitWindowLayer();
+    InitImageServices();
+    Settings = SettingsState{};
+    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    FillTexts(Texts, 0x0409);
+    BuildMainWindow();
+  }
+  static void TearDownTestSuite() {
+    RemoveTrayIcon(Ui.TrayIcon);
+    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
+    DisposeWindow(Ui.MainWindow);
+    ImageList_Destroy(Ui.ThumbImageList);
+    DisposeImage(Ui.TextIcon);
+    Ui = MainWindowState{};
+  }
+
+  void SetUp() override {
+    App.AppDir = NewTempFolder();
+    ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
+  }
+  void TearDown() override {
+    ClearRows(Ui.ItemList);
+    ImageList_RemoveAll(Ui.ThumbImageList);
+    Store = ItemStore{};
+    FitColumnWidth();
+    for (const std::string& file : written_) DeleteFileA(WorkingPath(file).c_str());
+    RemoveDirectoryA(WorkingDirectory().c_str());
+    RemoveDirectoryA(App.AppDir.c_str());
+  }
+
+  void Add(const std::string& name, int checked, const std::vector<uint8_t>& thumbnail) {
+    records_.push_back(StoredItem{0, checked, name});
+    if (thumbnail.empty()) return;
+    WriteBytes(WorkingPath(name + ".clt"), thumbnail);
+    written_.push_back(name + ".clt");
+  }
+  void AddPng(const std::string& name, int checked, const PixelImage& picture) {
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(EncodePng(picture, 0, bytes));
+    Add(name, checked, bytes);
+  }
+  void Load() {
+    ASSERT_TRUE(SaveItemsFile(WorkingPath("items.dat"), records_));
+    written_.push_back("items.dat");
+    LoadStoredItems();
+  }
+
+  static int SlotOf(int row) {
+    LVITEMA item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iImage = -1;
+    SendMessageA(Ui.ItemListHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+  }
+  // The row's thumbnail as the list draws it, at one point.
+  static COLORREF ThumbPixel(int row, int x, int y) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, ThumbWidth, ThumbHeight);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    ImageList_Draw(Ui.ThumbImageList, SlotOf(row), dc, 0, 0, ILD_NORMAL);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return pixel;
+  }
+  static void ExpectPicture(int row, int seed) {
+    for (POINT at : {POINT{0, 0}, POINT{277, 59}, POINT{140, 31}}) {
+      EXPECT_EQ(ThumbPixel(row, at.x, at.y), PictureColour(seed, at.x, at.y)) << "row " << row << " at " << at.x;
+    }
+  }
+  static void ExpectBlank(int row) {
+    EXPECT_EQ(ThumbPixel(row, 0, 0), BackgroundColour) << "row " << row;
+    EXPECT_EQ(ThumbPixel(row, 200, 40), BackgroundColour) << "row " << row;
+  }
+
+  std::vector<StoredItem> records_;
+  std::vector<std::string> written_;
+};
+
+TEST_F(StoredItemsLoad, EachRowShowsWhatItsThumbnailFileHolds) {
+  AddPng("png-checked", 1, Picture(1));
+  std::vector<uint8_t> bitmap;
+  ASSERT_TRUE(EncodeBmp(Picture(2), 0, bitmap));
+  Add("bitmap", 0, bitmap);
+  AddPng("wrong-size", 1, Picture(3, ThumbWidth, ThumbHeight + 2));
+  std::vector<uint8_t> cut;
+  ASSERT_TRUE(EncodePng(Picture(4), 0, cut));
+  cut.resize(cut.size() / 2);
+  Add("cut", 0, cut);
+  Add("missing", 0, {});
+  Add("text-file", 0, {'h', 'e', 'l', 'l', 'o'});
+  AddPng("png", 0, Picture(5));
+  Load();
+
+  ASSERT_EQ(RowCount(Ui.ItemList), 7);
+  ASSERT_EQ(Store.Items.Count(), 7);
+  std::set<int> slots;
+  for (int row = 0; row < 7; ++row) {
+    EXPECT_EQ(Store.Items.At(row).name, records_[static_cast<size_t>(row)].name);
+    EXPECT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, records_[static_cast<size_t>(row)].checked == 1);
+    EXPECT_TRUE(slots.insert(SlotOf(row)).second) << "slot shown twice, row " << row;
+  }
+  ExpectPicture(0, 1);
+  ExpectPicture(1, 2);
+  for (int row : {2, 3, 4, 5}) ExpectBlank(row);
+  ExpectPicture(6, 5);
+}
+
+TEST_F(StoredItemsLoad, ManyItemsComeBackInOrderWithTheColumnNarrowed) {
+  constexpr int kCount = 150;
+  for (int i = 0; i < kCount; ++i) AddPng("item" + std::to_string(i), i % 3 == 0 ? 1 : 0, Picture(i % 7));
+  Load();
+
+  ASSERT_EQ(RowCount(Ui.ItemList), kCount);
+  for (int row = 0; row < kCount; ++row) {
+    ASSERT_EQ(Store.Items.At(row).name, "item" + std::to_string(row));
+    ASSERT_EQ(SlotOf(row), row);
+    ASSERT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, row % 3 == 0) << row;
+  }
+  for (int row : {0, 1, 77, kCount - 1}) ExpectPicture(row, row % 7);
+  EXPECT_TRUE(Store.FreeSlots.empty());
+  EXPECT_EQ(Ui.ColumnNarrowed, 1);
+  EXPECT_EQ(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0), Ui.ColumnWidth);
+}
+
+}  // namespace
