@@ -12,6 +12,7 @@
 #include "settings/prefs.h"
 #include "settings/prefs_file.h"
 #include "settings/settings.h"
+#include "store/picture_writes.h"
 
 namespace {
 
@@ -88,11 +89,13 @@ void NoteItemsChanged() { Autosave.items.MarkChanged(); }
 
 void KeepStoredFilesCurrent() {
   const DWORD now = GetTickCount();
-  KeepItemsFileCurrent(now);
+  // items.dat never lists an item whose picture is still being written.
+  if (CollectPictureWrites()) KeepItemsFileCurrent(now);
   KeepPrefsFileCurrent(now);
 }
 
 void SaveBeforeSessionEnd() {
+  FinishPictureWrites();
   const DWORD now = GetTickCount();
   if (Settings.KeepItems != 0) {
     WriteItems(CurrentStoredItems());

@@ -9,11 +9,13 @@
 #include "settings/prefs.h"
 #include "settings/settings.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
 
 void ShutDown() {
+  SettlePictureWrites();
   RemoveTrayIcon(Ui.TrayIcon);
   if (Ui.ThumbImageList) ImageList_Destroy(Ui.ThumbImageList);
   Ui.ThumbImageList = nullptr;

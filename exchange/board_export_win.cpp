@@ -16,6 +16,7 @@
 #include "exchange/whole_file.h"
 #include "settings/settings.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/requesters.h"
 #include "ui/main_window.h"
@@ -68,6 +69,7 @@ std::string BoardPatterns() {
 // The item's picture as PNG data: the file itself when it holds PNG already, else a re-encoding.
 // Empty when the picture cannot be read or decoded; the entry then carries no picture.
 std::vector<unsigned char> PictureAsPng(const std::string& name) {
+  FinishPictureWrites();
   const std::string picture = WorkingPath(name + App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0]);
   std::string source = picture;
   if (!IsPngFile(picture)) source = MakeTempPng(picture);

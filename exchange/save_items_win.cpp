@@ -11,6 +11,7 @@
 #include "settings/settings.h"
 #include "store/item_actions.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/requesters.h"
 #include "ui/main_window.h"
@@ -48,6 +49,7 @@ bool IsRowChecked(int row) {
 
 // Decodes the item's picture and writes it in the format; false when nothing was written.
 bool WritePicture(const Item& item, const std::string& target, int format) {
+  FinishPictureWrites();
   const int image = LoadImageFile(PictureFile(item));
   if (!image) return false;
   const bool written = SaveImageFile(image, target, kFormats[format].encoding, kJpegQuality) != 0;
@@ -60,6 +62,7 @@ bool WritePicture(const Item& item, const std::string& target, int format) {
 int SaveItemFile(const std::string& target, int isFullPath) {
   const Item* item = Store.Items.Current();
   if (!item) return 0;
+  FinishPictureWrites();
   const std::string source = StoredFile(*item);
   const std::string destination = isFullPath ? target : target + FilePart(source);
   CopyFileA(source.c_str(), destination.c_str(), FALSE);

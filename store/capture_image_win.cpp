@@ -8,14 +8,17 @@
 #include "store/capture_item.h"
 #include "store/clock.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "store/thumbnail.h"
 
 namespace {
 
+// The pixels are taken now; the file is encoded and written in the background, so the row shows
+// without waiting for it. A file that cannot be written takes the item back later.
 bool SavePicture(int picture, const std::string& name) {
   const ImageEncoding encoding = Settings.CompressImages == 1 ? ImageEncoding::Png : ImageEncoding::Bmp;
   const std::string& extension = App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0];
-  return SaveImageFile(picture, WorkingPath(name + extension), encoding) == 1;
+  return QueuePictureWrite(picture, name, WorkingPath(name + extension), encoding);
 }
 
 // Makes the item from the working picture, which stays the caller's. True when it was added.

@@ -11,6 +11,7 @@
 #include "store/capture_rules.h"
 #include "store/item_actions.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
@@ -48,6 +49,7 @@ void SetRowSlot(int row, int slot) {
 }
 
 void Withdraw(const std::string& name, int slot) {
+  CancelPictureWrite(name);
   DeleteFileA(WorkingPath(name + ".clt").c_str());
   DeleteFileA(WorkingPath(name + ".bmp").c_str());
   DeleteFileA(WorkingPath(name + ".txt").c_str());

@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "store/item_actions.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "app/items_file.h"
 #include "ui/layer/controls.h"
 #include "ui/item_rows.h"
@@ -14,6 +15,7 @@
 namespace {
 
 void DeleteItemFiles(const Item& item) {
+  CancelPictureWrite(item.name);
   // A name that could point outside the working directory never reaches DeleteFile.
   if (!IsSafeItemName(item.name)) return;
   DeleteFileA(WorkingPath(item.name + ".clt").c_str());

@@ -14,6 +14,7 @@
 #include "store/clipboard_open.h"
 #include "store/item_store.h"
 #include "store/neighbour_row.h"
+#include "store/picture_writes.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
@@ -61,6 +62,7 @@ void PutText(const std::string& name) {
 }
 
 void PutPicture(const std::string& name) {
+  FinishPictureWrites();
   const std::string& extension = App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0];
   const int picture = LoadImageFile(WorkingPath(name + extension));
   // A picture that cannot be read leaves the clipboard as it was, like a missing text.

@@ -6,6 +6,7 @@
 #include "store/capture.h"
 #include "store/item_actions.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "ui/layer/controls.h"
 #include "ui/main_window.h"
 
@@ -31,6 +32,7 @@ void EmptyAndRemakeWorkingDirectory() {
 }  // namespace
 
 void ResetStore() {
+  DiscardPictureWrites();
   Capture.LastCapturedText.clear();
   Capture.LastOwnBitmap = nullptr;
   Capture.LastOwnText = nullptr;

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "exchange/image/images_win.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
 #include "ui/preview_canvas.h"
@@ -73,6 +74,7 @@ void ShowPreview(int32_t mode) {
   const Item* current = Store.Items.Current();
   if (!current) return;
   const Item item = *current;
+  FinishPictureWrites();
   const PreviewPoint cursor = CursorPosition();
   const PreviewPoint corner = PlacePreview(cursor.x, cursor.y, App.ScreenWidth, App.ScreenHeight);
 

@@ -17,6 +17,19 @@ std::tuple<std::string, int, int> AgeKey(const std::string& name) {
   return {time, millis, counter};
 }
 
+// Pictures are written a moment after their row shows: every item has its own file besides the
+// thumbnail and no file is half written.
+bool ItemFilesSettled(const std::vector<std::string>& files) {
+  const std::set<std::string> present(files.begin(), files.end());
+  for (const std::string& file : files) {
+    if (file.ends_with(".tmp")) return false;
+    if (!file.ends_with(".clt")) continue;
+    const std::string name = file.substr(0, file.size() - 4);
+    if (!present.count(name + ".bmp") && !present.count(name + ".txt")) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool NearColour(COLORREF actual, COLORREF expected, int tolerance) {
@@ -32,7 +45,9 @@ void CaptureRun::StartWith(const PrefsFile& prefs) {
 }
 
 bool CaptureRun::WaitForRows(int count, DWORD timeoutMs) {
-  return WaitUntil([&] { return ListRowCount(List()) == count; }, timeoutMs);
+  if (!WaitUntil([&] { return ListRowCount(List()) == count; }, timeoutMs)) return false;
+  WaitUntil([&] { return ItemFilesSettled(ItemFiles()); }, timeoutMs);
+  return true;
 }
 
 bool CaptureRun::RowsStay(int count, DWORD forMs) {

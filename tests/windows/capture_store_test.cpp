@@ -17,6 +17,7 @@
 #include "store/capture.h"
 #include "store/item_actions.h"
 #include "store/item_store.h"
+#include "store/picture_writes.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
@@ -83,6 +84,7 @@ class CaptureStore : public ::testing::Test {
     Capture = CaptureState{};
   }
   void TearDown() override {
+    DiscardPictureWrites();
     ClearRows(Ui.ItemList);
     ImageList_RemoveAll(Ui.ThumbImageList);
     Store = ItemStore{};

@@ -1,0 +1,68 @@
+// The window thread's side of the picture writer: it reads the pixels out of the bitmap, hands
+// them over, and takes back the items whose file could not be written.
+#include "store/picture_writes.h"
+
+#include <windows.h>
+
+#include <utility>
+
+#include "app/app_state.h"
+#include "exchange/image/images_win.h"
+#include "settings/settings.h"
+#include "store/item_actions.h"
+#include "store/item_store.h"
+#include "ui/main_window.h"
+
+PictureWriter PictureWrites;
+
+namespace {
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// An image item of that name whose picture is missing goes like a deleted one. A picture that
+// exists meanwhile (a board brought an item of the same name) is left alone.
+void WithdrawImageItem(const std::string& name) {
+  for (int32_t position = 0; position < Store.Items.Count(); ++position) {
+    const Item& item = Store.Items.At(position);
+    if (item.name != name || item.kind != ImageItem) continue;
+    if (FileExists(WorkingPath(name + App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0]))) return;
+    Store.Items.SelectPosition(position);
+    DeleteCurrentItem();
+    FitColumnWidth();
+    return;
+  }
+}
+
+}  // namespace
+
+bool QueuePictureWrite(int image, const std::string& name, const std::string& path, ImageEncoding encoding) {
+  // Start-up registers the codecs; a caller that did not still gets its file.
+  if (Codecs.encoders.empty()) RegisterImageCodecs(Codecs);
+  const ImageEncoder* encoder = FindImageEncoder(Codecs, encoding);
+  PictureJob job;
+  if (!encoder || !ReadImagePixels(image, job.pixels)) return false;
+  job.name = name;
+  job.path = path;
+  job.encode = encoder->encode;
+  job.quality = DefaultImageQuality;
+  PictureWrites.Submit(std::move(job));
+  return true;
+}
+
+void FinishPictureWrites() { PictureWrites.WaitAll(); }
+
+void CancelPictureWrite(const std::string& name) { PictureWrites.Cancel(name); }
+
+void DiscardPictureWrites() { PictureWrites.CancelAll(); }
+
+bool CollectPictureWrites() {
+  for (const std::string& name : PictureWrites.TakeFailures()) WithdrawImageItem(name);
+  return !PictureWrites.Busy();
+}
+
+void SettlePictureWrites() {
+  FinishPictureWrites();
+  CollectPictureWrites();
+}
