@@ -127,10 +127,11 @@ void OfferPicture(HBITMAP picture) {
     DeleteObject(picture);
     return;
   }
-  // Announced without data (delayed rendering); SetClipboardData returns null either way, so the
-  // clipboard is asked whether the format is there.
+  // Announced without data (delayed rendering). SetClipboardData returns null either way; only a
+  // failure sets the error.
+  SetLastError(ERROR_SUCCESS);
   SetClipboardData(CF_BITMAP, nullptr);
-  if (!IsClipboardFormatAvailable(CF_BITMAP)) {
+  if (GetLastError() != ERROR_SUCCESS) {
     DeleteObject(picture);
     return;
   }
