@@ -65,7 +65,7 @@ PictureJob Job(const std::string& name, const std::string& path, PixelImage pixe
 
 // Waits until the writer has begun `count` gated encodings.
 void WaitUntilEntered(int count) {
-  for (int i = 0; i < 1000; ++i) {
+  for (int i = 0; i < 10000; ++i) {
     {
       std::lock_guard<std::mutex> lock(TheGate.mutex);
       if (TheGate.entered >= count) return;
@@ -76,9 +76,9 @@ void WaitUntilEntered(int count) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
-// True when `done` becomes true within a second.
-bool Becomes(const std::atomic<bool>& done) {
-  for (int i = 0; i < 1000 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+// True when `done` becomes true within the time (generous: sanitizers on a loaded machine).
+bool Becomes(const std::atomic<bool>& done, int milliseconds = 10000) {
+  for (int i = 0; i < milliseconds && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   return done;
 }
 
@@ -149,7 +149,7 @@ TEST_F(PictureWriterTest, CancelDropsQueuedPicturesAndWaitsForTheOneBeingWritten
     writer.Cancel("running");
     cancelled = true;
   });
-  EXPECT_FALSE(Becomes(cancelled)) << "the picture being written is waited for";
+  EXPECT_FALSE(Becomes(cancelled, 300)) << "the picture being written is waited for";
   TheGate.Open();
   EXPECT_TRUE(Becomes(cancelled));
   canceller.join();
@@ -192,7 +192,7 @@ TEST_F(PictureWriterTest, SubmitWaitsWhileTheQueueHoldsTooManyPixels) {
     writer.Submit(Job("third", folder.File("third"), Picture(3, 1)));
     submitted = true;
   });
-  EXPECT_FALSE(Becomes(submitted)) << "a full queue holds the submitter back";
+  EXPECT_FALSE(Becomes(submitted, 300)) << "a full queue holds the submitter back";
   TheGate.Open();
   EXPECT_TRUE(Becomes(submitted));
   submitter.join();
