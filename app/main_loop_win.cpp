@@ -69,9 +69,10 @@ void OnTrayEvent(int detail) {
 void DispatchEvent(int kind) {
   switch (kind) {
     case EventNone:
+      // An idle pass costs a wake-up a hundred times a second: it polls the hot key and sleeps.
+      // The column width and the stored files are kept by the events that change them.
       PollHotKey();
-      KeepColumnWidth();
-      KeepStoredFilesCurrent();
+      if (StoredFilesLookDue()) KeepStoredFilesCurrent();
       Sleep(kIdleSleepMs);
       break;
     case EventControl:
@@ -86,6 +87,7 @@ void DispatchEvent(int kind) {
       break;
     case EventMenu:
       DispatchCommand(EventCommand());
+      NoteCommandDone();
       break;
     default: break;
   }
