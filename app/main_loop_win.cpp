@@ -25,6 +25,13 @@ HWND Main() {
   return WindowHandle(Ui.MainWindow);
 }
 
+// Sleeps for the idle interval, but no longer than until a message is waiting: a clipboard change
+// or a click is taken at once, and a queue of messages is worked through without a pause between
+// them.
+void IdleWait() {
+  MsgWaitForMultipleObjectsEx(0, nullptr, kIdleSleepMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 void ServeRequest() {
   switch (NextLoopRequest(Loop)) {
     case LoopRequest::ItemMenu:
@@ -69,11 +76,11 @@ void OnTrayEvent(int detail) {
 void DispatchEvent(int kind) {
   switch (kind) {
     case EventNone:
-      // An idle pass costs a wake-up a hundred times a second: it polls the hot key and sleeps.
+      // An idle pass costs a wake-up a hundred times a second: it polls the hot key and waits.
       // The column width and the stored files are kept by the events that change them.
       PollHotKey();
       if (StoredFilesLookDue()) KeepStoredFilesCurrent();
-      Sleep(kIdleSleepMs);
+      IdleWait();
       break;
     case EventControl:
       if (EventSource() == Ui.ItemList) UpdateSelectionHighlight();
