@@ -76,10 +76,9 @@ void OnTrayEvent(int detail) {
 void DispatchEvent(int kind) {
   switch (kind) {
     case EventNone:
-      // An idle pass costs a wake-up a hundred times a second: it polls the hot key and waits.
-      // The column width and the stored files are kept by the events that change them.
       PollHotKey();
-      if (StoredFilesLookDue()) KeepStoredFilesCurrent();
+      KeepColumnWidth();
+      KeepStoredFilesCurrent();
       IdleWait();
       break;
     case EventControl:
@@ -94,7 +93,6 @@ void DispatchEvent(int kind) {
       break;
     case EventMenu:
       DispatchCommand(EventCommand());
-      NoteCommandDone();
       break;
     default: break;
   }
