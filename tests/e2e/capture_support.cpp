@@ -66,7 +66,10 @@ std::vector<std::string> CaptureRun::ItemNames() {
 
 std::vector<std::string> CaptureRun::ItemFiles() {
   std::vector<std::string> files = FilesIn(app_.WorkingDirectory());
-  std::erase_if(files, [](const std::string& file) { return file == "prefs.dat" || file == "items.dat"; });
+  // The program's own data files, and their temporary copies while they are being rewritten.
+  std::erase_if(files, [](const std::string& file) {
+    return file == "prefs.dat" || file == "items.dat" || file == "prefs.dat.tmp" || file == "items.dat.tmp";
+  });
   return files;
 }
 
