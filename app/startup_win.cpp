@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/leftover_files.h"
 #include "app/shutdown.h"
 #include "app/stored_items.h"
 #include "app/texts.h"
@@ -98,6 +99,8 @@ void FirstRun() {
 }
 
 void LaterRun() {
+  // Only this instance writes here from now on: what a crash left half-written can go.
+  RemoveLeftoverTemporaries(WorkingDirectory());
   LoadPreferences();
   BuildMainWindow();
   if (!App.CommandLineBoard.empty()) {

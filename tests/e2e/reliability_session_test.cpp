@@ -101,6 +101,25 @@ TEST_F(SessionEnd, KilledWithoutWarningStartsWithTheCollection) {
   RestartShowsTwoTexts();
 }
 
+TEST_F(SessionEnd, HalfWrittenFilesOfAKilledRunAreClearedAtTheNextStart) {
+  StartWithDefaults();
+  CaptureTwoTexts();
+  Sleep(1500);
+  app_.Kill();
+  // What a kill in the middle of writes leaves: the temporaries beside the files being replaced.
+  const std::vector<unsigned char> garbage = {'h', 'a', 'l', 'f'};
+  for (const char* name : {"items.dat.tmp", "prefs.dat.tmp", "07122026-101500-001.bmp.tmp", "07122026-101500-001.clt.tmp"}) {
+    ASSERT_TRUE(WriteFileContents(app_.WorkingFile(name), garbage));
+  }
+  ASSERT_TRUE(WriteFileContents(app_.WorkingFile("notes.tmp"), garbage));
+  RestartShowsTwoTexts();
+  for (const char* name : {"items.dat.tmp", "prefs.dat.tmp", "07122026-101500-001.bmp.tmp", "07122026-101500-001.clt.tmp"}) {
+    EXPECT_FALSE(FileExists(app_.WorkingFile(name))) << name;
+  }
+  // Not a name the program writes: someone else's file.
+  EXPECT_TRUE(FileExists(app_.WorkingFile("notes.tmp")));
+}
+
 TEST_F(SessionEnd, KilledRightAfterACaptureAfterAQuietSpellKeepsIt) {
   StartWithDefaults();
   ASSERT_TRUE(PutClipboardText("quick one"));
