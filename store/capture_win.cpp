@@ -94,7 +94,11 @@ void CaptureEntry(HBITMAP bitmap, HANDLE text) {
   // Everything is read and the program's own copy is in place: other programs get the clipboard
   // back before the picture is encoded and the item's files are written.
   CloseClipboard();
-  if (picture) AddClipboardPicture(picture);
+  // The chime starts the image part, but not while the clipboard is held.
+  if (picture) {
+    PlayCaptureSound();
+    AddClipboardPicture(picture);
+  }
   CaptureText(textReadable ? &content : nullptr, text);
 }
 

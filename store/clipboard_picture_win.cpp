@@ -4,23 +4,17 @@
 // wine server in full. That copy is no longer made while other programs wait for the clipboard.)
 #include "store/clipboard_picture.h"
 
-#include <cstdint>
-
 #include "exchange/image/images_win.h"
-#include "exchange/image/pixel_image.h"
 #include "store/capture.h"
 #include "store/capture_item.h"
+#include "store/spare_picture.h"
 
 namespace {
 
-// Two bitmaps over the same pixel memory: one for the item, one offered on the clipboard. Each is
-// deleted on its own; the memory goes with the last of them.
-struct SharedPicture {
-  HBITMAP item = nullptr;
-  HBITMAP offered = nullptr;
-};
-
-BITMAPINFO TopDownHeader(int width, int height) {
+// Copies the bitmap's pixels once into a shared picture of its size: the spare made ahead when
+// there is one of that size, fresh memory otherwise. False when it cannot be made.
+bool CopyToSharedPicture(HBITMAP bitmap, int width, int height, SharedPicture& shared) {
+  if (!SparePictures.Take(width, height, shared) && !MakeSharedPicture(width, height, shared)) return false;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width;
@@ -28,34 +22,11 @@ BITMAPINFO TopDownHeader(int width, int height) {
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
-// Copies the bitmap's pixels once into a fresh shared picture; false when it cannot be made.
-bool CopyToSharedPicture(HBITMAP bitmap, int width, int height, SharedPicture& shared) {
-  if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) return false;
-  const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
-  HANDLE memory = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, static_cast<DWORD>(bytes >> 32),
-                                     static_cast<DWORD>(bytes), nullptr);
-  if (!memory) return false;
-  BITMAPINFO info = TopDownHeader(width, height);
-  void* bits = nullptr;
-  void* sameBits = nullptr;
-  shared.item = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, memory, 0);
-  if (shared.item) shared.offered = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &sameBits, memory, 0);
-  // The bitmaps keep their views of the memory; its handle is not needed any more.
-  CloseHandle(memory);
-  bool copied = false;
-  if (shared.offered) {
-    HDC screen = GetDC(nullptr);
-    copied = screen && GetDIBits(screen, bitmap, 0, height, bits, &info, DIB_RGB_COLORS) == height;
-    if (screen) ReleaseDC(nullptr, screen);
-  }
-  if (copied) return true;
-  if (shared.item) DeleteObject(shared.item);
-  if (shared.offered) DeleteObject(shared.offered);
-  shared = SharedPicture{};
-  return false;
+  HDC screen = GetDC(nullptr);
+  const bool copied = screen && GetDIBits(screen, bitmap, 0, height, shared.bits, &info, DIB_RGB_COLORS) == height;
+  if (screen) ReleaseDC(nullptr, screen);
+  if (!copied) DeleteSharedPicture(shared);
+  return copied;
 }
 
 // A display-format bitmap (what other programs expect as CF_BITMAP) with the picture's pixels;
@@ -146,9 +117,10 @@ int TakeClipboardBitmap(HBITMAP bitmap) {
   Capture.LastOwnBitmap = bitmap;
   BITMAP size{};
   if (!GetObjectA(bitmap, sizeof size, &size)) return 0;
-  PlayCaptureSound();
   SharedPicture shared;
   if (!CopyToSharedPicture(bitmap, size.bmWidth, size.bmHeight, shared)) return 0;
+  // Made while nobody waits for the clipboard, ready for the next capture of this size.
+  SparePictures.Prepare(size.bmWidth, size.bmHeight);
   const int picture = AdoptImageHandle(-1, shared.item, false);
   if (!picture) {
     DeleteObject(shared.offered);

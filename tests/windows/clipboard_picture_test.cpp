@@ -15,6 +15,7 @@
 #include "settings/settings.h"
 #include "store/capture.h"
 #include "store/clipboard_picture.h"
+#include "store/spare_picture.h"
 #include "store/window_callback.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
@@ -116,6 +117,12 @@ Pixels PasteElsewhere(bool* plainBitmap = nullptr) {
     CloseClipboard();
   });
   return pixels;
+}
+
+// Waits a while for the spare made after a capture; true when it is there.
+bool SpareReady() {
+  for (int wait = 0; wait < 2000 && !SparePictures.HasSpare(); ++wait) Sleep(5);
+  return SparePictures.HasSpare();
 }
 
 class ClipboardPicture : public ::testing::Test {
@@ -257,6 +264,45 @@ TEST_F(ClipboardPicture, WithoutAWindowToAnswerACopyIsPlacedAtOnce) {
   EXPECT_TRUE(PasteElsewhere() == first);
   // The placed copy is the program's own.
   EXPECT_EQ(CaptureNow(), 0);
+}
+
+// Captures after the first of a size copy into a spare made ahead: each still gets its own pixels,
+// and a spare of another size is never used for a picture.
+TEST_F(ClipboardPicture, CapturesInARowKeepTheirOwnPixelsWhateverTheirSize) {
+  const Pixels first = Pattern(160, 120, 11);
+  const Pixels second = Pattern(160, 120, 12);
+  const Pixels third = Pattern(120, 160, 13);
+  const Pixels fourth = Pattern(160, 120, 14);
+  CopyElsewhere(first, 160, 120);
+  const int one = CaptureNow();
+  ASSERT_NE(one, 0);
+  ASSERT_TRUE(SpareReady());
+
+  CopyElsewhere(second, 160, 120);
+  const int two = CaptureNow();
+  ASSERT_NE(two, 0);
+  EXPECT_TRUE(PixelsOf(ImageBitmap(two)) == second);
+  EXPECT_TRUE(PasteElsewhere() == second);
+  EXPECT_TRUE(PixelsOf(ImageBitmap(one)) == first) << "the spare is memory of its own";
+  ASSERT_TRUE(SpareReady());
+
+  // The spare there is of the other size.
+  CopyElsewhere(third, 120, 160);
+  const int three = CaptureNow();
+  ASSERT_NE(three, 0);
+  EXPECT_EQ(WidthOfImage(three), 120);
+  EXPECT_EQ(HeightOfImage(three), 160);
+  EXPECT_TRUE(PixelsOf(ImageBitmap(three)) == third);
+  EXPECT_TRUE(PasteElsewhere() == third);
+
+  ASSERT_TRUE(SpareReady());
+  CopyElsewhere(fourth, 160, 120);
+  const int four = CaptureNow();
+  ASSERT_NE(four, 0);
+  EXPECT_TRUE(PixelsOf(ImageBitmap(four)) == fourth);
+  EXPECT_TRUE(PasteElsewhere() == fourth);
+  EXPECT_TRUE(PixelsOf(ImageBitmap(two)) == second);
+  for (int picture : {one, two, three, four}) DisposeImage(picture);
 }
 
 }  // namespace
