@@ -10,22 +10,6 @@
 
 namespace {
 
-// Answers the file requester that opens next with `path`, as long as it lives.
-class FileAnswer {
- public:
-  explicit FileAnswer(const std::string& path)
-      : watcher_("#32770", [path](HWND dialog) {
-          HWND name = GetDlgItem(dialog, 0x47c);
-          if (HWND edit = FindWindowExA(name, nullptr, "EDIT", nullptr)) name = edit;
-          if (!name) name = GetDlgItem(dialog, 0x480);
-          SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-          PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-        }) {}
-
- private:
-  WindowWatcher watcher_;
-};
-
 using BoardInProcess = LoadSaveWindow;
 
 TEST_F(BoardInProcess, ExportedBoardImportsBackWithItsCheckMarks) {

@@ -24,6 +24,7 @@
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "tests/windows/test_main_window.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -105,54 +106,28 @@ class ClipboardProbe {
 class CaptureRelease : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    InitWindowLayer();
-    InitImageServices();
     Settings = SettingsState{};
     Settings.ShowAfterCopy = 0;
     Settings.SoundOnCapture = 0;
     Settings.CompressImages = 1;
-    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    App.ImageExtensions = {".bmp", ".bmp"};
-    App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    App.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
-    App.CaptionFont = LoadPointFont("Arial", 10, 0);
-    FillTexts(Texts, 0x0409);
-    BuildMainWindow();
+    BuildMainWindowForTests();
     // The main window answers for the picture the capture offers on the clipboard; the test
     // captures by itself, not on the change announced.
     Settings.WatchClipboard = 0;
     SetWindowHook(WindowCallback);
   }
-  static void TearDownTestSuite() {
-    SetWindowHook(nullptr);
-    RemoveTrayIcon(Ui.TrayIcon);
-    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
-    DisposeWindow(Ui.MainWindow);
-    ImageList_Destroy(Ui.ThumbImageList);
-    DisposeImage(Ui.TextIcon);
-    Ui = MainWindowState{};
-  }
+  static void TearDownTestSuite() { DisposeMainWindowForTests(); }
   void SetUp() override {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    App.AppDir = std::string(temp) + "kepsil-release-" + std::to_string(GetCurrentProcessId()) + "\\";
-    CreateDirectoryA(App.AppDir.c_str(), nullptr);
-    ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    App.AppDir = NewTempFolder("kepsil-release-");
+    ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
     Capture = CaptureState{};
   }
   void TearDown() override {
     DiscardPictureWrites();
-    for (int row = 0; row < Store.Items.Count(); ++row) {
-      for (const char* extension : {".clt", ".bmp", ".txt"}) {
-        DeleteFileA(WorkingPath(Store.Items.At(row).name + extension).c_str());
-      }
-    }
     ClearRows(Ui.ItemList);
     ImageList_RemoveAll(Ui.ThumbImageList);
     Store = ItemStore{};
-    RemoveDirectoryA(WorkingDirectory().c_str());
-    RemoveDirectoryA(App.AppDir.c_str());
+    RemoveWorkingFolder();
   }
 };
 

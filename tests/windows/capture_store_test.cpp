@@ -22,61 +22,24 @@
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "tests/windows/test_main_window.h"
 #include "ui/main_window.h"
 
 namespace {
 
 constexpr COLORREF kLavender = RGB(230, 230, 250);
 
-std::string NewTempFolder() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  for (int attempt = 0;; ++attempt) {
-    std::string folder = std::string(temp) + "kepsil-capture-" + std::to_string(GetTickCount()) + "-" +
-                         std::to_string(attempt) + "\\";
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
-  }
-}
-
-std::vector<std::string> FilesIn(const std::string& folder) {
-  std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  return names;
-}
-
 class CaptureStore : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    InitWindowLayer();
-    InitImageServices();
     Settings = SettingsState{};
     Settings.ShowAfterCopy = 0;
-    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    App.ImageExtensions = {".bmp", ".bmp"};
-    App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-    App.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
-    App.CaptionFont = LoadPointFont("Arial", 10, 0);
-    FillTexts(Texts, 0x0409);
-    BuildMainWindow();
+    BuildMainWindowForTests();
   }
-  static void TearDownTestSuite() {
-    RemoveTrayIcon(Ui.TrayIcon);
-    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
-    DisposeWindow(Ui.MainWindow);
-    ImageList_Destroy(Ui.ThumbImageList);
-    DisposeImage(Ui.TextIcon);
-    Ui = MainWindowState{};
-  }
+  static void TearDownTestSuite() { DisposeMainWindowForTests(); }
 
   void SetUp() override {
-    App.AppDir = NewTempFolder();
+    App.AppDir = NewTempFolder("kepsil-capture-");
     ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
     Settings.ItemLimit = 20;
     Settings.NewItemsChecked = 1;
@@ -88,9 +51,7 @@ class CaptureStore : public ::testing::Test {
     ClearRows(Ui.ItemList);
     ImageList_RemoveAll(Ui.ThumbImageList);
     Store = ItemStore{};
-    for (const std::string& file : FilesIn(App.AppDir + "Clipboard\\")) DeleteFileA(WorkingPath(file).c_str());
-    RemoveDirectoryA(WorkingDirectory().c_str());
-    RemoveDirectoryA(App.AppDir.c_str());
+    RemoveWorkingFolder();
   }
 
   static void CaptureText(const std::string& text) { CaptureEntry(0, &text); }

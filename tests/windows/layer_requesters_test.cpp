@@ -83,14 +83,7 @@ TEST(LayerRequesters, OpenFileMultipleSelection) {
     ASSERT_NE(f, nullptr);
     std::fclose(f);
   }
-  WindowWatcher watcher("#32770", [](HWND dialog) {
-    // The file name box of the explorer-style dialog, then its Open button.
-    HWND name = GetDlgItem(dialog, 0x47c);
-    if (HWND edit = FindWindowExA(name, nullptr, "EDIT", nullptr)) name = edit;
-    if (!name) name = GetDlgItem(dialog, 0x480);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("\"a.txt\" \"b.txt\""));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  });
+  FileAnswer answer("\"a.txt\" \"b.txt\"");
   std::string first = AskOpenFile("Load images or texts", folder + "\\", "Texts|*.txt|All Files (*.*)|*.*", 1, true);
   std::string second = NextChosenFile();
   std::string after = NextChosenFile();
@@ -110,13 +103,7 @@ TEST(LayerRequesters, SaveFileGivesPathAndPattern) {
   GetTempPathA(sizeof temp, temp);
   std::string folder = std::string(temp) + "kepsil_save_test";
   CreateDirectoryA(folder.c_str(), nullptr);
-  WindowWatcher watcher("#32770", [](HWND dialog) {
-    HWND name = GetDlgItem(dialog, 0x47c);
-    if (HWND edit = FindWindowExA(name, nullptr, "EDIT", nullptr)) name = edit;
-    if (!name) name = GetDlgItem(dialog, 0x480);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("picture.png"));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  });
+  FileAnswer answer("picture.png");
   std::string path = AskSaveFile("Save image", folder + "\\proposal.bmp", "Bitmap|*.bmp|Jpeg|*.jpg|Png|*.png", 2);
   EXPECT_EQ(path, folder + "\\picture.png");
   EXPECT_EQ(ChosenPatternIndex(), 2);

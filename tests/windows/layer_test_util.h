@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 
 #include "ui/layer/windows.h"
@@ -51,4 +52,23 @@ class WindowWatcher {
 
  private:
   std::thread thread_;
+};
+
+// Types `answer` into the file name box of an open or save requester and presses its OK button.
+inline void AnswerFileRequester(HWND dialog, const std::string& answer) {
+  HWND name = GetDlgItem(dialog, 0x47c);
+  if (HWND edit = FindWindowExA(name, nullptr, "EDIT", nullptr)) name = edit;
+  if (!name) name = GetDlgItem(dialog, 0x480);
+  SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()));
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+// Answers the file requester that opens next with `answer`, as long as it lives.
+class FileAnswer {
+ public:
+  explicit FileAnswer(const std::string& answer)
+      : watcher_("#32770", [answer](HWND dialog) { AnswerFileRequester(dialog, answer); }) {}
+
+ private:
+  WindowWatcher watcher_;
 };

@@ -23,6 +23,7 @@
 #include "ui/layer/controls.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "tests/windows/test_main_window.h"
 #include "ui/main_window.h"
 
 class LoadSaveWindow : public ::testing::Test {
@@ -32,29 +33,17 @@ class LoadSaveWindow : public ::testing::Test {
     GetTempPathA(sizeof temp, temp);
     folder_ = std::string(temp) + "kepsil-exchange-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(folder_.c_str(), nullptr);
-    InitWindowLayer();
-    InitImageServices();
     Settings = SettingsState{};
     Store = ItemStore{};
     Loop = LoopState{};
     App.AppDir = folder_;
     App.TempDir = temp;
-    App.ImageExtensions = {".bmp", ".bmp"};
-    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    FillTexts(Texts, 0x0409);
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
-    BuildMainWindow();
+    BuildMainWindowForTests();
     SetWindowHook(WindowCallback);
   }
   static void TearDownTestSuite() {
-    SetWindowHook(nullptr);
-    RemoveTrayIcon(Ui.TrayIcon);
-    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
-    DisposeWindow(Ui.MainWindow);
-    ImageList_Destroy(Ui.ThumbImageList);
-    DisposeImage(Ui.TextIcon);
-    Ui = MainWindowState{};
+    DisposeMainWindowForTests();
     RemoveAll(folder_);
   }
   void SetUp() override {

@@ -18,6 +18,7 @@
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "tests/windows/test_main_window.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -40,23 +41,14 @@ class MainWindow : public ::testing::Test {
   }
 
   static void Build(const SettingsState& settings) {
-    InitWindowLayer();
     Settings = settings;
     Store = ItemStore{};
-    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    FillTexts(Texts, 0x0409);
-    BuildMainWindow();
+    BuildMainWindowForTests();
     handle_ = WindowHandle(Ui.MainWindow);
   }
 
   static void TearDownWindow() {
-    RemoveTrayIcon(Ui.TrayIcon);
-    ChangeClipboardChain(handle_, Ui.NextClipboardViewer);
-    DisposeWindow(Ui.MainWindow);
-    ImageList_Destroy(Ui.ThumbImageList);
-    DisposeImage(Ui.TextIcon);
-    Ui = MainWindowState{};
+    DisposeMainWindowForTests();
     handle_ = nullptr;
   }
 

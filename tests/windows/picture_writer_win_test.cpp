@@ -181,11 +181,7 @@ TEST_F(BackgroundPictures, PasteSaveAndExportRightAfterACaptureSeeTheWholePictur
     {
       // The gate opens a while after the requester is answered, when the export waits for it.
       WindowWatcher answer("#32770", [path, &gate](HWND dialog) {
-        HWND edit = GetDlgItem(dialog, 0x47c);
-        if (HWND inner = FindWindowExA(edit, nullptr, "EDIT", nullptr)) edit = inner;
-        if (!edit) edit = GetDlgItem(dialog, 0x480);
-        SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+        AnswerFileRequester(dialog, path);
         Sleep(200);
         gate.Open();
       });

@@ -15,6 +15,7 @@
 #include "store/window_callback.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "tests/windows/test_main_window.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -22,21 +23,13 @@ namespace {
 class WindowCallbackTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    InitWindowLayer();
     Settings = SettingsState{};
     Store = ItemStore{};
-    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    FillTexts(Texts, 0x0409);
-    BuildMainWindow();
+    BuildMainWindowForTests();
     handle_ = WindowHandle(Ui.MainWindow);
   }
   static void TearDownTestSuite() {
-    RemoveTrayIcon(Ui.TrayIcon);
-    ChangeClipboardChain(handle_, Ui.NextClipboardViewer);
-    DisposeWindow(Ui.MainWindow);
-    ImageList_Destroy(Ui.ThumbImageList);
-    Ui = MainWindowState{};
+    DisposeMainWindowForTests();
     handle_ = nullptr;
   }
   void SetUp() override {

@@ -1,0 +1,69 @@
+#include "tests/windows/test_main_window.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/app_state.h"
+#include "app/texts.h"
+#include "exchange/image/images_win.h"
+#include "ui/layer/drawing.h"
+#include "ui/layer/tray.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+
+void BuildMainWindowForTests() {
+  InitWindowLayer();
+  InitImageServices();
+  App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+  App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+  App.ImageExtensions = {".bmp", ".bmp"};
+  App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  App.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
+  App.CaptionFont = LoadPointFont("Arial", 10, 0);
+  FillTexts(Texts, 0x0409);
+  BuildMainWindow();
+}
+
+void DisposeMainWindowForTests() {
+  SetWindowHook(nullptr);
+  RemoveTrayIcon(Ui.TrayIcon);
+  ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
+  DisposeWindow(Ui.MainWindow);
+  ImageList_Destroy(Ui.ThumbImageList);
+  DisposeImage(Ui.TextIcon);
+  Ui = MainWindowState{};
+  // The layer keeps its point fonts for the whole run; only the thumbnail font is the test's own.
+  if (App.ThumbFont) DeleteObject(App.ThumbFont);
+  App.ThumbFont = nullptr;
+}
+
+std::string NewTempFolder(const std::string& prefix) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  for (int attempt = 0;; ++attempt) {
+    std::string folder = std::string(temp) + prefix + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(GetTickCount()) + "-" + std::to_string(attempt) + "\\";
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+  }
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
+void RemoveWorkingFolder() {
+  for (const std::string& file : FilesIn(WorkingDirectory() + "\\")) {
+    SetFileAttributesA(WorkingPath(file).c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileA(WorkingPath(file).c_str());
+  }
+  RemoveDirectoryA(WorkingDirectory().c_str());
+  RemoveDirectoryA(App.AppDir.c_str());
+}
