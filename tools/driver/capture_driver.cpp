@@ -8,26 +8,6 @@
 
 namespace {
 
-HBITMAP OneColourBitmap(int width, int height, COLORREF colour) {
-  HDC screen = GetDC(nullptr);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  HDC canvas = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  if (!bitmap || !canvas) {
-    if (bitmap) DeleteObject(bitmap);
-    if (canvas) DeleteDC(canvas);
-    return nullptr;
-  }
-  HGDIOBJ old = SelectObject(canvas, bitmap);
-  HBRUSH brush = CreateSolidBrush(colour);
-  RECT area{0, 0, width, height};
-  FillRect(canvas, &area, brush);
-  DeleteObject(brush);
-  SelectObject(canvas, old);
-  DeleteDC(canvas);
-  return bitmap;
-}
-
 HGLOBAL TextMemory(const std::string& text) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
   if (!memory) return nullptr;

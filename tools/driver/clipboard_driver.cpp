@@ -23,7 +23,7 @@ bool PutClipboardText(const std::string& text) {
   return true;
 }
 
-bool PutClipboardBitmap(int width, int height, unsigned long colour) {
+HBITMAP OneColourBitmap(int width, int height, COLORREF colour) {
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   HDC canvas = CreateCompatibleDC(screen);
@@ -31,7 +31,7 @@ bool PutClipboardBitmap(int width, int height, unsigned long colour) {
   if (!bitmap || !canvas) {
     if (bitmap) DeleteObject(bitmap);
     if (canvas) DeleteDC(canvas);
-    return false;
+    return nullptr;
   }
   HGDIOBJ old = SelectObject(canvas, bitmap);
   HBRUSH brush = CreateSolidBrush(colour);
@@ -40,7 +40,12 @@ bool PutClipboardBitmap(int width, int height, unsigned long colour) {
   DeleteObject(brush);
   SelectObject(canvas, old);
   DeleteDC(canvas);
+  return bitmap;
+}
 
+bool PutClipboardBitmap(int width, int height, unsigned long colour) {
+  HBITMAP bitmap = OneColourBitmap(width, height, colour);
+  if (!bitmap) return false;
   ClipboardGuard clipboard;
   if (!clipboard.Open()) {
     DeleteObject(bitmap);

@@ -8,6 +8,8 @@
 
 // Puts a text (CF_TEXT) on the clipboard; false when the clipboard could not be taken.
 bool PutClipboardText(const std::string& text);
+// A display-format bitmap of width x height filled with one colour; nullptr when it cannot be made.
+HBITMAP OneColourBitmap(int width, int height, COLORREF colour);
 // Puts a bitmap of width x height filled with one colour (CF_BITMAP) on the clipboard.
 bool PutClipboardBitmap(int width, int height, unsigned long colour);
 // The clipboard's CF_TEXT content, "" when there is none.
