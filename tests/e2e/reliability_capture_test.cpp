@@ -47,6 +47,19 @@ TEST_F(SecretCapture, MarkedTextsMakeNoItemNorFileAndUnmarkedOnesDo) {
   EXPECT_EQ(TextOf(names[3]), "allowed");
 }
 
+TEST_F(SecretCapture, SecretDoesNotBringTheHiddenWindowForward) {
+  // "Show after copy" is on: only a capture shows the window, and a secret is none.
+  StartWithDefaults();
+  ShowWindow(Main(), SW_HIDE);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Main()); }));
+  ASSERT_TRUE(PutClipboardTextWithMark("secret while hidden", "Clipboard Viewer Ignore", {}));
+  EXPECT_TRUE(RowsStay(0));
+  EXPECT_FALSE(IsWindowVisible(Main()));
+  ASSERT_TRUE(PutClipboardText("plain while hidden"));
+  ASSERT_TRUE(WaitForRows(1));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Main()) != FALSE; }));
+}
+
 TEST_F(SecretCapture, SecretLeavesTheRepeatGuardAsItWas) {
   StartWithDefaults();
   ASSERT_TRUE(PutClipboardText("same"));
