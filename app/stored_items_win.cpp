@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -17,25 +19,56 @@
 
 namespace {
 
-// Puts row `row`'s thumbnail into the image list: into slot `slot` when the list was sized for all
-// rows, else appended. The thumbnail comes from the reader when it could decode the file, else
-// from the general loader (a bitmap, an icon, a missing or damaged file: blank). The row's slot,
-// or -1 when it has no picture.
-int PutThumbnail(ThumbnailReader& reader, ThumbnailCanvas& canvas, size_t row, int slot, const std::string& path) {
+// Thumbnails go into the image list this many at a time.
+constexpr int kSheetCells = 50;
+
+// Puts row `row`'s thumbnail into cell `cell`: as the reader decoded it, else from the general
+// loader (a bitmap, an icon, a missing or damaged file: blank). False when no picture could be
+// made at all.
+bool PaintThumbnail(ThumbnailReader& reader, ThumbnailSheet& sheet, int cell, size_t row, const std::string& path) {
   PixelImage pixels;
-  if (reader.Take(row, pixels)) {
-    if (slot < 0) return canvas.Add(Ui.ThumbImageList, pixels);
-    if (canvas.Replace(Ui.ThumbImageList, slot, pixels)) return slot;
-  }
+  if (reader.Take(row, pixels) && sheet.Paint(cell, pixels)) return true;
   const int image = LoadThumbnailOrBlank(path);
-  int put = -1;
-  if (slot < 0) {
-    if (image) put = ImageList_Add(Ui.ThumbImageList, ImageBitmap(image), nullptr);
-  } else if (image && ImageList_Replace(Ui.ThumbImageList, slot, ImageBitmap(image), nullptr)) {
-    put = slot;
-  }
+  const bool drawn = image && sheet.Draw(cell, ImageBitmap(image));
   if (image) DisposeImage(image);
-  return put;
+  return drawn;
+}
+
+// An image list grown an add at a time copies all its pictures again and again: an empty one is
+// made anew, of the same kind as NewThumbImageList's, with room for every row.
+void MakeRoomForThumbnails(size_t count) {
+  if (ImageList_GetImageCount(Ui.ThumbImageList) != 0 || count > static_cast<size_t>(INT_MAX)) return;
+  HIMAGELIST roomy = ImageList_Create(ThumbWidth, ThumbHeight, ILC_COLORDDB | ILC_MASK, static_cast<int>(count), 0);
+  if (!roomy) return;
+  // The list lets go of the old image list before it is destroyed; it is given the new one at the end.
+  SendMessageA(Ui.ItemListHandle, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+  ImageList_Destroy(Ui.ThumbImageList);
+  Ui.ThumbImageList = roomy;
+}
+
+// Makes the rows first .. first + cells - 1 of the list; their thumbnails go in with one add and
+// take consecutive slots, as adding them one by one would give.
+void AddRows(const StoredItems& stored, const std::vector<std::string>& paths, ThumbnailReader& reader, size_t first,
+             int cells) {
+  ThumbnailSheet sheet(cells);
+  std::vector<bool> drawn(static_cast<size_t>(cells));
+  for (int cell = 0; cell < cells; ++cell) {
+    const size_t row = first + static_cast<size_t>(cell);
+    drawn[static_cast<size_t>(cell)] = PaintThumbnail(reader, sheet, cell, row, paths[row]);
+  }
+  const int firstSlot = sheet.AddTo(Ui.ThumbImageList);
+  for (int cell = 0; cell < cells; ++cell) {
+    int slot = firstSlot < 0 ? -1 : firstSlot + cell;
+    // A cell without a picture still took its slot: that slot is free for the next capture.
+    if (slot >= 0 && !drawn[static_cast<size_t>(cell)]) {
+      ReleaseSlot(Store.FreeSlots, slot);
+      slot = -1;
+    }
+    const StoredItem& record = stored.items[first + static_cast<size_t>(cell)];
+    // Insert goes after the current element, so file order becomes list order.
+    Store.Items.Insert(Item{record.kind, 0, record.name});
+    InsertItemRow(static_cast<int>(first) + cell, slot, record.checked != 0);
+  }
 }
 
 }  // namespace
@@ -44,31 +77,17 @@ void LoadStoredItems() {
   StoredItems stored;
   if (LoadItemsFile(WorkingPath("items.dat"), stored)) {
     Store.Items.Reset();
-    // The image list is sized once: grown one add at a time it copies all its pictures again and
-    // again, which made a start with many items take seconds. Rows take slots in order, as adding
-    // them would give.
-    const int firstSlot = ImageList_GetImageCount(Ui.ThumbImageList);
-    const bool sized =
-        ImageList_SetImageCount(Ui.ThumbImageList, static_cast<UINT>(firstSlot + stored.items.size())) != FALSE;
+    const size_t count = stored.items.size();
+    MakeRoomForThumbnails(count);
     std::vector<std::string> paths;
-    paths.reserve(stored.items.size());
+    paths.reserve(count);
     for (const StoredItem& record : stored.items) paths.push_back(WorkingPath(record.name + ".clt"));
     // Helper threads read and decode the thumbnails while the rows are made here.
     ThumbnailReader reader(paths, ThumbWidth, ThumbHeight);
-    ThumbnailCanvas canvas;
     // The list is not redrawn for every row: with drawing on, each insertion cost milliseconds.
     SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, FALSE, 0);
-    int row = 0;
-    for (const StoredItem& record : stored.items) {
-      // Insert goes after the current element, so file order becomes list order.
-      Store.Items.Insert(Item{record.kind, 0, record.name});
-      const int wanted = sized ? firstSlot + row : -1;
-      const int slot = PutThumbnail(reader, canvas, static_cast<size_t>(row), wanted, paths[static_cast<size_t>(row)]);
-      if (sized && slot < 0) ReleaseSlot(Store.FreeSlots, wanted);
-      InsertRow(Ui.ItemList, row, "");
-      SetRowSlot(row, slot);
-      if (record.checked) SetRowState(Ui.ItemList, row, RowChecked);
-      ++row;
+    for (size_t first = 0; first < count; first += kSheetCells) {
+      AddRows(stored, paths, reader, first, static_cast<int>(std::min<size_t>(kSheetCells, count - first)));
     }
     FitColumnWidth();
     SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, TRUE, 0);

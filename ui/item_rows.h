@@ -19,24 +19,35 @@ void SetRowSlot(int row, int slot);
 // picture. 0 only when no image can be made at all.
 int LoadThumbnailOrBlank(const std::string& path);
 
-// One 278 x 60 bitmap, reused to put decoded thumbnails into an image list: making a display
-// bitmap for each costs as much as decoding it.
-class ThumbnailCanvas {
- public:
-  ThumbnailCanvas();
-  ~ThumbnailCanvas();
-  ThumbnailCanvas(const ThumbnailCanvas&) = delete;
-  ThumbnailCanvas& operator=(const ThumbnailCanvas&) = delete;
+// Puts row `row` into the item list with its thumbnail slot (-1: none) and check mark; the slot
+// goes in with the insertion, as every later change of a row costs a round of notifications.
+void InsertItemRow(int row, int slot, bool checked);
 
-  // Puts the pixels (278 x 60) into slot `slot` of the list. False when they have another size,
-  // the bitmap could not be made or the list refused.
-  bool Replace(HIMAGELIST list, int slot, const PixelImage& pixels);
-  // Appends the pixels to the list; the new slot, or -1.
-  int Add(HIMAGELIST list, const PixelImage& pixels);
+// A strip of 278 x 60 thumbnail cells side by side in one 32-bit bitmap. An image list splits a
+// bitmap wider than its pictures into one picture per cell, so a whole strip goes in with one add,
+// which costs little more than adding a single picture.
+class ThumbnailSheet {
+ public:
+  explicit ThumbnailSheet(int cells);
+  ~ThumbnailSheet();
+  ThumbnailSheet(const ThumbnailSheet&) = delete;
+  ThumbnailSheet& operator=(const ThumbnailSheet&) = delete;
+
+  // Cells of the strip; 0 when its bitmap could not be made.
+  int Cells() const { return bits_ ? cells_ : 0; }
+  // Puts the pixels (278 x 60) into cell `cell`. False when they have another size or the cell
+  // does not exist.
+  bool Paint(int cell, const PixelImage& pixels);
+  // Copies a 278 x 60 bitmap into cell `cell`. False when it has another size, cannot be read or
+  // the cell does not exist.
+  bool Draw(int cell, HBITMAP picture);
+  // Appends every cell to the list, in order; the first new slot, or -1 when the list refused.
+  int AddTo(HIMAGELIST list);
 
  private:
-  bool Paint(const PixelImage& pixels);
+  uint8_t* Cell(int cell, int y) const;
 
+  int cells_ = 0;
   HBITMAP bitmap_ = nullptr;
   uint8_t* bits_ = nullptr;
 };

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "exchange/image/images_win.h"
 #include "ui/layer/drawing.h"
 #include "ui/main_window.h"
@@ -39,10 +41,26 @@ int LoadThumbnailOrBlank(const std::string& path) {
   return image;
 }
 
-ThumbnailCanvas::ThumbnailCanvas() {
+void InsertItemRow(int row, int slot, bool checked) {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT | LVIF_IMAGE;
+  item.iItem = row;
+  item.pszText = const_cast<char*>("");
+  item.iImage = slot;
+  const int made = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  // A list with check boxes gives every new row an empty box, whatever the insertion asks for.
+  if (made >= 0 && checked) {
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(2);
+    SendMessageA(Ui.ItemListHandle, LVM_SETITEMSTATE, made, reinterpret_cast<LPARAM>(&item));
+  }
+}
+
+ThumbnailSheet::ThumbnailSheet(int cells) : cells_(cells) {
+  if (cells < 1 || cells > MaxImageSide / ThumbWidth) return;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = ThumbWidth;
+  info.bmiHeader.biWidth = ThumbWidth * cells;
   info.bmiHeader.biHeight = -ThumbHeight;  // top row first
   info.bmiHeader.biPlanes = 1;
   // The list's own bitmaps have the display's 32 bits per pixel: copying from the same depth takes
@@ -54,20 +72,22 @@ ThumbnailCanvas::ThumbnailCanvas() {
   bits_ = bitmap_ ? static_cast<uint8_t*>(bits) : nullptr;
 }
 
-ThumbnailCanvas::~ThumbnailCanvas() {
+ThumbnailSheet::~ThumbnailSheet() {
   if (bitmap_) DeleteObject(bitmap_);
 }
 
-bool ThumbnailCanvas::Paint(const PixelImage& pixels) {
-  if (!bits_ || pixels.width != ThumbWidth || pixels.height != ThumbHeight ||
+uint8_t* ThumbnailSheet::Cell(int cell, int y) const {
+  return bits_ + (static_cast<size_t>(y) * cells_ + static_cast<size_t>(cell)) * ThumbWidth * 4;
+}
+
+bool ThumbnailSheet::Paint(int cell, const PixelImage& pixels) {
+  if (cell < 0 || cell >= Cells() || pixels.width != ThumbWidth || pixels.height != ThumbHeight ||
       pixels.pixels.size() < static_cast<size_t>(RowSize(ThumbWidth)) * ThumbHeight) {
     return false;
   }
-  // The list may still be drawing from the bitmap.
-  GdiFlush();
-  uint8_t* target = bits_;
   for (int y = 0; y < ThumbHeight; ++y) {
     const uint8_t* source = pixels.Row(y);
+    uint8_t* target = Cell(cell, y);
     for (int x = 0; x < ThumbWidth; ++x, source += 3, target += 4) {
       target[0] = source[0];
       target[1] = source[1];
@@ -78,10 +98,39 @@ bool ThumbnailCanvas::Paint(const PixelImage& pixels) {
   return true;
 }
 
-bool ThumbnailCanvas::Replace(HIMAGELIST list, int slot, const PixelImage& pixels) {
-  return Paint(pixels) && ImageList_Replace(list, slot, bitmap_, nullptr);
+bool ThumbnailSheet::Draw(int cell, HBITMAP picture) {
+  BITMAP header{};
+  if (cell < 0 || cell >= Cells() || !picture || !GetObjectA(picture, sizeof header, &header) ||
+      header.bmWidth != ThumbWidth || header.bmHeight != ThumbHeight) {
+    return false;
+  }
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = ThumbWidth;
+  info.bmiHeader.biHeight = -ThumbHeight;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<uint8_t> rows(static_cast<size_t>(ThumbWidth) * ThumbHeight * 4);
+  HDC screen = GetDC(nullptr);
+  const int read = GetDIBits(screen, picture, 0, ThumbHeight, rows.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, screen);
+  if (read != ThumbHeight) return false;
+  for (int y = 0; y < ThumbHeight; ++y) {
+    const uint8_t* source = rows.data() + static_cast<size_t>(y) * ThumbWidth * 4;
+    uint8_t* target = Cell(cell, y);
+    for (int x = 0; x < ThumbWidth; ++x, source += 4, target += 4) {
+      target[0] = source[0];
+      target[1] = source[1];
+      target[2] = source[2];
+      target[3] = 0xFF;
+    }
+  }
+  return true;
 }
 
-int ThumbnailCanvas::Add(HIMAGELIST list, const PixelImage& pixels) {
-  return Paint(pixels) ? ImageList_Add(list, bitmap_, nullptr) : -1;
+int ThumbnailSheet::AddTo(HIMAGELIST list) {
+  if (!Cells()) return -1;
+  GdiFlush();  // every cell written before the list reads the bitmap
+  return ImageList_Add(list, bitmap_, nullptr);
 }

@@ -193,4 +193,36 @@ TEST_F(StoredItemsLoad, ManyItemsComeBackInOrderWithTheColumnNarrowed) {
   EXPECT_EQ(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0), Ui.ColumnWidth);
 }
 
+// Thumbnails go into the list many at a time: pictures of every kind on both sides of a batch's
+// edge stay with their rows, and every row keeps a slot of its own in order.
+TEST_F(StoredItemsLoad, MixedThumbnailsAcrossBatchesKeepTheirRowsAndSlots) {
+  constexpr int kCount = 123;
+  std::vector<uint8_t> bitmap;
+  ASSERT_TRUE(EncodeBmp(Picture(6), 0, bitmap));
+  for (int i = 0; i < kCount; ++i) {
+    const std::string name = "mixed" + std::to_string(i);
+    if (i % 13 == 5) {
+      Add(name, 1, bitmap);
+    } else if (i % 17 == 16) {
+      Add(name, 0, {});
+    } else {
+      AddPng(name, i % 2, Picture(i % 5));
+    }
+  }
+  Load();
+
+  ASSERT_EQ(RowCount(Ui.ItemList), kCount);
+  for (int row = 0; row < kCount; ++row) {
+    ASSERT_EQ(SlotOf(row), row);
+    const bool checked = row % 13 == 5 || (row % 17 != 16 && row % 2 == 1);
+    ASSERT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, checked) << row;
+  }
+  for (int row : {0, 48, 49, 50, 51, 99, 100, 101, 122}) {
+    if (row % 13 != 5 && row % 17 != 16) ExpectPicture(row, row % 5);
+  }
+  for (int row : {5, 44, 57, 122}) ExpectPicture(row, 6);
+  for (int row : {16, 50, 101}) ExpectBlank(row);
+  EXPECT_TRUE(Store.FreeSlots.empty());
+}
+
 }  // namespace
