@@ -11,3 +11,8 @@ void SaveSchedule::Written(uint32_t nowMs) {
   everWritten_ = true;
   lastWrite_ = nowMs;
 }
+
+uint32_t SaveSchedule::WaitMs(uint32_t nowMs) const {
+  if (Due(nowMs) || !changed_) return 0;
+  return interval_ - (nowMs - lastWrite_);
+}

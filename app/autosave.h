@@ -13,6 +13,8 @@ class SaveSchedule {
   void MarkChanged() { changed_ = true; }
   bool Changed() const { return changed_; }
   bool Due(uint32_t nowMs) const;
+  // Milliseconds from `nowMs` until a change is due; 0 when it is due now or nothing changed.
+  uint32_t WaitMs(uint32_t nowMs) const;
   // The state was written at `nowMs`.
   void Written(uint32_t nowMs);
   // The change turned out to leave the state as last written: nothing to write.

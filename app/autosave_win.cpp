@@ -25,8 +25,30 @@ struct AutosaveState {
   std::vector<uint8_t> writtenPrefs;
   DWORD lastPrefsLook = 0;
   bool prefsLooked = false;
+  // The main loop looks at the files only while this is set: at start, after a change to the
+  // collection or a command, and when one of the timers below fires.
+  bool lookDue = true;
+  UINT_PTR prefsTimer = 0;  // every second: settings, window place and size change without notice
+  UINT_PTR itemsTimer = 0;  // once: a change that came too soon after the last write
 };
 AutosaveState Autosave;
+
+// Timer procedures only ask for a look: the files are written from the main loop at rest, never
+// from inside a modal loop that happens to dispatch the timer.
+void CALLBACK OnPrefsTimer(HWND, UINT, UINT_PTR, DWORD) { Autosave.lookDue = true; }
+
+void CALLBACK OnItemsTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (timer == Autosave.itemsTimer) Autosave.itemsTimer = 0;
+  Autosave.lookDue = true;
+}
+
+// A change that is not due yet is looked at again when it is.
+void ScheduleItemsLook(DWORD now) {
+  if (Autosave.itemsTimer || Settings.KeepItems == 0) return;
+  const uint32_t wait = Autosave.items.WaitMs(now);
+  if (wait > 0) Autosave.itemsTimer = SetTimer(nullptr, 0, wait, OnItemsTimer);
+}
 
 bool SameItems(const std::vector<StoredItem>& a, const std::vector<StoredItem>& b) {
   if (a.size() != b.size()) return false;
@@ -85,12 +107,27 @@ void KeepPrefsFileCurrent(DWORD now) {
 
 }  // namespace
 
-void NoteItemsChanged() { Autosave.items.MarkChanged(); }
+void NoteItemsChanged() {
+  Autosave.items.MarkChanged();
+  Autosave.lookDue = true;
+}
+
+void NoteCommandDone() { Autosave.lookDue = true; }
+
+bool StoredFilesLookDue() { return Autosave.lookDue; }
 
 void KeepStoredFilesCurrent() {
+  Autosave.lookDue = false;
+  if (!Autosave.prefsTimer) Autosave.prefsTimer = SetTimer(nullptr, 0, AutosaveIntervalMs, OnPrefsTimer);
   const DWORD now = GetTickCount();
-  // items.dat never lists an item whose picture is still being written.
-  if (CollectPictureWrites()) KeepItemsFileCurrent(now);
+  // items.dat never lists an item whose picture is still being written: looked at again on the
+  // next pass until the pictures are done.
+  if (CollectPictureWrites()) {
+    KeepItemsFileCurrent(now);
+    ScheduleItemsLook(now);
+  } else {
+    Autosave.lookDue = true;
+  }
   KeepPrefsFileCurrent(now);
 }
 

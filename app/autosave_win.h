@@ -4,6 +4,11 @@
 
 // The collection or a check mark changed (called from the list's notifications).
 void NoteItemsChanged();
+// A command ran, which may have changed a setting.
+void NoteCommandDone();
+// Whether the main loop's idle step is to call KeepStoredFilesCurrent: after a change, a command,
+// or when a timer asks (once a second, and when a change that came too soon is due).
+bool StoredFilesLookDue();
 // From the main loop's idle step: writes what changed, at most about once a second each.
 void KeepStoredFilesCurrent();
 // The session is about to end (WM_QUERYENDSESSION): writes items.dat when KeepItems is on and

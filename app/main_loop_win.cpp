@@ -76,9 +76,10 @@ void OnTrayEvent(int detail) {
 void DispatchEvent(int kind) {
   switch (kind) {
     case EventNone:
+      // An idle pass costs a wake-up a hundred times a second: it polls the hot key and sleeps.
+      // The column width and the stored files are kept by the events that change them.
       PollHotKey();
-      KeepColumnWidth();
-      KeepStoredFilesCurrent();
+      if (StoredFilesLookDue()) KeepStoredFilesCurrent();
       IdleWait();
       break;
     case EventControl:
@@ -93,6 +94,7 @@ void DispatchEvent(int kind) {
       break;
     case EventMenu:
       DispatchCommand(EventCommand());
+      NoteCommandDone();
       break;
     default: break;
   }

@@ -2,7 +2,8 @@
 // saved. The main window is disabled for as long as it is open.
 #pragma once
 
-// Handles every window event that is waiting, so the screen stays current during a long step.
+// Paints what is waiting, so the screen stays current during a long step; events that came in
+// meanwhile are left to the main loop.
 void ProcessPendingEvents();
 
 class ProgressWindow {

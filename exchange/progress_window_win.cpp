@@ -18,13 +18,9 @@ constexpr DWORD kMaxPumpMs = 15;
 }  // namespace
 
 void ProcessPendingEvents() {
-  // PollEvent also answers "nothing" for a message that makes no event, so the queue itself tells
-  // when everything waiting has been handled.
-  MSG waiting;
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < kMaxPumpMs) {
-    if (PollEvent() == EventNone && !PeekMessageA(&waiting, nullptr, 0, 0, PM_NOREMOVE)) return;
-  }
+  // Only painting and sent messages: an event taken here would never reach the main loop, and an
+  // Exit command or a click that came during the step must still count after it.
+  RefreshWindows(kMaxPumpMs);
 }
 
 ProgressWindow::ProgressWindow(int steps) {

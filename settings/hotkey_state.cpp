@@ -18,6 +18,10 @@ bool StepHotKey(HotKeyState& state, const KeyReader& readKey) {
     state.HotKeyArmed = 0;
     return false;
   }
+  // Nothing can arm while Ctrl is up, and each read costs the idle pass a system call that looks
+  // at the display's events: one read is enough then. Stale bits of the other keys are cleared
+  // below before they count.
+  if (!readKey(VkControl)) return false;
   // Clear the pressed-since-last-read bits so that only keys down now count below.
   readKey(VkSpace);
   readKey(VkMenu);

@@ -42,6 +42,9 @@ void DrawSelectionFrame(int row, COLORREF colour);
 void FitColumnWidth();
 // Restores the column width after the user dragged the header border.
 void KeepColumnWidth();
+// Makes the list restore its column width by itself after anything that may have changed it
+// (done when the window is built).
+void WatchColumnWidth(HWND list);
 
 // checked 0/1; kind 0 image items, 1 text items, 2 all. Touched rows end up unselected.
 void SetCheckedByKind(int checked, int kind);

@@ -80,6 +80,48 @@ void AddMainTrayIcon(HWND window) {
   SetTrayTip(Ui.TrayIcon, kTitle);
 }
 
+// The column's width is restored after whatever may have changed it (a drag or double click on
+// the header's divider, the list's own auto-size, a size change), once that change is complete:
+// the check is posted to the list rather than made inside the header's notification.
+constexpr UINT_PTR kColumnWatch = 1;
+bool ColumnCheckPosted = false;
+
+UINT ColumnCheckMessage() {
+  static const UINT message = RegisterWindowMessageA("KepSilColumnCheck");
+  return message;
+}
+
+bool MayChangeColumn(HWND list, UINT message, LPARAM lParam) {
+  switch (message) {
+    case LVM_SETCOLUMNWIDTH:
+    case LVM_SETCOLUMNA:
+    case LVM_SETCOLUMNW:
+    case WM_SIZE: return true;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      return header && header->hwndFrom == reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+    }
+    default: return false;
+  }
+}
+
+LRESULT CALLBACK WatchColumn(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == ColumnCheckMessage() && message != 0) {
+    ColumnCheckPosted = false;
+    KeepColumnWidth();
+    return 0;
+  }
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(list, WatchColumn, kColumnWatch);
+    ColumnCheckPosted = false;
+  }
+  const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
+  if (!ColumnCheckPosted && MayChangeColumn(list, message, lParam)) {
+    ColumnCheckPosted = PostMessageA(list, ColumnCheckMessage(), 0, 0) != FALSE;
+  }
+  return result;
+}
+
 }  // namespace
 
 HIMAGELIST NewThumbImageList() { return ImageList_Create(ThumbWidth, ThumbHeight, ILC_COLORDDB | ILC_MASK, 0, 0); }
@@ -105,6 +147,7 @@ void BuildMainWindow() {
   Ui.ItemList = NewListControl(-1, 0, 0, kClientWidth, Settings.ListHeight, "Menu", kWideColumn,
                                ListFullRowSelect | ListGridLines | ListCheckBoxes);
   Ui.ItemListHandle = ControlHandle(Ui.ItemList);
+  WatchColumnWidth(Ui.ItemListHandle);
   Ui.ThumbImageList = NewThumbImageList();
   Ui.TextIcon = MakeTextIcon();
   PrepareList(Ui.ItemListHandle);
@@ -179,6 +222,10 @@ void FitColumnWidth() {
 void KeepColumnWidth() {
   int width = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0));
   if (width != Ui.ColumnWidth) SendMessageA(Ui.ItemListHandle, LVM_SETCOLUMNWIDTH, 0, Ui.ColumnWidth);
+}
+
+void WatchColumnWidth(HWND list) {
+  SetWindowSubclass(list, WatchColumn, kColumnWatch, 0);
 }
 
 void SetCheckedByKind(int checked, int kind) {

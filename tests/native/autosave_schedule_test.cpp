@@ -45,4 +45,23 @@ TEST(SaveSchedule, TickCountWrapAroundKeepsTheInterval) {
   EXPECT_TRUE(schedule.Due(0x000002E8u));   // 1000 ms after
 }
 
+TEST(SaveSchedule, WaitIsTheRestOfTheIntervalAndNothingOnceDue) {
+  SaveSchedule schedule(1000);
+  EXPECT_EQ(schedule.WaitMs(500), 0u) << "nothing changed";
+  schedule.MarkChanged();
+  EXPECT_EQ(schedule.WaitMs(500), 0u) << "never written: due at once";
+  schedule.Written(500);
+  EXPECT_EQ(schedule.WaitMs(700), 0u) << "written, nothing changed since";
+  schedule.MarkChanged();
+  EXPECT_EQ(schedule.WaitMs(700), 800u);
+  EXPECT_EQ(schedule.WaitMs(1499), 1u);
+  EXPECT_EQ(schedule.WaitMs(1500), 0u);
+  EXPECT_TRUE(schedule.Due(1500));
+
+  // Across the tick count's wrap-around as well.
+  schedule.Written(0xFFFFFF00u);
+  schedule.MarkChanged();
+  EXPECT_EQ(schedule.WaitMs(0x00000010u), 1000u - 0x110u);
+}
+
 }  // namespace

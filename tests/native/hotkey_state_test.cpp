@@ -123,14 +123,43 @@ TEST_F(HotKeyTest, KeysPressedLongAgoDoNotArm) {
   EXPECT_EQ(state_.HotKeyArmed, 0);
 }
 
-TEST_F(HotKeyTest, ReadsOnlyWhatEachBranchNeeds) {
-  Poll(1);
-  EXPECT_EQ(keys_.TakeReads(), (std::vector<int32_t>{VkSpace, VkMenu, VkControl, VkSpace, VkMenu}));
+TEST_F(HotKeyTest, KeysTappedWhileCtrlWasUpCountNoMoreThanBefore) {
+  // Space and Alt taps gathered while the polls looked only at Ctrl.
+  keys_.Tap(VkSpace);
+  keys_.Tap(VkMenu);
+  EXPECT_EQ(Poll(5), 0);
+  // Ctrl pressed now, Alt long gone: no arming from Alt's old tap.
+  keys_.Press(VkControl);
+  EXPECT_EQ(Poll(1), 0);
+  EXPECT_EQ(state_.HotKeyArmed, 0);
+  // Ctrl tapped and released between two polls: seen, but nothing arms.
+  keys_.Release(VkControl);
   keys_.Press(VkMenu);
+  keys_.Tap(VkControl);
+  EXPECT_EQ(Poll(1), 0);
+  EXPECT_EQ(state_.HotKeyArmed, 0);
+  // Space tapped while Ctrl was up does not keep Ctrl + Alt from arming later.
+  keys_.Release(VkMenu);
+  keys_.Tap(VkSpace);
+  Poll(3);
+  keys_.Press(VkControl);
+  keys_.Press(VkMenu);
+  EXPECT_EQ(Poll(1), 0);
+  EXPECT_EQ(state_.HotKeyArmed, 1);
+  keys_.Tap(VkSpace);
+  EXPECT_EQ(Poll(1), 1);
+}
+
+TEST_F(HotKeyTest, ReadsOnlyWhatEachBranchNeeds) {
+  Poll(1);  // idle with Ctrl up: nothing else is read
+  EXPECT_EQ(keys_.TakeReads(), (std::vector<int32_t>{VkControl}));
+  keys_.Press(VkMenu);
+  Poll(1);
+  EXPECT_EQ(keys_.TakeReads(), (std::vector<int32_t>{VkControl}));
   keys_.Press(VkControl);
   Poll(1);
   EXPECT_EQ(keys_.TakeReads(),
-            (std::vector<int32_t>{VkSpace, VkMenu, VkControl, VkSpace, VkMenu, VkControl}));
+            (std::vector<int32_t>{VkControl, VkSpace, VkMenu, VkControl, VkSpace, VkMenu, VkControl}));
   Poll(1);  // armed, Space up
   EXPECT_EQ(keys_.TakeReads(), (std::vector<int32_t>{VkMenu, VkControl, VkSpace}));
   keys_.Press(VkSpace);

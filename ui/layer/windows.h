@@ -42,6 +42,10 @@ void DisposeWindow(int number);
 
 int PollEvent();
 int WaitEvent();
+// Paints what is waiting to be painted and answers messages sent from other threads, for at most
+// `maxMs`. Whatever can become an event (commands, clicks, keys, timers, posted messages) stays
+// queued for the next PollEvent, so a long step that keeps the screen current loses none of them.
+void RefreshWindows(DWORD maxMs);
 int EventSource();
 int EventDetail();
 int EventCommand();

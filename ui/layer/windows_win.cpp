@@ -275,6 +275,15 @@ int WaitEvent() {
   return TakeEvent(msg);
 }
 
+void RefreshWindows(DWORD maxMs) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (GetTickCount() - start < maxMs &&
+         PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT | PM_QS_SENDMESSAGE)) {
+    if (msg.message != WM_QUIT) DispatchMessageA(&msg);
+  }
+}
+
 int EventSource() { return Layer.eventSource; }
 int EventDetail() { return Layer.eventDetail; }
 int EventCommand() { return Layer.eventSource; }

@@ -1,0 +1,178 @@
+// What the main loop keeps up while it only idles: the column width after a change through the
+// header or the list, and items.dat and prefs.dat after changes, with no pass polling for them.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "app/autosave_win.h"
+#include "app/commands.h"
+#include "app/items_file.h"
+#include "app/loop_state.h"
+#include "app/main_loop.h"
+#include "app/texts.h"
+#include "exchange/image/images_win.h"
+#include "exchange/progress_window.h"
+#include "settings/prefs_file.h"
+#include "settings/settings.h"
+#include "store/item_store.h"
+#include "store/window_callback.h"
+#include "ui/layer/controls.h"
+#include "ui/layer/tray.h"
+#include "ui/layer/windows.h"
+#include "ui/main_window.h"
+
+namespace {
+
+std::string NewTempFolder() {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  for (int attempt = 0;; ++attempt) {
+    std::string folder = std::string(temp) + "kepsil-idle-" + std::to_string(GetTickCount()) + "-" +
+                         std::to_string(attempt) + "\\";
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+  }
+}
+
+class IdleLoop : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    InitWindowLayer();
+    InitImageServices();
+    Settings = SettingsState{};
+    Settings.WatchClipboard = 0;
+    Settings.KeepItems = 1;
+    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
+    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
+    App.AppDir = NewTempFolder();
+    CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
+    FillTexts(Texts, 0x0409);
+    BuildMainWindow();
+    SetWindowHook(WindowCallback);
+  }
+  static void TearDownTestSuite() {
+    SetWindowHook(nullptr);
+    RemoveTrayIcon(Ui.TrayIcon);
+    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
+    DisposeWindow(Ui.MainWindow);
+    ImageList_Destroy(Ui.ThumbImageList);
+    DisposeImage(Ui.TextIcon);
+    Ui = MainWindowState{};
+    for (const char* file : {"items.dat", "prefs.dat"}) DeleteFileA(WorkingPath(file).c_str());
+    RemoveDirectoryA(WorkingDirectory().c_str());
+    RemoveDirectoryA(App.AppDir.c_str());
+  }
+
+  void TearDown() override {
+    ClearRows(Ui.ItemList);
+    Store = ItemStore{};
+    FitColumnWidth();
+    RunPasses(100);
+  }
+
+  // Runs the real loop's passes for about `ms` milliseconds, or until `done` holds. True when it did.
+  static bool RunPasses(DWORD ms, const std::function<bool()>& done = [] { return false; }) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < ms) {
+      RunLoopPass();
+      if (done()) return true;
+    }
+    return false;
+  }
+
+  static void AddItem(const std::string& name) {
+    Store.Items.Last();
+    Store.Items.Insert(Item{1, 0, name});
+    InsertRow(Ui.ItemList, -1, "");
+  }
+
+  static int ColumnWidthNow() {
+    return static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0));
+  }
+  static HWND Header() { return reinterpret_cast<HWND>(SendMessageA(Ui.ItemListHandle, LVM_GETHEADER, 0, 0)); }
+  // A width set on the header, as a drag or a double click on its divider ends.
+  static void SetHeaderWidth(int width) {
+    HDITEMA item{};
+    item.mask = HDI_WIDTH;
+    item.cxy = width;
+    SendMessageA(Header(), HDM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  }
+
+  static std::vector<std::string> NamesInItemsFile() {
+    StoredItems stored;
+    std::vector<std::string> names;
+    if (!LoadItemsFile(WorkingPath("items.dat"), stored)) return names;
+    for (const StoredItem& item : stored.items) names.push_back(item.name);
+    return names;
+  }
+};
+
+TEST_F(IdleLoop, ColumnWidthComesBackAfterAChangeWithoutBeingAskedFor) {
+  RunPasses(100);
+  ASSERT_EQ(ColumnWidthNow(), 301);
+  ASSERT_NE(Header(), nullptr);
+
+  SetHeaderWidth(150);
+  EXPECT_TRUE(RunPasses(1000, [] { return ColumnWidthNow() == 301; })) << "after the header: " << ColumnWidthNow();
+  SendMessageA(Ui.ItemListHandle, LVM_SETCOLUMNWIDTH, 0, LVSCW_AUTOSIZE_USEHEADER);
+  EXPECT_TRUE(RunPasses(1000, [] { return ColumnWidthNow() == 301; })) << "after auto-size: " << ColumnWidthNow();
+
+  // With the scroll bar showing, the narrow width is the one kept.
+  const int perPage = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOUNTPERPAGE, 0, 0));
+  for (int i = 0; i <= perPage; ++i) AddItem("row" + std::to_string(i));
+  FitColumnWidth();
+  SetHeaderWidth(400);
+  EXPECT_TRUE(RunPasses(1000, [] { return ColumnWidthNow() == 283; })) << "narrowed: " << ColumnWidthNow();
+  // Nothing changes it back and forth while the loop idles.
+  RunPasses(200);
+  EXPECT_EQ(ColumnWidthNow(), 283);
+}
+
+TEST_F(IdleLoop, ChangesReachTheFilesWhileTheLoopOnlyIdles) {
+  // Whatever was due from earlier is written first.
+  RunPasses(300);
+  AddItem("first");
+  ASSERT_TRUE(RunPasses(1000, [] { return NamesInItemsFile() == std::vector<std::string>{"first"}; }))
+      << "the first change after a quiet spell is written at once";
+  const DWORD firstSeen = GetTickCount();
+
+  // A second change within the interval is written once the interval is over.
+  AddItem("second");
+  ASSERT_TRUE(RunPasses(3000, [] { return NamesInItemsFile().size() == 2; }));
+  EXPECT_GE(GetTickCount() - firstSeen, 500u) << "a burst costs one write a second";
+
+  // A check mark reaches items.dat too.
+  SetRowState(Ui.ItemList, 1, RowChecked);
+  EXPECT_TRUE(RunPasses(3000, [] {
+    StoredItems stored;
+    return LoadItemsFile(WorkingPath("items.dat"), stored) && stored.items.size() == 2 && stored.items[1].checked == 1;
+  }));
+
+  // A setting changed where no event tells of it still reaches prefs.dat.
+  Settings.ItemLimit = 37;
+  EXPECT_TRUE(RunPasses(3000, [] {
+    SettingsState stored;
+    return LoadPrefsFile(WorkingPath("prefs.dat"), stored) && stored.ItemLimit == 37;
+  }));
+}
+
+TEST_F(IdleLoop, ACommandThatCameWhileAStepKeptTheScreenCurrentStillRuns) {
+  // As when Exit is posted while a board is being imported: the import's screen refresh paints
+  // but leaves the command to the loop.
+  RunPasses(100);
+  PostMessageA(WindowHandle(Ui.MainWindow), WM_COMMAND, CmdExit, 0);
+  InvalidateRect(Ui.ItemListHandle, nullptr, TRUE);
+  ProcessPendingEvents();
+  RECT dirty{};
+  EXPECT_FALSE(GetUpdateRect(Ui.ItemListHandle, &dirty, FALSE)) << "the list is painted during the step";
+  EXPECT_EQ(Loop.QuitRequested, 0) << "no command runs inside the step";
+  EXPECT_TRUE(RunPasses(1000, [] { return Loop.QuitRequested != 0; })) << "Exit was lost";
+  Loop.QuitRequested = 0;
+}
+
+}  // namespace
