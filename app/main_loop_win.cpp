@@ -25,11 +25,16 @@ HWND Main() {
   return WindowHandle(Ui.MainWindow);
 }
 
+// Set when the last idle wait ran its full time: nothing came in, so the next pass need not look
+// at the queue. Under Wine every look at an empty queue also polls the display connection, which
+// is most of what an idle program costs.
+bool QueueQuiet = false;
+
 // Sleeps for the idle interval, but no longer than until a message is waiting: a clipboard change
 // or a click is taken at once, and a queue of messages is worked through without a pause between
-// them.
-void IdleWait() {
-  MsgWaitForMultipleObjectsEx(0, nullptr, kIdleSleepMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+// them. Anything already queued, seen or not, ends the wait at once. True when it timed out.
+bool IdleWait() {
+  return MsgWaitForMultipleObjectsEx(0, nullptr, kIdleSleepMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_TIMEOUT;
 }
 
 void ServeRequest() {
@@ -80,7 +85,7 @@ void DispatchEvent(int kind) {
       // The column width and the stored files are kept by the events that change them.
       PollHotKey();
       if (StoredFilesLookDue()) KeepStoredFilesCurrent();
-      IdleWait();
+      QueueQuiet = IdleWait();
       break;
     case EventControl:
       if (EventSource() == Ui.ItemList) UpdateSelectionHighlight();
@@ -104,7 +109,9 @@ void DispatchEvent(int kind) {
 
 void RunLoopPass() {
   ServeRequest();
-  DispatchEvent(PollEvent());
+  const bool quiet = QueueQuiet;
+  QueueQuiet = false;
+  DispatchEvent(quiet ? EventNone : PollEvent());
 }
 
 void RunMainLoop() {

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -173,6 +175,35 @@ TEST_F(IdleLoop, ACommandThatCameWhileAStepKeptTheScreenCurrentStillRuns) {
   EXPECT_EQ(Loop.QuitRequested, 0) << "no command runs inside the step";
   EXPECT_TRUE(RunPasses(1000, [] { return Loop.QuitRequested != 0; })) << "Exit was lost";
   Loop.QuitRequested = 0;
+}
+
+TEST_F(IdleLoop, WhatComesInWhileTheLoopIdlesIsTakenOnTheNextPasses) {
+  RunPasses(100);  // the waits time out: the passes no longer look at the queue
+  PostMessageA(WindowHandle(Ui.MainWindow), WM_COMMAND, CmdExit, 0);
+  for (int pass = 0; pass < 2 && !Loop.QuitRequested; ++pass) RunLoopPass();
+  EXPECT_EQ(Loop.QuitRequested, 1) << "a posted command waits for one pass at most";
+  Loop.QuitRequested = 0;
+
+  // Another program asking the list something is answered while the loop idles.
+  RunPasses(100);
+  std::atomic<bool> answered = false;
+  DWORD_PTR rows = 99;
+  std::thread asker([&] {
+    answered = SendMessageTimeoutA(Ui.ItemListHandle, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 3000, &rows) != 0;
+  });
+  EXPECT_TRUE(RunPasses(2000, [&] { return answered.load(); }));
+  asker.join();
+  EXPECT_EQ(rows, 0u);
+
+  // A timer set while idle fires through the loop.
+  RunPasses(100);
+  static bool fired;
+  fired = false;
+  SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    fired = true;
+  });
+  EXPECT_TRUE(RunPasses(1000, [] { return fired; }));
 }
 
 }  // namespace
