@@ -46,11 +46,10 @@ void MakeRoomForThumbnails(size_t count) {
   Ui.ThumbImageList = roomy;
 }
 
-// Makes the rows first .. first + cells - 1 of the list; their thumbnails go in with one add and
-// take consecutive slots, as adding them one by one would give.
+// Makes the rows first .. first + cells - 1 of the list; their thumbnails go in through the sheet
+// of `cells` cells with one add and take consecutive slots, as adding them one by one would give.
 void AddRows(const StoredItems& stored, const std::vector<std::string>& paths, ThumbnailReader& reader, size_t first,
-             int cells) {
-  ThumbnailSheet sheet(cells);
+             int cells, ThumbnailSheet& sheet) {
   std::vector<bool> drawn(static_cast<size_t>(cells));
   for (int cell = 0; cell < cells; ++cell) {
     const size_t row = first + static_cast<size_t>(cell);
@@ -86,8 +85,17 @@ void LoadStoredItems() {
     ThumbnailReader reader(paths, ThumbWidth, ThumbHeight);
     // The list is not redrawn for every row: with drawing on, each insertion cost milliseconds.
     SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, FALSE, 0);
+    // One sheet for every full batch: a new bitmap each time would cost its fresh memory again.
+    const int fullCells = static_cast<int>(std::min<size_t>(kSheetCells, count));
+    ThumbnailSheet sheet(fullCells);
     for (size_t first = 0; first < count; first += kSheetCells) {
-      AddRows(stored, paths, reader, first, static_cast<int>(std::min<size_t>(kSheetCells, count - first)));
+      const int cells = static_cast<int>(std::min<size_t>(kSheetCells, count - first));
+      if (cells == fullCells) {
+        AddRows(stored, paths, reader, first, cells, sheet);
+      } else {
+        ThumbnailSheet rest(cells);
+        AddRows(stored, paths, reader, first, cells, rest);
+      }
     }
     FitColumnWidth();
     SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, TRUE, 0);

@@ -25,7 +25,7 @@ void InsertItemRow(int row, int slot, bool checked);
 
 // A strip of 278 x 60 thumbnail cells side by side in one 32-bit bitmap. An image list splits a
 // bitmap wider than its pictures into one picture per cell, so a whole strip goes in with one add,
-// which costs little more than adding a single picture.
+// which costs little more than adding a single picture. A strip may be filled and added again.
 class ThumbnailSheet {
  public:
   explicit ThumbnailSheet(int cells);
