@@ -104,17 +104,14 @@ void SparePictureMaker::Run() {
       if (wake_.wait_for(lock, delay_, [this] { return stopping_; })) break;
       const int width = std::exchange(wantedWidth_, 0);
       const int height = std::exchange(wantedHeight_, 0);
+      // A spare of the size wanted is kept as it is (and kept longer).
+      if (spare_.item && spare_.width == width && spare_.height == height) continue;
+      // One of another size goes first, so that two screenfuls are never held at once for it.
       SharedPicture old = std::exchange(spare_, SharedPicture{});
       lock.unlock();
-      // A spare of the size wanted is kept as it is; one of another size goes first, so that
-      // two screenfuls are never held at once for it.
+      DeleteSharedPicture(old);
       SharedPicture made;
-      if (old.item && old.width == width && old.height == height) {
-        made = old;
-      } else {
-        DeleteSharedPicture(old);
-        if (MakeSharedPicture(width, height, made)) Touch(made);
-      }
+      if (MakeSharedPicture(width, height, made)) Touch(made);
       lock.lock();
       spare_ = made;
       continue;
