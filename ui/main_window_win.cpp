@@ -82,8 +82,10 @@ void AddMainTrayIcon(HWND window) {
 
 // The column's width is restored after whatever may have changed it (a drag or double click on
 // the header's divider, the list's own auto-size, a size change), once that change is complete:
-// the check is posted to the list rather than made inside the header's notification.
-constexpr UINT_PTR kColumnWatch = 1;
+// the check is posted to the list rather than made inside the header's notification. The list is
+// subclassed the plain way, with its previous procedure kept here: Wine's comctl32 subclassing
+// looks the chain up through a window property, a server round trip, on every message.
+WNDPROC ListPreviousProc = nullptr;
 bool ColumnCheckPosted = false;
 
 UINT ColumnCheckMessage() {
@@ -91,32 +93,35 @@ UINT ColumnCheckMessage() {
   return message;
 }
 
-bool MayChangeColumn(HWND list, UINT message, LPARAM lParam) {
+bool MayChangeColumn(UINT message, LPARAM lParam) {
   switch (message) {
     case LVM_SETCOLUMNWIDTH:
     case LVM_SETCOLUMNA:
     case LVM_SETCOLUMNW:
     case WM_SIZE: return true;
     case WM_NOTIFY: {
+      // Only the list's header sends header notifications.
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      return header && header->hwndFrom == reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+      return header && header->code <= HDN_FIRST && header->code >= HDN_LAST;
     }
     default: return false;
   }
 }
 
-LRESULT CALLBACK WatchColumn(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+LRESULT CALLBACK WatchColumn(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == ColumnCheckMessage() && message != 0) {
     ColumnCheckPosted = false;
     KeepColumnWidth();
     return 0;
   }
+  const WNDPROC previous = ListPreviousProc;
   if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(list, WatchColumn, kColumnWatch);
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    ListPreviousProc = nullptr;
     ColumnCheckPosted = false;
   }
-  const LRESULT result = DefSubclassProc(list, message, wParam, lParam);
-  if (!ColumnCheckPosted && MayChangeColumn(list, message, lParam)) {
+  const LRESULT result = CallWindowProcW(previous, list, message, wParam, lParam);
+  if (!ColumnCheckPosted && ListPreviousProc && MayChangeColumn(message, lParam)) {
     ColumnCheckPosted = PostMessageA(list, ColumnCheckMessage(), 0, 0) != FALSE;
   }
   return result;
@@ -225,7 +230,10 @@ void KeepColumnWidth() {
 }
 
 void WatchColumnWidth(HWND list) {
-  SetWindowSubclass(list, WatchColumn, kColumnWatch, 0);
+  // One list is watched at a time: the program has one.
+  if (!list || ListPreviousProc) return;
+  ListPreviousProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchColumn)));
 }
 
 void SetCheckedByKind(int checked, int kind) {
