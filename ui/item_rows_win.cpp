@@ -41,33 +41,18 @@ int LoadThumbnailOrBlank(const std::string& path) {
   return image;
 }
 
-namespace {
-
-// WORKAROUND: Wine's window subclassing finds a window's chain of procedures through a window
-// property, a round trip to its server, twice for every message: with the column watch on the
-// list, that doubled the time to insert a row. Row insertions and check marks are nothing the
-// watch looks at, so they go straight to the list's own procedure; the messages the list sends
-// on its own (a size change when its scroll bar appears) still pass the watch.
-LRESULT ToListItself(UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto own = reinterpret_cast<WNDPROC>(GetClassLongPtrA(Ui.ItemListHandle, GCLP_WNDPROC));
-  return own ? CallWindowProcA(own, Ui.ItemListHandle, message, wParam, lParam)
-             : SendMessageA(Ui.ItemListHandle, message, wParam, lParam);
-}
-
-}  // namespace
-
 void InsertItemRow(int row, int slot, bool checked) {
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iItem = row;
   item.pszText = const_cast<char*>("");
   item.iImage = slot;
-  const int made = static_cast<int>(ToListItself(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  const int made = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   // A list with check boxes gives every new row an empty box, whatever the insertion asks for.
   if (made >= 0 && checked) {
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(2);
-    ToListItself(LVM_SETITEMSTATE, static_cast<WPARAM>(made), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(Ui.ItemListHandle, LVM_SETITEMSTATE, static_cast<WPARAM>(made), reinterpret_cast<LPARAM>(&item));
   }
 }
 
