@@ -1,11 +1,7 @@
 #include "app/leftover_files.h"
 
 #include <array>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
-
-#include "app/file_bytes.h"
 
 namespace {
 
@@ -24,18 +20,6 @@ bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && EndsWithIgnoringCase(a, b);
 }
 
-// The file name with every character beyond ASCII as '?'. The names that matter here are plain
-// ASCII, and no conversion of the others can fail.
-std::string AsciiName(const std::filesystem::path& path) {
-  const std::filesystem::path fileName = path.filename();
-  std::string name;
-  for (auto unit : fileName.native()) {
-    const auto code = static_cast<unsigned long>(unit);
-    name += code < 0x80 ? static_cast<char>(code) : '?';
-  }
-  return name;
-}
-
 }  // namespace
 
 bool IsLeftoverTemporary(const std::string& fileName) {
@@ -49,19 +33,4 @@ bool IsLeftoverTemporary(const std::string& fileName) {
     if (replaced.size() > extension.size() && EndsWithIgnoringCase(replaced, extension)) return true;
   }
   return false;
-}
-
-int RemoveLeftoverTemporaries(const std::string& folder) {
-  std::error_code error;
-  std::filesystem::directory_iterator entries(AnsiPath(folder), error);
-  if (error) return 0;
-  int removed = 0;
-  for (const std::filesystem::directory_entry& entry : entries) {
-    // The name first: asking for the kind of every file of a large folder costs a look-up each.
-    if (!IsLeftoverTemporary(AsciiName(entry.path()))) continue;
-    std::error_code entryError;
-    if (!entry.is_regular_file(entryError) || entryError) continue;
-    if (std::filesystem::remove(entry.path(), entryError)) ++removed;
-  }
-  return removed;
 }

@@ -8,7 +8,3 @@
 // prefs.dat.tmp, or an item file (.bmp, .txt, .clt) followed by .tmp. Letter case is ignored.
 bool IsLeftoverTemporary(const std::string& fileName);
 
-// Deletes the leftover temporaries directly in `folder` (not in its subfolders) and returns how
-// many were deleted. Anything else in the folder is left as it is. Only safe while no write of
-// the program is under way, that is at start-up.
-int RemoveLeftoverTemporaries(const std::string& folder);

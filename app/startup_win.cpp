@@ -4,7 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
-#include "app/leftover_files.h"
+#include "app/leftover_files_win.h"
 #include "app/shutdown.h"
 #include "app/stored_items.h"
 #include "app/texts.h"
