@@ -15,13 +15,7 @@ namespace {
 // there is one of that size, fresh memory otherwise. False when it cannot be made.
 bool CopyToSharedPicture(HBITMAP bitmap, int width, int height, SharedPicture& shared) {
   if (!SparePictures.Take(width, height, shared) && !MakeSharedPicture(width, height, shared)) return false;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownHeader32(width, height);
   HDC screen = GetDC(nullptr);
   const bool copied = screen && GetDIBits(screen, bitmap, 0, height, shared.bits, &info, DIB_RGB_COLORS) == height;
   if (screen) ReleaseDC(nullptr, screen);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "exchange/image/images_win.h"
 #include "exchange/image/pixel_image.h"
 
 SparePictureMaker SparePictures;
@@ -10,17 +11,6 @@ SparePictureMaker SparePictures;
 namespace {
 
 constexpr size_t PageBytes = 4096;
-
-BITMAPINFO TopDownHeader(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
 
 // Writes every page once, so that none faults while the pixels are copied in. (The offered
 // bitmap's view is left alone: its pages are only read when another program asks for the picture.)
@@ -39,7 +29,7 @@ bool MakeSharedPicture(int width, int height, SharedPicture& picture) {
   HANDLE memory = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, static_cast<DWORD>(bytes >> 32),
                                      static_cast<DWORD>(bytes), nullptr);
   if (!memory) return false;
-  BITMAPINFO info = TopDownHeader(width, height);
+  BITMAPINFO info = TopDownHeader32(width, height);
   void* sameBits = nullptr;
   picture.item = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &picture.bits, memory, 0);
   if (picture.item) picture.offered = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &sameBits, memory, 0);

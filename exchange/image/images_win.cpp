@@ -109,6 +109,17 @@ void FreeAllImages() {
   Imaging.images.clear();
 }
 
+BITMAPINFO TopDownHeader32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 int AdoptImageHandle(int number, HANDLE handle, bool isIcon) {
   ImageRecord record;
   record.handle = handle;

@@ -43,6 +43,9 @@ int HeightOfImage(int image);
 int DepthOfImage(int image);
 bool ImageIsIcon(int image);
 
+// The header of a 32-bit RGB picture stored top row first, as the program's own pixel buffers are.
+BITMAPINFO TopDownHeader32(int width, int height);
+
 // Takes ownership of a bitmap (or icon) handle as an image, reading its size and depth. Returns
 // the number, or 0 (and the handle released) when the handle is unusable or too large.
 int AdoptImageHandle(int number, HANDLE handle, bool isIcon);
