@@ -13,6 +13,7 @@
 #include "store/item_store.h"
 #include "store/picture_writes.h"
 #include "ui/layer/controls.h"
+#include "ui/item_rows.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
 
@@ -38,14 +39,6 @@ int NewSlot(HBITMAP thumbnail) {
   if (ImageList_Replace(Ui.ThumbImageList, freeSlot, thumbnail, nullptr)) return freeSlot;
   Store.FreeSlots.push_front(freeSlot);
   return -1;
-}
-
-void SetRowSlot(int row, int slot) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  item.iImage = slot;
-  SendMessageA(Ui.ItemListHandle, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 void Withdraw(const std::string& name, int slot) {
