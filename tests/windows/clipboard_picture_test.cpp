@@ -34,20 +34,9 @@ Pixels Pattern(int width, int height, uint32_t seed) {
   return pixels;
 }
 
-BITMAPINFO TopDown32(int width, int height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
-
 // A display-format bitmap, as other programs put on the clipboard.
 HBITMAP BitmapOf(const Pixels& pixels, int width, int height) {
-  BITMAPINFO info = TopDown32(width, height);
+  BITMAPINFO info = TopDownHeader32(width, height);
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
   SetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
@@ -60,7 +49,7 @@ Pixels PixelsOf(HBITMAP bitmap) {
   BITMAP size{};
   if (!bitmap || !GetObjectA(bitmap, sizeof size, &size)) return {};
   Pixels pixels(static_cast<size_t>(size.bmWidth) * size.bmHeight);
-  BITMAPINFO info = TopDown32(size.bmWidth, size.bmHeight);
+  BITMAPINFO info = TopDownHeader32(size.bmWidth, size.bmHeight);
   HDC screen = GetDC(nullptr);
   const int rows = GetDIBits(screen, bitmap, 0, size.bmHeight, pixels.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);

@@ -27,47 +27,25 @@
 #include "ui/layer/controls.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "tests/windows/test_main_window.h"
 #include "ui/main_window.h"
 
 namespace {
 
-std::string NewTempFolder() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  for (int attempt = 0;; ++attempt) {
-    std::string folder = std::string(temp) + "kepsil-idle-" + std::to_string(GetTickCount()) + "-" +
-                         std::to_string(attempt) + "\\";
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
-  }
-}
-
 class IdleLoop : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    InitWindowLayer();
-    InitImageServices();
     Settings = SettingsState{};
     Settings.WatchClipboard = 0;
     Settings.KeepItems = 1;
-    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    App.AppDir = NewTempFolder();
+    App.AppDir = NewTempFolder("kepsil-idle-");
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
-    FillTexts(Texts, 0x0409);
-    BuildMainWindow();
+    BuildMainWindowForTests();
     SetWindowHook(WindowCallback);
   }
   static void TearDownTestSuite() {
-    SetWindowHook(nullptr);
-    RemoveTrayIcon(Ui.TrayIcon);
-    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
-    DisposeWindow(Ui.MainWindow);
-    ImageList_Destroy(Ui.ThumbImageList);
-    DisposeImage(Ui.TextIcon);
-    Ui = MainWindowState{};
-    for (const char* file : {"items.dat", "prefs.dat"}) DeleteFileA(WorkingPath(file).c_str());
-    RemoveDirectoryA(WorkingDirectory().c_str());
-    RemoveDirectoryA(App.AppDir.c_str());
+    DisposeMainWindowForTests();
+    RemoveWorkingFolder();
   }
 
   void TearDown() override {

@@ -1,7 +1,6 @@
 // Start-up's clean-up of half-written files in a working folder full of other files.
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -32,8 +31,7 @@ TEST(LeftoverFilesOnWindows, RemovesTemporariesAndLeavesEverythingElse) {
   Touch(folder + "c.bmp.tmp\\d.bmp.tmp");
 
   EXPECT_EQ(RemoveLeftoverTemporaries(plain), 5);
-  std::vector<std::string> left = FilesIn(folder);
-  std::sort(left.begin(), left.end());
+  const std::vector<std::string> left = FilesIn(folder);
   EXPECT_EQ(left, (std::vector<std::string>{"a.bmp", "a.clt", "items.dat", "notes.tmp", "template.tmpl"}));
   EXPECT_NE(GetFileAttributesA((folder + "c.bmp.tmp\\d.bmp.tmp").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(RemoveLeftoverTemporaries(plain), 0);

@@ -82,19 +82,6 @@ class LoadSaveWindow : public ::testing::Test {
     DisposeImage(image);
     return path;
   }
-  // Files in a folder, sorted.
-  static std::vector<std::string> FilesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    std::sort(names.begin(), names.end());
-    return names;
-  }
 
  private:
   static void RemoveAll(const std::string& folder) {

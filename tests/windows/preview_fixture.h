@@ -47,13 +47,7 @@ struct CanvasPixels {
 
 inline CanvasPixels ReadBitmapPixels(HBITMAP bitmap, int width, int height) {
   CanvasPixels result{width, height, std::vector<COLORREF>(static_cast<size_t>(width) * height)};
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownHeader32(width, height);
   std::vector<uint32_t> raw(result.pixels.size());
   HDC screen = GetDC(nullptr);
   GetDIBits(screen, bitmap, 0, height, raw.data(), &info, DIB_RGB_COLORS);

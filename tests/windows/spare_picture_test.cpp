@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/image/images_win.h"
 #include "exchange/image/pixel_image.h"
 #include "store/spare_picture.h"
 
@@ -18,13 +19,7 @@ using namespace std::chrono_literals;
 
 std::vector<uint32_t> PixelsOf(HBITMAP bitmap, int width, int height) {
   std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDownHeader32(width, height);
   HDC screen = GetDC(nullptr);
   const int rows = GetDIBits(screen, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
   ReleaseDC(nullptr, screen);

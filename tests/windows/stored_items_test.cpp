@@ -19,19 +19,10 @@
 #include "ui/layer/controls.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "tests/windows/test_main_window.h"
 #include "ui/main_window.h"
 
 namespace {
-
-std::string NewTempFolder() {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  for (int attempt = 0;; ++attempt) {
-    std::string folder = std::string(temp) + "kepsil-stored-" + std::to_string(GetTickCount()) + "-" +
-                         std::to_string(attempt) + "\\";
-    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
-  }
-}
 
 // A thumbnail-sized picture whose colour tells the item and the position apart.
 PixelImage Picture(int seed, int width = ThumbWidth, int height = ThumbHeight) {
@@ -63,25 +54,13 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 class StoredItemsLoad : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    InitWindowLayer();
-    InitImageServices();
     Settings = SettingsState{};
-    App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
-    App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-    FillTexts(Texts, 0x0409);
-    BuildMainWindow();
+    BuildMainWindowForTests();
   }
-  static void TearDownTestSuite() {
-    RemoveTrayIcon(Ui.TrayIcon);
-    ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
-    DisposeWindow(Ui.MainWindow);
-    ImageList_Destroy(Ui.ThumbImageList);
-    DisposeImage(Ui.TextIcon);
-    Ui = MainWindowState{};
-  }
+  static void TearDownTestSuite() { DisposeMainWindowForTests(); }
 
   void SetUp() override {
-    App.AppDir = NewTempFolder();
+    App.AppDir = NewTempFolder("kepsil-stored-");
     ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
   }
   void TearDown() override {
@@ -89,16 +68,13 @@ class StoredItemsLoad : public ::testing::Test {
     ImageList_RemoveAll(Ui.ThumbImageList);
     Store = ItemStore{};
     FitColumnWidth();
-    for (const std::string& file : written_) DeleteFileA(WorkingPath(file).c_str());
-    RemoveDirectoryA(WorkingDirectory().c_str());
-    RemoveDirectoryA(App.AppDir.c_str());
+    RemoveWorkingFolder();
   }
 
   void Add(const std::string& name, int checked, const std::vector<uint8_t>& thumbnail) {
     records_.push_back(StoredItem{0, checked, name});
     if (thumbnail.empty()) return;
     WriteBytes(WorkingPath(name + ".clt"), thumbnail);
-    written_.push_back(name + ".clt");
   }
   void AddPng(const std::string& name, int checked, const PixelImage& picture) {
     std::vector<uint8_t> bytes;
@@ -107,7 +83,6 @@ class StoredItemsLoad : public ::testing::Test {
   }
   void Load() {
     ASSERT_TRUE(SaveItemsFile(WorkingPath("items.dat"), records_));
-    written_.push_back("items.dat");
     LoadStoredItems();
   }
 
@@ -144,7 +119,6 @@ class StoredItemsLoad : public ::testing::Test {
   }
 
   std::vector<StoredItem> records_;
-  std::vector<std::string> written_;
 };
 
 TEST_F(StoredItemsLoad, EachRowShowsWhatItsThumbnailFileHolds) {

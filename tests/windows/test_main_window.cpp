@@ -1,5 +1,7 @@
 #include "tests/windows/test_main_window.h"
 
+#include <algorithm>
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -56,6 +58,7 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
   } while (FindNextFileA(search, &found));
   FindClose(search);
+  std::sort(names.begin(), names.end());
   return names;
 }
 

@@ -15,7 +15,7 @@ void DisposeMainWindowForTests();
 
 // A new, empty folder under the temporary folder; the path ends in a backslash.
 std::string NewTempFolder(const std::string& prefix);
-// The names of the files (not folders) directly in `folder`, which ends in a backslash.
+// The names of the files (not folders) directly in `folder`, which ends in a backslash, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
 // Deletes the files in the working folder, the working folder and App.AppDir itself.
 void RemoveWorkingFolder();
