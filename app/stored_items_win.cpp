@@ -97,11 +97,12 @@ void LoadStoredItems() {
         AddRows(stored, paths, reader, first, cells, rest);
       }
     }
-    FitColumnWidth();
     SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(Ui.ItemListHandle, nullptr, TRUE);
   }
   SendMessageA(Ui.ItemListHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Ui.ThumbImageList));
+  // Only with the thumbnails in place do the rows have their height, which sets how many fit.
+  FitColumnWidth();
   SendMessageA(Ui.ItemListHandle, LVM_SCROLL, 0, 0);
 }
 

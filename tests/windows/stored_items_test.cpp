@@ -167,6 +167,19 @@ TEST_F(StoredItemsLoad, ManyItemsComeBackInOrderWithTheColumnNarrowed) {
   EXPECT_EQ(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0), Ui.ColumnWidth);
 }
 
+TEST_F(StoredItemsLoad, AFewItemsMoreThanFitNarrowTheColumnBeforeItShows) {
+  // Counted with the thumbnails' row height: more rows than fit, though far fewer than would fit
+  // rows without pictures. A wide column would need a horizontal scroll bar beside the vertical one.
+  const int perPage = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOUNTPERPAGE, 0, 0));
+  ASSERT_GT(perPage, 0);
+  for (int i = 0; i <= perPage; ++i) AddPng("few" + std::to_string(i), 1, Picture(i));
+  Load();
+  ASSERT_EQ(RowCount(Ui.ItemList), perPage + 1);
+  EXPECT_EQ(SendMessageA(Ui.ItemListHandle, LVM_GETCOUNTPERPAGE, 0, 0), perPage);
+  EXPECT_EQ(Ui.ColumnNarrowed, 1);
+  EXPECT_EQ(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0), 283);
+}
+
 // Thumbnails go into the list many at a time: pictures of every kind on both sides of a batch's
 // edge stay with their rows, and every row keeps a slot of its own in order.
 TEST_F(StoredItemsLoad, MixedThumbnailsAcrossBatchesKeepTheirRowsAndSlots) {
