@@ -54,11 +54,21 @@ class SessionEnd : public CaptureRun {
 TEST_F(SessionEnd, LogoffSavesItemsAndPrefsBeforeTheProcessEnds) {
   StartWithDefaults();
   CaptureTwoTexts();
-  // A setting changed just before the end.
+  // A setting changed. A posted command and the system's sent end-of-session messages have no
+  // order between them, so the end comes only once the program has written the change; both
+  // files are then removed, and whatever is there afterwards was written by the logoff.
   PostCommand(Main(), kWatchClipboard);
+  int32_t values[14] = {};
+  ASSERT_TRUE(WaitUntil([&] { return ReadPrefs(values) && values[PrefsFile::WatchClipboard] == 0; }));
+  ASSERT_TRUE(WaitUntil([&] {
+    const StoredItems stored = ReadItemsFile();
+    return stored.items.size() == 2 && stored.items[1].checked == 0;
+  }));
+  ASSERT_TRUE(DeleteFileA(app_.WorkingFile("prefs.dat").c_str()));
+  ASSERT_TRUE(DeleteFileA(app_.WorkingFile("items.dat").c_str()));
   EndSessionAndKill();
 
-  int32_t values[14] = {};
+  values[PrefsFile::WatchClipboard] = -1;
   ASSERT_TRUE(ReadPrefs(values));
   EXPECT_EQ(values[PrefsFile::WatchClipboard], 0);
   const StoredItems stored = ReadItemsFile();
