@@ -22,14 +22,14 @@ struct AutosaveState {
   std::vector<StoredItem> writtenItems;
   // KeepItems as last seen: -1 before the first look.
   int32_t keepItems = -1;
+  SaveSchedule prefs{AutosaveIntervalMs};
+  // What prefs.dat holds, as last written.
   std::vector<uint8_t> writtenPrefs;
-  DWORD lastPrefsLook = 0;
-  bool prefsLooked = false;
   // The main loop looks at the files only while this is set: at start, after a change to the
   // collection or a command, and when one of the timers below fires.
   bool lookDue = true;
   UINT_PTR prefsTimer = 0;  // every second: settings, window place and size change without notice
-  UINT_PTR itemsTimer = 0;  // once: a change that came too soon after the last write
+  UINT_PTR laterTimer = 0;  // once: a change that came too soon after the last write of its file
 };
 AutosaveState Autosave;
 
@@ -37,17 +37,19 @@ AutosaveState Autosave;
 // from inside a modal loop that happens to dispatch the timer.
 void CALLBACK OnPrefsTimer(HWND, UINT, UINT_PTR, DWORD) { Autosave.lookDue = true; }
 
-void CALLBACK OnItemsTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+void CALLBACK OnLaterTimer(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
-  if (timer == Autosave.itemsTimer) Autosave.itemsTimer = 0;
+  if (timer == Autosave.laterTimer) Autosave.laterTimer = 0;
   Autosave.lookDue = true;
 }
 
 // A change that is not due yet is looked at again when it is.
-void ScheduleItemsLook(DWORD now) {
-  if (Autosave.itemsTimer || Settings.KeepItems == 0) return;
-  const uint32_t wait = Autosave.items.WaitMs(now);
-  if (wait > 0) Autosave.itemsTimer = SetTimer(nullptr, 0, wait, OnItemsTimer);
+void ScheduleLaterLook(DWORD now) {
+  if (Autosave.laterTimer) return;
+  uint32_t wait = Autosave.prefs.WaitMs(now);
+  const uint32_t itemsWait = Settings.KeepItems != 0 ? Autosave.items.WaitMs(now) : 0;
+  if (itemsWait > 0 && (wait == 0 || itemsWait < wait)) wait = itemsWait;
+  if (wait > 0) Autosave.laterTimer = SetTimer(nullptr, 0, wait, OnLaterTimer);
 }
 
 bool SameItems(const std::vector<StoredItem>& a, const std::vector<StoredItem>& b) {
@@ -95,14 +97,18 @@ void KeepItemsFileCurrent(DWORD now) {
   if (!written) Autosave.items.MarkChanged();
 }
 
+// Every look compares (the settings are a few bytes); only the writes are held to one a second.
 void KeepPrefsFileCurrent(DWORD now) {
-  if (Autosave.prefsLooked && now - Autosave.lastPrefsLook < AutosaveIntervalMs) return;
-  Autosave.prefsLooked = true;
-  Autosave.lastPrefsLook = now;
   std::vector<uint8_t> current = SerializePrefs(PreferencesToSave());
-  if (current == Autosave.writtenPrefs) return;
+  if (current == Autosave.writtenPrefs) {
+    Autosave.prefs.Settle();
+    return;
+  }
+  Autosave.prefs.MarkChanged();
+  if (!Autosave.prefs.Due(now)) return;
   SavePreferences();
   Autosave.writtenPrefs = std::move(current);
+  Autosave.prefs.Written(now);
 }
 
 }  // namespace
@@ -124,11 +130,11 @@ void KeepStoredFilesCurrent() {
   // next pass until the pictures are done.
   if (CollectPictureWrites()) {
     KeepItemsFileCurrent(now);
-    ScheduleItemsLook(now);
   } else {
     Autosave.lookDue = true;
   }
   KeepPrefsFileCurrent(now);
+  ScheduleLaterLook(now);
 }
 
 void SaveBeforeSessionEnd() {
@@ -141,6 +147,5 @@ void SaveBeforeSessionEnd() {
   }
   SavePreferences();
   Autosave.writtenPrefs = SerializePrefs(PreferencesToSave());
-  Autosave.prefsLooked = true;
-  Autosave.lastPrefsLook = now;
+  Autosave.prefs.Written(now);
 }

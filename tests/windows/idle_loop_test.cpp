@@ -141,6 +141,29 @@ TEST_F(IdleLoop, ChangesReachTheFilesWhileTheLoopOnlyIdles) {
   }));
 }
 
+TEST_F(IdleLoop, ASettingsCommandAfterAQuietSpellIsWrittenAtOnce) {
+  const auto prefsHold = [](int32_t limit) {
+    SettingsState stored;
+    return LoadPrefsFile(WorkingPath("prefs.dat"), stored) && stored.ItemLimit == limit;
+  };
+  Settings.ItemLimit = 55;
+  ASSERT_TRUE(RunPasses(3000, [&] { return prefsHold(55); }));
+  // Over a second with nothing new: the once-a-second looks find nothing to write.
+  RunPasses(1100);
+
+  // However recently the timer looked, a command's change is due: the last write was long ago.
+  Settings.ItemLimit = 56;
+  NoteCommandDone();
+  EXPECT_TRUE(RunPasses(150, [&] { return prefsHold(56); }));
+
+  // A second change within the second is held back, then written without a further command.
+  Settings.ItemLimit = 57;
+  NoteCommandDone();
+  RunPasses(100);
+  EXPECT_TRUE(prefsHold(56)) << "two writes within a second";
+  EXPECT_TRUE(RunPasses(2000, [&] { return prefsHold(57); }));
+}
+
 TEST_F(IdleLoop, ACommandThatCameWhileAStepKeptTheScreenCurrentStillRuns) {
   // As when Exit is posted while a board is being imported: the import's screen refresh paints
   // but leaves the command to the loop.
