@@ -17,13 +17,23 @@ constexpr size_t kMaxThumbnailFileBytes = size_t{4} << 20;
 
 }  // namespace
 
-bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels) {
+bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
+                       ThumbnailFileSource source) {
+  ThumbnailScratch scratch;
+  return ReadThumbnailFile(path, width, height, pixels, source, scratch);
+}
+
+bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
+                       ThumbnailFileSource source, ThumbnailScratch& scratch) {
   pixels = PixelImage{};
-  std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes, kMaxThumbnailFileBytes + 1) || bytes.size() > kMaxThumbnailFileBytes) return false;
+  std::vector<uint8_t>& bytes = scratch.bytes;
+  if (!(source ? source : ReadFileBytes)(path, bytes, kMaxThumbnailFileBytes + 1) ||
+      bytes.size() > kMaxThumbnailFileBytes) {
+    return false;
+  }
   DecodeStatus status = DecodeStatus::NotThisFormat;
   if (IsPngFile(bytes.data(), bytes.size())) {
-    status = DecodePng(bytes.data(), bytes.size(), pixels);
+    status = DecodePngQuickly(scratch.png, bytes.data(), bytes.size(), pixels);
   } else if (IsJpegFile(bytes.data(), bytes.size())) {
     status = DecodeJpeg(bytes.data(), bytes.size(), pixels);
   }
@@ -33,11 +43,12 @@ bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImag
 }
 
 ThumbnailReader::ThumbnailReader(std::vector<std::string> paths, int width, int height, unsigned threads,
-                                 size_t ahead)
+                                 size_t ahead, ThumbnailFileSource source)
     : paths_(std::move(paths)),
       width_(width),
       height_(height),
       ahead_(std::max<size_t>(ahead, 1)),
+      source_(source),
       slots_(paths_.size(), Slot::Waiting),
       results_(paths_.size()) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
@@ -60,13 +71,13 @@ ThumbnailReader::~ThumbnailReader() {
   for (std::thread& helper : helpers_) helper.join();
 }
 
-void ThumbnailReader::Read(size_t index, std::unique_lock<std::mutex>& lock) {
+void ThumbnailReader::Read(size_t index, std::unique_lock<std::mutex>& lock, ThumbnailScratch& scratch) {
   slots_[index] = Slot::Reading;
   lock.unlock();
   PixelImage pixels;
   bool decoded = false;
   try {
-    decoded = ReadThumbnailFile(paths_[index], width_, height_, pixels);
+    decoded = ReadThumbnailFile(paths_[index], width_, height_, pixels, source_, scratch);
   } catch (const std::bad_alloc&) {
     pixels = PixelImage{};  // left to the caller, who may find the memory later
   }
@@ -77,11 +88,13 @@ void ThumbnailReader::Read(size_t index, std::unique_lock<std::mutex>& lock) {
 }
 
 void ThumbnailReader::Run() {
+  // Each helper keeps its file buffer and decoder state from one thumbnail to the next.
+  ThumbnailScratch scratch;
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
     room_.wait(lock, [this] { return stopping_ || nextToRead_ >= paths_.size() || nextToRead_ < nextToTake_ + ahead_; });
     if (stopping_ || nextToRead_ >= paths_.size()) return;
-    Read(nextToRead_++, lock);
+    Read(nextToRead_++, lock, scratch);
   }
 }
 
@@ -99,7 +112,7 @@ bool ThumbnailReader::Take(size_t index, PixelImage& pixels) {
   if (index >= nextToRead_) {
     for (size_t passed = nextToRead_; passed < index; ++passed) slots_[passed] = Slot::Taken;
     nextToRead_ = index + 1;
-    Read(index, lock);
+    Read(index, lock, takerScratch_);
   }
   done_.wait(lock, [this, index] { return slots_[index] == Slot::Decoded || slots_[index] == Slot::Failed; });
   const bool decoded = slots_[index] == Slot::Decoded;

@@ -5,26 +5,42 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "exchange/image/pixel_image.h"
+#include "exchange/image/png_quick.h"
 
 // Helpers stay at most this many thumbnails ahead of the caller (about 50 KB each at 278 x 60).
 inline constexpr size_t ThumbnailReadAhead = 64;
 
-// Reads one file and decodes it when it is a PNG or JPEG of exactly width x height. False for a
-// missing or unreadable file, another format, a damaged picture or another size.
-bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels);
+// Reads at most maxBytes of a file into `bytes`; false when it cannot be opened or read.
+using ThumbnailFileSource = bool (*)(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes);
+
+// Reads one file (through `source`; null: the standard streams) and decodes it when it is a PNG or
+// JPEG of exactly width x height. False for a missing or unreadable file, another format, a damaged
+// picture or another size.
+bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
+                       ThumbnailFileSource source = nullptr);
+
+// A file buffer and decoder state that one thread reuses from thumbnail to thumbnail.
+struct ThumbnailScratch {
+  std::vector<uint8_t> bytes;
+  QuickPngDecoder png;
+};
+bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
+                       ThumbnailFileSource source, ThumbnailScratch& scratch);
 
 class ThumbnailReader {
  public:
   // `threads` 0 uses one helper per processor; the caller decodes itself whatever no helper has
-  // begun yet, so it also works when no thread can be started.
+  // begun yet, so it also works when no thread can be started. `source` reads the files (null: the
+  // standard streams).
   ThumbnailReader(std::vector<std::string> paths, int width, int height, unsigned threads = 0,
-                  size_t ahead = ThumbnailReadAhead);
+                  size_t ahead = ThumbnailReadAhead, ThumbnailFileSource source = nullptr);
   // Stops the helpers after the files they are reading.
   ~ThumbnailReader();
   ThumbnailReader(const ThumbnailReader&) = delete;
@@ -40,12 +56,13 @@ class ThumbnailReader {
 
   void Run();
   // Reads paths[index] (claimed by the calling thread) and records the result.
-  void Read(size_t index, std::unique_lock<std::mutex>& lock);
+  void Read(size_t index, std::unique_lock<std::mutex>& lock, ThumbnailScratch& scratch);
 
   const std::vector<std::string> paths_;
   const int width_;
   const int height_;
   const size_t ahead_;
+  const ThumbnailFileSource source_;
   std::mutex mutex_;
   std::condition_variable done_;     // a thumbnail was read
   std::condition_variable room_;     // the caller took one, or the reader stops
@@ -55,4 +72,5 @@ class ThumbnailReader {
   size_t nextToTake_ = 0;
   bool stopping_ = false;
   std::vector<std::thread> helpers_;
+  ThumbnailScratch takerScratch_;  // for the files the caller reads itself
 };
