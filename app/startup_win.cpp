@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/leftover_files_win.h"
@@ -101,12 +103,15 @@ void FirstRun() {
 void LaterRun() {
   // Only this instance writes here from now on: what a crash left half-written can go.
   RemoveLeftoverTemporaries(WorkingDirectory());
+  // The stored items' thumbnails are read on helper threads while the window is built.
+  std::optional<StoredItemsReading> reading;
+  if (App.CommandLineBoard.empty()) reading.emplace();
   LoadPreferences();
   BuildMainWindow();
   if (!App.CommandLineBoard.empty()) {
     ImportBoard(App.CommandLineBoard);
   } else {
-    LoadStoredItems();
+    LoadStoredItems(*reading);
   }
 }
 

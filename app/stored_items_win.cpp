@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/items_file.h"
+#include "app/small_file_win.h"
 #include "app/thumbnail_reader.h"
 #include "exchange/image/images_win.h"
 #include "store/item_store.h"
@@ -72,17 +74,25 @@ void AddRows(const StoredItems& stored, const std::vector<std::string>& paths, T
 
 }  // namespace
 
-void LoadStoredItems() {
-  StoredItems stored;
-  if (LoadItemsFile(WorkingPath("items.dat"), stored)) {
+StoredItemsReading::StoredItemsReading() {
+  loaded_ = LoadItemsFile(WorkingPath("items.dat"), stored_);
+  if (!loaded_) return;
+  thumbnails_.reserve(stored_.items.size());
+  for (const StoredItem& record : stored_.items) thumbnails_.push_back(WorkingPath(record.name + ".clt"));
+  reader_ = std::make_unique<ThumbnailReader>(thumbnails_, ThumbWidth, ThumbHeight, 0, ThumbnailReadAhead,
+                                              ReadSmallFile);
+}
+
+StoredItemsReading::~StoredItemsReading() = default;
+
+void LoadStoredItems(StoredItemsReading& reading) {
+  if (reading.loaded_) {
+    const StoredItems& stored = reading.stored_;
+    const std::vector<std::string>& paths = reading.thumbnails_;
+    ThumbnailReader& reader = *reading.reader_;
     Store.Items.Reset();
     const size_t count = stored.items.size();
     MakeRoomForThumbnails(count);
-    std::vector<std::string> paths;
-    paths.reserve(count);
-    for (const StoredItem& record : stored.items) paths.push_back(WorkingPath(record.name + ".clt"));
-    // Helper threads read and decode the thumbnails while the rows are made here.
-    ThumbnailReader reader(paths, ThumbWidth, ThumbHeight);
     // The list is not redrawn for every row: with drawing on, each insertion cost milliseconds.
     SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, FALSE, 0);
     // One sheet for every full batch: a new bitmap each time would cost its fresh memory again.
@@ -99,11 +109,18 @@ void LoadStoredItems() {
     }
     SendMessageA(Ui.ItemListHandle, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(Ui.ItemListHandle, nullptr, TRUE);
+    // The helpers are done: their threads end now rather than when the start-up ends.
+    reading.reader_.reset();
   }
   SendMessageA(Ui.ItemListHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Ui.ThumbImageList));
   // Only with the thumbnails in place do the rows have their height, which sets how many fit.
   FitColumnWidth();
   SendMessageA(Ui.ItemListHandle, LVM_SCROLL, 0, 0);
+}
+
+void LoadStoredItems() {
+  StoredItemsReading reading;
+  LoadStoredItems(reading);
 }
 
 std::vector<StoredItem> CurrentStoredItems() {
