@@ -99,6 +99,7 @@ void CaptureRun::CommandOnRow(int row, int command) {
   const bool checked = ListRowChecked(List(), row);
   PostCommand(Main(), 203);
   PostCommand(Main(), 203);
-  ASSERT_TRUE(WaitUntil([&] { return ListRowChecked(List(), row) == checked; }));
+  ASSERT_TRUE(WaitForPostedMessages(Main()));
+  ASSERT_EQ(ListRowChecked(List(), row), checked);
   PostCommand(Main(), command);
 }

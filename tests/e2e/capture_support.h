@@ -20,7 +20,7 @@ class CaptureRun : public E2eTest {
   void StartWith(const PrefsFile& prefs);
   void StartWithDefaults() { StartWith(PrefsFile{}); }
 
-  bool WaitForRows(int count, DWORD timeoutMs = 5000);
+  bool WaitForRows(int count, DWORD timeoutMs = 10000);
   // Waits a moment and checks that the row count stays as it is.
   bool RowsStay(int count, DWORD forMs = 800);
   // Base names of the item files in the working directory, oldest first.

@@ -61,6 +61,8 @@ TEST_F(TextCapture, NothingIsTakenWhileWatchingIsOffNorLaterWhenItIsTurnedOn) {
   ASSERT_TRUE(PutClipboardText("copied while not watching"));
   EXPECT_TRUE(RowsStay(0));
   PostCommand(Main(), kWatchClipboard);
+  // Watching is on before the next copy comes: its change notice is sent, the command was posted.
+  ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_TRUE(RowsStay(0));
   ASSERT_TRUE(PutClipboardText("copied while watching"));
   ASSERT_TRUE(WaitForRows(1));

@@ -15,6 +15,14 @@ failures=0
 
 driver() { "$wine" ksdriver.exe "$@" >"$work/driver.out" 2>&1; }
 rows() { driver rows && head -n 1 "$work/driver.out" | tr -d '\r'; }
+# Waits up to ten seconds for the list to hold that many rows: a row may show after its file.
+rows_become() {
+  for _ in $(seq 50); do
+    [ "$(rows)" = "$1" ] && return 0
+    sleep 0.2
+  done
+  return 1
+}
 check() {
   local what=$1; shift
   if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
@@ -39,14 +47,13 @@ copies=()
 
 "$wine" kepsil.exe >/dev/null 2>&1 &
 program=$!
-driver wait-window 20000 || { echo "FAILED: no window"; kill "$program"; exit 1; }
-sleep 1
+driver wait-window 30000 || { echo "FAILED: no window"; kill "$program"; exit 1; }
 
 xcopy "copied on Linux"
 check "text copied with xclip becomes an item" captured "copied on Linux"
 xcopy "a second Linux text"
 check "a second text becomes an item" captured "a second Linux text"
-check "two rows" [ "$(rows)" = 2 ]
+check "two rows" rows_become 2
 
 # Row 1 (the first text) goes back on the clipboard: take the row, then "Put to clipboard".
 driver select 1 && driver command 203 && driver command 203 && driver command 12

@@ -64,7 +64,7 @@ class E2eTest : public ::testing::Test {
   // Selects a row and presses a key in the list with the main window in front.
   void PressKeyOnRow(int row, int virtualKey);
   // Waits for the requester or message box the program opened.
-  HWND WaitForRequester(DWORD timeoutMs = 8000);
+  HWND WaitForRequester(DWORD timeoutMs = 20000);
   // Ends the program with Exit; fails the test when it does not end.
   void ExitProgram();
 

@@ -29,14 +29,15 @@ check() {
   if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
 }
 # Showing a window without a window manager stalls Wine's drawing for up to two seconds, during
-# which the program samples no keys; wait that out after each toggle.
-settle() { sleep 2.5; }
+# which the program samples no keys; wait that out after each toggle, and on a slow machine until
+# the program answers again.
+settle() { sleep 2.5; driver sync 20000; }
 # Keys stuck from an earlier failure must not spoil the next case.
 release_all() { $keys -space -alt -ctrl 100; }
 
 "$wine" kepsil.exe >/dev/null 2>&1 &
 program=$!
-driver wait-window 20000 || { echo "FAILED: no window"; kill "$program"; exit 1; }
+driver wait-window 30000 || { echo "FAILED: no window"; kill "$program"; exit 1; }
 "$wine" notepad.exe >/dev/null 2>&1 &
 notepad=$!
 sleep 3

@@ -117,7 +117,7 @@ TEST_F(StoredItemsRun, DeleteFirstOfTwoLeavesNothingSelected) {
   ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 2; }));
   PressKeyOnRow(0, VK_DELETE);
   ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 1; }));
-  Sleep(200);
+  ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_EQ(ListSelectedRow(List()), -1);
   ExitProgram();
 }
@@ -194,6 +194,8 @@ class ItemLimitRequester : public StoredItemsRun {
     EXPECT_EQ(std::string(text), preset);
     ASSERT_TRUE(AnswerTextRequester(requester, answer));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(requester); })) << "requester stayed open";
+    // The command goes on after its requester closes: the answer is applied when it returns.
+    ASSERT_TRUE(WaitForPostedMessages(Main()));
   }
 };
 
@@ -205,7 +207,6 @@ TEST_F(ItemLimitRequester, AcceptsOnlyPlainPositiveNumbers) {
   ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 7; }));
   for (const char* rejected : {"05", "+5", " 5", "", "0", "-3", "5x"}) {
     Answer(rejected, "20");
-    Sleep(100);
     EXPECT_EQ(ListRowCount(List()), 7) << "answer '" << rejected << "'";
   }
   Answer("5", "20");

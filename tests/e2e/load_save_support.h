@@ -53,7 +53,7 @@ class ExchangeTest : public E2eTest {
   void ClickRow(int row);
   // Waits until the program is idle again: its main window enabled and no other window shown, for
   // long enough that a progress window opening after a requester has closed is not missed.
-  bool WaitUntilDone(DWORD timeoutMs = 10000);
+  bool WaitUntilDone(DWORD timeoutMs = 30000);
   // Ends the program with Exit and reads back the settings it saved.
   void ExitAndReadPrefs(int32_t (&values)[14], std::vector<std::string>& strings);
 

@@ -31,7 +31,7 @@ class PreviewAndInformation : public E2eTest {
   }
   HWND WaitForPopup() {
     HWND popup = nullptr;
-    WaitUntil([&] { return (popup = Popup()) != nullptr; }, 5000);
+    WaitUntil([&] { return (popup = Popup()) != nullptr; });
     return popup;
   }
 
@@ -66,7 +66,7 @@ TEST_F(PreviewAndInformation, ShowDetailedStaysUntilTheNextClick) {
   EXPECT_FALSE(IsWindowEnabled(Main()));
   // Commands sent meanwhile are dropped: the program is still there with its rows afterwards.
   PostCommand(Main(), 13);  // Delete item
-  Sleep(500);
+  ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_TRUE(IsWindow(popup));
   Mouse(MOUSEEVENTF_LEFTDOWN);
   Sleep(150);
@@ -114,7 +114,7 @@ TEST_F(PreviewAndInformation, InformationWindowKeepsTheMainWindowDisabledUntilCl
   EXPECT_FALSE(IsWindowEnabled(Main()));
   // The tray icon does nothing meanwhile.
   PostTrayMouse(Main(), kTrayNumber, WM_LBUTTONDBLCLK);
-  Sleep(300);
+  ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_TRUE(IsWindowVisible(Main()));
   PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(window); }));

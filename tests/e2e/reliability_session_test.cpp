@@ -97,7 +97,7 @@ TEST_F(SessionEnd, CancelledLogoffKeepsTheProgramRunning) {
   EXPECT_NE(answer, 0u) << "the program does not refuse the end of the session";
   SendMessageTimeoutA(Main(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer);
   EXPECT_FALSE(app_.WaitForExit(500));
-  EXPECT_EQ(ReadItemsFile().items.size(), 1u);
+  EXPECT_TRUE(WaitUntil([&] { return ReadItemsFile().items.size() == 1u; }));
   ASSERT_TRUE(PutClipboardText("captured after the cancel"));
   ASSERT_TRUE(WaitForRows(2));
 }

@@ -39,7 +39,7 @@ TEST_F(MainWindowBehaviour, TrayDoubleClickToggles) {
   PostTrayMouse(Main(), kTrayNumber, WM_LBUTTONUP);
   PostTrayMouse(Main(), kTrayNumber, WM_MOUSEMOVE);
   PostTrayMouse(Main(), kTrayNumber + 7, WM_LBUTTONDBLCLK);
-  Sleep(300);
+  ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_TRUE(IsWindowVisible(Main()));
   ExitProgram();
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "app/texts.h"
+#include "tests/windows/layer_test_util.h"
 #include "ui/information.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/windows.h"
@@ -39,8 +40,9 @@ std::string TextOf(HWND window) {
   return text;
 }
 
+// Long: the window's modal loop ends only when the watcher that found it closes it.
 HWND FindOpenInformation() {
-  for (int tries = 0; tries < 500; ++tries) {
+  for (int tries = 0; tries < 3000; ++tries) {
     HWND found = FindWindowA(nullptr, "Information");
     if (found && IsWindowVisible(found) && GetWindowThreadProcessId(found, nullptr) != GetCurrentThreadId()) {
       return found;
@@ -86,11 +88,11 @@ class InformationTest : public ::testing::Test {
       for (WPARAM key : {WPARAM{'x'}, WPARAM{'y'}, WPARAM{VK_RETURN}}) PostMessageA(text, WM_CHAR, key, 1);
       PostMessageA(text, WM_KEYDOWN, VK_DELETE, 1);
       PostMessageA(text, WM_CUT, 0, 0);
-      Sleep(200);
+      WaitForPostedMessages(text);
       seen.textAfterTyping = TextOf(text);
       close(window);
       // Destroying a shown window takes a while on a display without a window manager.
-      for (int tries = 0; tries < 500 && IsWindow(window); ++tries) Sleep(10);
+      for (int tries = 0; tries < 1500 && IsWindow(window); ++tries) Sleep(10);
       seen.closedTheGivenWay = !IsWindow(window);
       // So that a failure does not leave the test waiting.
       if (!seen.closedTheGivenWay) PostMessageA(window, WM_CLOSE, 0, 0);

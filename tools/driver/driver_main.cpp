@@ -16,8 +16,9 @@ namespace {
 int Usage() {
   std::puts(
       "usage: ksdriver ACTION [ARGS]\n"
-      "  wait-window [MS]        wait for the window \"KepSil!\"; prints its process id\n"
+      "  wait-window [MS]        wait for the window \"KepSil!\" and the end of start-up; prints its process id\n"
       "  command ID              send a menu command id\n"
+      "  sync [MS]               wait until the program has taken what was posted to it and answers\n"
       "  key VK                  press a key (virtual-key code, decimal) in the item list\n"
       "  rows                    prints the row count, then one line per row: state bits\n"
       "  select ROW              select a row\n"
@@ -62,8 +63,9 @@ int main(int argc, char** argv) {
   }
   if (action == "wait-window") {
     HWND window = nullptr;
-    WaitUntil([&] { return (window = MainWindow()) != nullptr; }, argc > 2 ? Number(argv[2]) : 10000);
-    if (!window) return 1;
+    const DWORD timeoutMs = argc > 2 ? Number(argv[2]) : 10000;
+    WaitUntil([&] { return (window = MainWindow()) != nullptr; }, timeoutMs);
+    if (!window || !WaitForStartUpEnd(window, timeoutMs)) return 1;
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     std::printf("%lu\n", processId);
@@ -74,6 +76,10 @@ int main(int argc, char** argv) {
     if (!window) return 1;
     PostCommand(window, Number(argv[2]));
     return 0;
+  }
+  if (action == "sync") {
+    HWND window = MainWindow();
+    return window && WaitForPostedMessages(window, argc > 2 ? Number(argv[2]) : 15000) ? 0 : 1;
   }
   if (action == "key" && argc > 2) {
     HWND list = ItemList();

@@ -76,26 +76,7 @@ HWND KepsilProcess::WaitForMainWindow(DWORD timeoutMs) {
     mainWindow_ = FindProcessWindow(Id(), "KepSil!");
     return mainWindow_ != nullptr || !IsRunning();
   }, timeoutMs);
-  // The window is made just right of the screen early in start-up and placed later; the
-  // program answers messages once it waits for them.
-  if (mainWindow_) {
-    const int offScreen = GetSystemMetrics(SM_CXSCREEN);
-    WaitUntil([&] {
-      RECT frame{};
-      return !IsRunning() || (GetWindowRect(mainWindow_, &frame) && frame.left != offScreen);
-    }, timeoutMs);
-    // Start-up ends by attaching the window callback, which fixes the tracking width to the
-    // window's width; until then the system's default limits come back.
-    WaitUntil([&] {
-      RECT frame{};
-      MINMAXINFO limits{};
-      DWORD_PTR answer = 0;
-      if (!IsRunning() || !GetWindowRect(mainWindow_, &frame)) return true;
-      SendMessageTimeoutA(mainWindow_, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits), SMTO_NORMAL,
-                          1000, &answer);
-      return limits.ptMaxTrackSize.x == frame.right - frame.left;
-    }, timeoutMs);
-  }
+  if (mainWindow_) WaitForStartUpEnd(mainWindow_, timeoutMs);
   return mainWindow_;
 }
 

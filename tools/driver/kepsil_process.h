@@ -32,7 +32,7 @@ class KepsilProcess {
 
   // Waits for the window titled "KepSil!" of this process (visible or not) and for the end of
   // start-up, when the window callback answers.
-  HWND WaitForMainWindow(DWORD timeoutMs = 15000);
+  HWND WaitForMainWindow(DWORD timeoutMs = 30000);
   HWND MainWindow() const { return mainWindow_; }
   // The item list view of the main window.
   HWND ListView() const;

@@ -23,6 +23,17 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// The first visible top-level window of the process other than `except`; nullptr when none.
+HWND OtherWindow(DWORD processId, HWND except) {
+  for (HWND window : ProcessWindows(processId, true)) {
+    // Popup menus and tooltips are no requesters.
+    const std::string className = WindowClass(window);
+    if (window == except || className == "#32768" || className == "tooltips_class32") continue;
+    return window;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
@@ -51,17 +62,48 @@ HWND FindProcessWindow(DWORD processId, const std::string& title, const std::str
 
 HWND WaitForOtherWindow(DWORD processId, HWND except, DWORD timeoutMs) {
   HWND result = nullptr;
-  WaitUntil([&] {
+  WaitUntil([&] { return (result = OtherWindow(processId, except)) != nullptr; }, timeoutMs);
+  return result;
+}
+
+bool WaitForStartUpEnd(HWND mainWindow, DWORD timeoutMs) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(mainWindow, &processId);
+  const DWORD start = GetTickCount();
+  auto remaining = [&] {
+    const DWORD spent = GetTickCount() - start;
+    return spent < timeoutMs ? timeoutMs - spent : 0;
+  };
+  // A dialog box asks something the caller has to answer before start-up can go on; a progress
+  // window is part of start-up.
+  auto interrupted = [&] {
+    if (!IsWindow(mainWindow)) return true;
     for (HWND window : ProcessWindows(processId, true)) {
-      // Popup menus and tooltips are no requesters.
-      const std::string className = WindowClass(window);
-      if (window == except || className == "#32768" || className == "tooltips_class32") continue;
-      result = window;
-      return true;
+      if (WindowClass(window) == "#32770") return true;
     }
     return false;
-  }, timeoutMs);
-  return result;
+  };
+  // The window is made just right of the screen early in start-up and placed later.
+  const int offScreen = GetSystemMetrics(SM_CXSCREEN);
+  if (!WaitUntil([&] {
+        RECT frame{};
+        return interrupted() || (GetWindowRect(mainWindow, &frame) && frame.left != offScreen);
+      }, remaining())) {
+    return false;
+  }
+  // Start-up ends by attaching the window callback, which fixes the tracking width to the
+  // window's width; until then the system's default limits come back. The program answers
+  // messages once it waits for them.
+  return WaitUntil([&] {
+    if (interrupted()) return true;
+    RECT frame{};
+    MINMAXINFO limits{};
+    DWORD_PTR answer = 0;
+    if (!GetWindowRect(mainWindow, &frame)) return true;
+    SendMessageTimeoutA(mainWindow, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits), SMTO_NORMAL, 1000,
+                        &answer);
+    return limits.ptMaxTrackSize.x == frame.right - frame.left;
+  }, remaining());
 }
 
 std::string WindowTitle(HWND window) {
@@ -101,6 +143,14 @@ void PostKey(HWND window, int virtualKey) {
   PostMessageA(window, WM_KEYUP, virtualKey, 1 | (scan << 16) | (3u << 30));
 }
 
+bool WaitForPostedMessages(HWND window, DWORD timeoutMs) {
+  for (int round = 0; round < 2; ++round) {
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) return false;
+  }
+  return true;
+}
+
 void PostTrayMouse(HWND owner, int trayNumber, UINT mouseMessage) {
   PostMessageA(owner, kTrayCallbackMessage, trayNumber, mouseMessage);
 }
@@ -136,5 +186,5 @@ bool GlobalAtomExists(const std::string& name) {
 
 bool BringToFront(HWND window) {
   SetForegroundWindow(window);
-  return WaitUntil([&] { return GetForegroundWindow() == window; }, 2000);
+  return WaitUntil([&] { return GetForegroundWindow() == window; }, 5000);
 }

@@ -8,14 +8,18 @@
 #include <vector>
 
 // Polls `condition` every 20 ms until it holds or the time is up; returns its last answer.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 // Top-level windows of a process; visibleOnly skips hidden ones.
 std::vector<HWND> ProcessWindows(DWORD processId, bool visibleOnly);
 // The first top-level window of the process with that title (and class when not empty).
 HWND FindProcessWindow(DWORD processId, const std::string& title, const std::string& className = "");
 // Waits for a visible top-level window of the process other than `except`, e.g. a requester.
-HWND WaitForOtherWindow(DWORD processId, HWND except, DWORD timeoutMs = 5000);
+HWND WaitForOtherWindow(DWORD processId, HWND except, DWORD timeoutMs = 15000);
+// Waits for the end of the program's start-up once its main window exists: the window placed on
+// the screen and the window callback attached. Ends early when the window goes away or the
+// program shows a dialog box (a question asked during start-up). False when time ran out.
+bool WaitForStartUpEnd(HWND mainWindow, DWORD timeoutMs = 30000);
 
 std::string WindowTitle(HWND window);
 std::string WindowClass(HWND window);
@@ -27,6 +31,12 @@ HWND FindChild(HWND parent, const std::string& className, const std::string& tex
 void PostCommand(HWND window, int commandId);
 // A key press and release posted to a window of the other process's thread.
 void PostKey(HWND window, int virtualKey);
+// Returns once the thread of `window` has dispatched what was posted to it before the call, so
+// that a sent message or an observation that follows comes after it: a sent message is handled
+// at the thread's next look at its queue, and the second one only after the posted message
+// between has been dispatched. False when the thread did not answer in time. (A handler that
+// pumps sent messages itself, like a modal loop, answers while it runs.)
+bool WaitForPostedMessages(HWND window, DWORD timeoutMs = 15000);
 
 // The message the main window's tray icon sends its owner (mouse message in lParam).
 constexpr UINT kTrayCallbackMessage = 12501;
