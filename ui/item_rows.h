@@ -49,5 +49,6 @@ class ThumbnailSheet {
 
   int cells_ = 0;
   HBITMAP bitmap_ = nullptr;
+  HBITMAP mask_ = nullptr;  // 0 for every pixel: opaque
   uint8_t* bits_ = nullptr;
 };

@@ -64,10 +64,16 @@ ThumbnailSheet::ThumbnailSheet(int cells) : cells_(cells) {
   void* bits = nullptr;
   bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   bits_ = bitmap_ ? static_cast<uint8_t*>(bits) : nullptr;
+  // Every cell opaque, as a list of masked pictures shows pictures added without a mask. With the
+  // mask given, an add takes about two thirds of the time under Wine.
+  const size_t maskRowBytes = ((static_cast<size_t>(ThumbWidth) * cells + 15) / 16) * 2;
+  const std::vector<uint8_t> opaque(maskRowBytes * ThumbHeight, 0);
+  mask_ = CreateBitmap(ThumbWidth * cells, ThumbHeight, 1, 1, opaque.data());
 }
 
 ThumbnailSheet::~ThumbnailSheet() {
   if (bitmap_) DeleteObject(bitmap_);
+  if (mask_) DeleteObject(mask_);
 }
 
 uint8_t* ThumbnailSheet::Cell(int cell, int y) const {
@@ -120,5 +126,5 @@ bool ThumbnailSheet::Draw(int cell, HBITMAP picture) {
 int ThumbnailSheet::AddTo(HIMAGELIST list) {
   if (!Cells()) return -1;
   GdiFlush();  // every cell written before the list reads the bitmap
-  return ImageList_Add(list, bitmap_, nullptr);
+  return ImageList_Add(list, bitmap_, mask_);
 }
