@@ -68,10 +68,11 @@ TEST_F(PreviewAndInformation, ShowDetailedStaysUntilTheNextClick) {
   PostCommand(Main(), 13);  // Delete item
   ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_TRUE(IsWindow(popup));
+  // The popup looks at the button's state now and then: it is held until the popup has seen it.
   Mouse(MOUSEEVENTF_LEFTDOWN);
-  Sleep(150);
+  const bool closed = WaitUntil([&] { return !IsWindow(popup); });
   Mouse(MOUSEEVENTF_LEFTUP);
-  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(popup); }));
+  EXPECT_TRUE(closed);
   EXPECT_TRUE(MainEnabledAgain());
   EXPECT_EQ(ListRowCount(List()), 3);
   ExitProgram();

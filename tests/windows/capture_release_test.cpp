@@ -58,8 +58,9 @@ HBITMAP NoiseBitmap(int width, int height) {
   return bitmap;
 }
 
+// Retries for a long while: Wine's own clipboard bridge may hold the clipboard after a change.
 bool OpenClipboardFor(HWND window) {
-  for (int attempt = 0; attempt < 500; ++attempt) {
+  for (int attempt = 0; attempt < 5000; ++attempt) {
     if (OpenClipboard(window)) return true;
     Sleep(2);
   }

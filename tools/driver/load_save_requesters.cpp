@@ -48,6 +48,9 @@ bool AnswerFileRequester(HWND dialog, const std::string& fileName, int patternIn
     SendMessageTimeoutA(types, CB_SETCURSEL, beside, 0, SMTO_NORMAL, 5000, nullptr);
     PostKey(types, patternIndex == 0 ? VK_UP : VK_DOWN);
     if (!WaitUntil([&] { return FileRequesterPattern(dialog) == patternIndex; })) return false;
+    // The dialog takes the new type in full (its key release too, and what it posts itself on
+    // the change) before the name is typed.
+    WaitForPostedMessages(dialog);
     Sleep(100);
   }
   SetText(name, fileName);

@@ -65,7 +65,7 @@ bool PutClipboardTextWithMark(const std::string& text, const std::string& markFo
 }
 
 ClipboardHold::ClipboardHold() {
-  for (int attempt = 0; attempt < 200 && !held_; ++attempt) {
+  for (int attempt = 0; attempt < 1000 && !held_; ++attempt) {
     held_ = OpenClipboard(nullptr) != 0;
     if (!held_) Sleep(10);
   }
