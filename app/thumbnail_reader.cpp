@@ -27,8 +27,8 @@ bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImag
                        ThumbnailFileSource source, ThumbnailScratch& scratch) {
   pixels = PixelImage{};
   std::vector<uint8_t>& bytes = scratch.bytes;
-  if (!(source ? source : ReadFileBytes)(path, bytes, kMaxThumbnailFileBytes + 1) ||
-      bytes.size() > kMaxThumbnailFileBytes) {
+  const ThumbnailFileSource read = source ? source : ReadFileBytes;
+  if (!read(path, bytes, kMaxThumbnailFileBytes + 1) || bytes.size() > kMaxThumbnailFileBytes) {
     return false;
   }
   DecodeStatus status = DecodeStatus::NotThisFormat;

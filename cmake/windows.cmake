@@ -1,5 +1,7 @@
 # Windows cross build: kepsil.exe, the in-process Windows tests and the test drivers, all static.
 set(CMAKE_PREFIX_PATH ${CMAKE_SOURCE_DIR}/.deps/mingw)
+# The import library of zlib1.dll sits beside libz.a; the exe must not need a DLL that Windows lacks.
+set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
 find_package(PNG REQUIRED)
 find_package(JPEG REQUIRED)
