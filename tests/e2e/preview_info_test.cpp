@@ -47,6 +47,17 @@ class PreviewAndInformation : public E2eTest {
     SendInput(1, &input, sizeof input);
   }
 
+  // A program that has just started may still apply the pointer place of its first window events
+  // after the cursor was moved: the cursor is put there again until it stays, as the program sees it.
+  bool PlaceCursor(int x, int y) {
+    return WaitUntil([&] {
+      SetCursorPos(x, y);
+      if (!WaitForPostedMessages(Main())) return false;
+      POINT cursor{};
+      return GetCursorPos(&cursor) && cursor.x == x && cursor.y == y;
+    });
+  }
+
   bool MainEnabledAgain() {
     return WaitUntil([&] { return IsWindowEnabled(Main()) != 0; });
   }
@@ -54,7 +65,7 @@ class PreviewAndInformation : public E2eTest {
 
 TEST_F(PreviewAndInformation, ShowDetailedStaysUntilTheNextClick) {
   StartWithItems();
-  SetCursorPos(700, 500);
+  ASSERT_TRUE(PlaceCursor(700, 500));
   SelectRow(1);
   PostCommand(Main(), 54);  // item menu: Show detailed
   HWND popup = WaitForPopup();
@@ -84,7 +95,7 @@ TEST_F(PreviewAndInformation, RightClickWithTheLeftButtonHeldShowsUntilItIsRelea
   RECT list{};
   GetWindowRect(List(), &list);
   // The middle of the first row, below the header.
-  SetCursorPos(list.left + 150, list.top + 50);
+  ASSERT_TRUE(PlaceCursor(list.left + 150, list.top + 50));
   Mouse(MOUSEEVENTF_LEFTDOWN);
   Sleep(200);
   Mouse(MOUSEEVENTF_RIGHTDOWN);
