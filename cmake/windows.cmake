@@ -45,6 +45,8 @@ if(KEPSIL_DRIVER_SOURCES)
   target_include_directories(kepsil_driver PUBLIC ${CMAKE_SOURCE_DIR})
   target_compile_options(kepsil_driver PRIVATE ${KEPSIL_WARNINGS})
   target_link_libraries(kepsil_driver PUBLIC kepsil_core ${KEPSIL_SYSTEM_LIBS})
+  # The in-process tests drive their own windows from a second thread with the same tools.
+  target_link_libraries(kepsil_win_tests PRIVATE kepsil_driver)
   if(EXISTS ${CMAKE_SOURCE_DIR}/tools/driver/driver_main.cpp)
     add_executable(ksdriver ${CMAKE_SOURCE_DIR}/tools/driver/driver_main.cpp)
     target_link_libraries(ksdriver PRIVATE kepsil_driver)

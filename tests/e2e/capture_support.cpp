@@ -94,12 +94,6 @@ StoredItems CaptureRun::ExitAndReadItems() {
 }
 
 void CaptureRun::CommandOnRow(int row, int command) {
-  ASSERT_TRUE(ListSelectRow(List(), row));
-  ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; }));
-  const bool checked = ListRowChecked(List(), row);
-  PostCommand(Main(), 203);
-  PostCommand(Main(), 203);
-  ASSERT_TRUE(WaitForPostedMessages(Main()));
-  ASSERT_EQ(ListRowChecked(List(), row), checked);
+  TakeRow(row);
   PostCommand(Main(), command);
 }

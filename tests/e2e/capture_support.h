@@ -30,7 +30,6 @@ class CaptureRun : public E2eTest {
   std::string TextOf(const std::string& name);
   // Ends the program and reads the items.dat it wrote.
   StoredItems ExitAndReadItems();
-  // Takes the row as the item menu's commands do (selecting it and pressing Space twice), then
-  // sends the command.
+  // Takes the row as the item menu's commands do, then sends the command.
   void CommandOnRow(int row, int command);
 };

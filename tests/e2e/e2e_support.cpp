@@ -127,6 +127,17 @@ void E2eTest::PressKeyOnRow(int row, int virtualKey) {
   PostKey(List(), virtualKey);
 }
 
+void E2eTest::TakeRow(int row) {
+  constexpr int kSpace = 203;
+  ASSERT_TRUE(ListSelectRow(List(), row));
+  ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; }));
+  const bool checked = ListRowChecked(List(), row);
+  for (const bool wanted : {!checked, checked}) {
+    PostCommand(Main(), kSpace);
+    ASSERT_TRUE(WaitUntil([&] { return ListRowChecked(List(), row) == wanted; })) << "Space did not toggle row " << row;
+  }
+}
+
 HWND E2eTest::WaitForRequester(DWORD timeoutMs) {
   return WaitForOtherWindow(app_.Id(), Main(), timeoutMs);
 }

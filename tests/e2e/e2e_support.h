@@ -63,6 +63,9 @@ class E2eTest : public ::testing::Test {
   HWND List() const { return app_.ListView(); }
   // Selects a row and presses a key in the list with the main window in front.
   void PressKeyOnRow(int row, int virtualKey);
+  // Makes the row the one that the item commands act on, as Space does, and leaves its check mark
+  // as it was: Space toggles the mark, so it is pressed twice, each press waited for.
+  void TakeRow(int row);
   // Waits for the requester or message box the program opened.
   HWND WaitForRequester(DWORD timeoutMs = 20000);
   // Ends the program with Exit; fails the test when it does not end.

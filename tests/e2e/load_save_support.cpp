@@ -195,17 +195,6 @@ HWND ExchangeTest::OpenRequester(int command) {
   return WaitForRequester();
 }
 
-void ExchangeTest::ClickRow(int row) {
-  ASSERT_TRUE(ListSelectRow(List(), row));
-  ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; }));
-  // Space toggles the check mark and takes the row; twice leaves the mark as it was.
-  const bool checked = ListRowChecked(List(), row);
-  PostCommand(Main(), 203);
-  PostCommand(Main(), 203);
-  ASSERT_TRUE(WaitForPostedMessages(Main()));
-  ASSERT_EQ(ListRowChecked(List(), row), checked);
-}
-
 bool ExchangeTest::WaitUntilDone(DWORD timeoutMs) {
   constexpr DWORD kQuietMs = 600;
   DWORD quietSince = 0;

@@ -49,8 +49,6 @@ class ExchangeTest : public E2eTest {
   std::string OutputFolder();
   // Sends the menu command and waits for the requester it opens.
   HWND OpenRequester(int command);
-  // Sets the row's check mark aside and makes it the row that commands act on (Space twice).
-  void ClickRow(int row);
   // Waits until the program is idle again: its main window enabled and no other window shown, for
   // long enough that a progress window opening after a requester has closed is not missed.
   bool WaitUntilDone(DWORD timeoutMs = 30000);

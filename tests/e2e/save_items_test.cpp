@@ -22,7 +22,7 @@ class SaveItems : public ExchangeTest {
   }
   // Saves row `row` through the requester with the typed name and file type.
   HWND OpenSaveRequester(int row) {
-    ClickRow(row);
+    TakeRow(row);
     return OpenRequester(kSaveItemAs);
   }
   void SaveRow(int row, const std::string& typedPath, int pattern) {

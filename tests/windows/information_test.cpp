@@ -12,6 +12,7 @@
 
 #include "app/texts.h"
 #include "tests/windows/layer_test_util.h"
+#include "tools/driver/window_driver.h"
 #include "ui/information.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/windows.h"

@@ -31,16 +31,6 @@ inline bool DrainSeesEvent(int kind, int milliseconds = 300) {
   return seen;
 }
 
-// From another thread: returns once the window's thread has dispatched what was posted to it
-// before the call. A sent message is handled at that thread's next look at its queue, the second
-// one only after the posted messages before it.
-inline void WaitForPostedMessages(HWND window) {
-  for (int round = 0; round < 2; ++round) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &ignored);
-  }
-}
-
 // Waits in another thread for a top-level window of the class, then runs the action on it. The
 // wait is long: the window runs a modal loop that only the action ends.
 class WindowWatcher {

@@ -144,9 +144,12 @@ void PostKey(HWND window, int virtualKey) {
 }
 
 bool WaitForPostedMessages(HWND window, DWORD timeoutMs) {
-  for (int round = 0; round < 2; ++round) {
+  const DWORD start = GetTickCount();
+  for (int round = 0; round < kPostedMessagesWaitedFor + 1; ++round) {
+    const DWORD spent = GetTickCount() - start;
+    if (spent >= timeoutMs) return false;
     DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) return false;
+    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs - spent, &ignored)) return false;
   }
   return true;
 }

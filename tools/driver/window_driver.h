@@ -31,11 +31,13 @@ HWND FindChild(HWND parent, const std::string& className, const std::string& tex
 void PostCommand(HWND window, int commandId);
 // A key press and release posted to a window of the other process's thread.
 void PostKey(HWND window, int virtualKey);
-// Returns once the thread of `window` has dispatched what was posted to it before the call, so
-// that a sent message or an observation that follows comes after it: a sent message is handled
-// at the thread's next look at its queue, and the second one only after the posted message
-// between has been dispatched. False when the thread did not answer in time. (A handler that
-// pumps sent messages itself, like a modal loop, answers while it runs.)
+// Returns once the thread of `window` has dispatched what was posted to it before the call (up to
+// kPostedMessagesWaitedFor messages), so that a sent message or an observation that follows comes
+// after it. It sends empty messages one after the other: a thread takes the sent messages waiting
+// for it before each posted one, so each answer shows only that one more posted message was
+// taken. False when the thread did not answer in time. (A handler that pumps sent messages
+// itself, like a modal loop, answers while it runs.)
+constexpr int kPostedMessagesWaitedFor = 8;
 bool WaitForPostedMessages(HWND window, DWORD timeoutMs = 15000);
 
 // The message the main window's tray icon sends its owner (mouse message in lParam).
