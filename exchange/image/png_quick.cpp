@@ -160,10 +160,10 @@ DecodeStatus QuickPngDecoder::Decode(const uint8_t* data, size_t size, PixelImag
   }
   if (!inflated) return DecodeStatus::NotThisFormat;
 
-  const std::vector<uint8_t> zeros(rowLength, 0);
+  if (zeros_.size() < rowLength) zeros_.assign(rowLength, 0);
   for (size_t y = 0; y < height; ++y) {
     uint8_t* row = raw_.data() + y * (rowLength + 1);
-    const uint8_t* prior = y == 0 ? zeros.data() : row - rowLength;
+    const uint8_t* prior = y == 0 ? zeros_.data() : row - rowLength;
     if (!Unfilter(row[0], row + 1, prior, rowLength)) return DecodeStatus::NotThisFormat;
   }
   if (!AllocatePixelImage(image, static_cast<int>(width), static_cast<int>(height))) return DecodeStatus::TooLarge;

@@ -28,6 +28,7 @@ class QuickPngDecoder {
   void* stream_ = nullptr;  // z_stream, kept out of this header
   bool streamReady_ = false;
   std::vector<uint8_t> raw_;  // the filtered rows, each led by its filter byte
+  std::vector<uint8_t> zeros_;  // the row above the first; only ever grown, never written
 };
 
 // DecodePng through the quick path first.
