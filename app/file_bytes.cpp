@@ -1,5 +1,9 @@
 #include "app/file_bytes.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <fstream>
 #include <system_error>
@@ -30,6 +34,38 @@ std::filesystem::path AnsiPath(const std::string& path) {
 #endif
 }
 
+#ifdef _WIN32
+// Under Wine every call that reaches the file system is a round trip to the server, and the
+// standard streams make several per file: here it is one open, as few reads as the size needs and
+// one close. The size is not asked for first, as that would cost a round trip of its own; a short
+// read is the end. Start-up reads a thumbnail file for every stored item this way.
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
+  // Thumbnails and most item files fit in the first read; ReadFile takes a DWORD count.
+  constexpr size_t kFirstRead = 64 * 1024;
+  constexpr size_t kLaterRead = 1024 * 1024;
+  bytes.clear();
+  HANDLE file = CreateFileW(AnsiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool ok = true;
+  size_t want = std::min(kFirstRead, maxBytes);
+  while (want > 0) {
+    const size_t old = bytes.size();
+    bytes.resize(old + want);
+    DWORD got = 0;
+    if (!ReadFile(file, bytes.data() + old, static_cast<DWORD>(want), &got, nullptr)) {
+      ok = false;
+      got = 0;
+    }
+    bytes.resize(old + got);
+    if (!ok || got < want) break;
+    want = std::min(kLaterRead, maxBytes - bytes.size());
+  }
+  CloseHandle(file);
+  if (!ok) bytes.clear();
+  return ok;
+}
+#else
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
   bytes.clear();
   std::ifstream in(AnsiPath(path), std::ios::binary);
@@ -46,6 +82,7 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t 
   }
   return !in.bad();
 }
+#endif
 
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
   const std::filesystem::path target = AnsiPath(path);

@@ -11,7 +11,6 @@
 
 #include "app/app_state.h"
 #include "app/items_file.h"
-#include "app/small_file_win.h"
 #include "app/thumbnail_reader.h"
 #include "exchange/image/images_win.h"
 #include "store/item_store.h"
@@ -79,8 +78,7 @@ StoredItemsReading::StoredItemsReading() {
   if (!loaded_) return;
   thumbnails_.reserve(stored_.items.size());
   for (const StoredItem& record : stored_.items) thumbnails_.push_back(WorkingPath(record.name + ".clt"));
-  reader_ = std::make_unique<ThumbnailReader>(thumbnails_, ThumbWidth, ThumbHeight, 0, ThumbnailReadAhead,
-                                              ReadSmallFile);
+  reader_ = std::make_unique<ThumbnailReader>(thumbnails_, ThumbWidth, ThumbHeight);
 }
 
 StoredItemsReading::~StoredItemsReading() = default;

@@ -17,18 +17,16 @@ constexpr size_t kMaxThumbnailFileBytes = size_t{4} << 20;
 
 }  // namespace
 
-bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
-                       ThumbnailFileSource source) {
+bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels) {
   ThumbnailScratch scratch;
-  return ReadThumbnailFile(path, width, height, pixels, source, scratch);
+  return ReadThumbnailFile(path, width, height, pixels, scratch);
 }
 
 bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
-                       ThumbnailFileSource source, ThumbnailScratch& scratch) {
+                       ThumbnailScratch& scratch) {
   pixels = PixelImage{};
   std::vector<uint8_t>& bytes = scratch.bytes;
-  const ThumbnailFileSource read = source ? source : ReadFileBytes;
-  if (!read(path, bytes, kMaxThumbnailFileBytes + 1) || bytes.size() > kMaxThumbnailFileBytes) {
+  if (!ReadFileBytes(path, bytes, kMaxThumbnailFileBytes + 1) || bytes.size() > kMaxThumbnailFileBytes) {
     return false;
   }
   DecodeStatus status = DecodeStatus::NotThisFormat;
@@ -43,12 +41,11 @@ bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImag
 }
 
 ThumbnailReader::ThumbnailReader(std::vector<std::string> paths, int width, int height, unsigned threads,
-                                 size_t ahead, ThumbnailFileSource source)
+                                 size_t ahead)
     : paths_(std::move(paths)),
       width_(width),
       height_(height),
       ahead_(std::max<size_t>(ahead, 1)),
-      source_(source),
       slots_(paths_.size(), Slot::Waiting),
       results_(paths_.size()) {
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
@@ -77,7 +74,7 @@ void ThumbnailReader::Read(size_t index, std::unique_lock<std::mutex>& lock, Thu
   PixelImage pixels;
   bool decoded = false;
   try {
-    decoded = ReadThumbnailFile(paths_[index], width_, height_, pixels, source_, scratch);
+    decoded = ReadThumbnailFile(paths_[index], width_, height_, pixels, scratch);
   } catch (const std::bad_alloc&) {
     pixels = PixelImage{};  // left to the caller, who may find the memory later
   }

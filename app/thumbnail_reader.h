@@ -17,14 +17,9 @@
 // Helpers stay at most this many thumbnails ahead of the caller (about 50 KB each at 278 x 60).
 inline constexpr size_t ThumbnailReadAhead = 64;
 
-// Reads at most maxBytes of a file into `bytes`; false when it cannot be opened or read.
-using ThumbnailFileSource = bool (*)(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes);
-
-// Reads one file (through `source`; null: the standard streams) and decodes it when it is a PNG or
-// JPEG of exactly width x height. False for a missing or unreadable file, another format, a damaged
-// picture or another size.
-bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
-                       ThumbnailFileSource source = nullptr);
+// Reads one file and decodes it when it is a PNG or JPEG of exactly width x height. False for a
+// missing or unreadable file, another format, a damaged picture or another size.
+bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels);
 
 // A file buffer and decoder state that one thread reuses from thumbnail to thumbnail.
 struct ThumbnailScratch {
@@ -32,15 +27,14 @@ struct ThumbnailScratch {
   QuickPngDecoder png;
 };
 bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels,
-                       ThumbnailFileSource source, ThumbnailScratch& scratch);
+                       ThumbnailScratch& scratch);
 
 class ThumbnailReader {
  public:
   // `threads` 0 uses one helper per processor; the caller decodes itself whatever no helper has
-  // begun yet, so it also works when no thread can be started. `source` reads the files (null: the
-  // standard streams).
+  // begun yet, so it also works when no thread can be started.
   ThumbnailReader(std::vector<std::string> paths, int width, int height, unsigned threads = 0,
-                  size_t ahead = ThumbnailReadAhead, ThumbnailFileSource source = nullptr);
+                  size_t ahead = ThumbnailReadAhead);
   // Stops the helpers after the files they are reading.
   ~ThumbnailReader();
   ThumbnailReader(const ThumbnailReader&) = delete;
@@ -62,7 +56,6 @@ class ThumbnailReader {
   const int width_;
   const int height_;
   const size_t ahead_;
-  const ThumbnailFileSource source_;
   std::mutex mutex_;
   std::condition_variable done_;     // a thumbnail was read
   std::condition_variable room_;     // the caller took one, or the reader stops

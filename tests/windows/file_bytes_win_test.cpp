@@ -1,5 +1,5 @@
-// Whole small files read with as few file system calls as their size allows: every byte comes
-// back whatever the size against the reads' sizes, the cap holds, and failures are told apart.
+// Whole files read with as few file system calls as their size allows: every byte comes back
+// whatever the size against the reads' sizes, the cap holds, and failures are told apart.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -7,18 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "app/small_file_win.h"
+#include "app/file_bytes.h"
 
 namespace {
 
-class SmallFile : public ::testing::Test {
+class FileBytesOnWindows : public ::testing::Test {
  protected:
   void SetUp() override {
     char base[MAX_PATH];
     const DWORD length = GetTempPathA(MAX_PATH, base);
     ASSERT_GT(length, 0u);
-    // A code page 1252 letter in the folder's name: the path goes to the ANSI functions as it is.
-    folder_ = std::string(base, length) + "kepsil-small-\xE9" + std::to_string(GetCurrentProcessId()) + "\\";
+    // Code page 1252 letters in the folder's name, one of them where Latin-1 has a control: the
+    // path is read as the program's strings mean it.
+    folder_ = std::string(base, length) + "kepsil-small-\xE9\x80" + std::to_string(GetCurrentProcessId()) + "\\";
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
   }
   void TearDown() override {
@@ -45,32 +46,32 @@ class SmallFile : public ::testing::Test {
   std::vector<uint8_t> expected_;
 };
 
-TEST_F(SmallFile, EveryByteComesBackAroundTheReadSizes) {
+TEST_F(FileBytesOnWindows, EveryByteComesBackAroundTheReadSizes) {
   for (size_t size : {size_t{0}, size_t{1}, size_t{65535}, size_t{65536}, size_t{65537}, size_t{65536 + 1048576},
                       size_t{65536 + 1048576 + 3}}) {
     const std::string path = Write("f" + std::to_string(size) + ".clt", size);
     std::vector<uint8_t> bytes = {1, 2, 3};  // whatever was there goes
-    ASSERT_TRUE(ReadSmallFile(path, bytes, size_t{8} << 20)) << size;
+    ASSERT_TRUE(ReadFileBytes(path, bytes, size_t{8} << 20)) << size;
     EXPECT_TRUE(bytes == expected_) << size << " read as " << bytes.size();
   }
 }
 
-TEST_F(SmallFile, StopsAtTheCapAndFailsOnlyForFilesThatCannotBeRead) {
+TEST_F(FileBytesOnWindows, StopsAtTheCapAndFailsOnlyForFilesThatCannotBeRead) {
   const std::string path = Write("big.clt", 200000);
   std::vector<uint8_t> bytes;
   for (size_t cap : {size_t{0}, size_t{100}, size_t{65536}, size_t{100000}, size_t{199999}}) {
-    ASSERT_TRUE(ReadSmallFile(path, bytes, cap)) << cap;
+    ASSERT_TRUE(ReadFileBytes(path, bytes, cap)) << cap;
     ASSERT_EQ(bytes.size(), cap);
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), expected_.begin())) << cap;
   }
-  EXPECT_FALSE(ReadSmallFile(folder_ + "missing.clt", bytes, 1000));
+  EXPECT_FALSE(ReadFileBytes(folder_ + "missing.clt", bytes, 1000));
   EXPECT_TRUE(bytes.empty());
   // A folder opens with these rights under neither Windows nor Wine.
-  EXPECT_FALSE(ReadSmallFile(folder_.substr(0, folder_.size() - 1), bytes, 1000));
+  EXPECT_FALSE(ReadFileBytes(folder_.substr(0, folder_.size() - 1), bytes, 1000));
   // Held open without sharing by a writer: the reader is refused, not handed a part.
   HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  EXPECT_FALSE(ReadSmallFile(path, bytes, 1000));
+  EXPECT_FALSE(ReadFileBytes(path, bytes, 1000));
   CloseHandle(held);
 }
 
