@@ -1,5 +1,9 @@
 #include "tools/driver/window_driver.h"
 
+#include <atomic>
+
+#include "ui/layer/posted_marks.h"
+
 namespace {
 
 struct WindowSearch {
@@ -21,6 +25,39 @@ BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM param) {
 BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
   reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
   return TRUE;
+}
+
+struct MarkKeeperSearch {
+  DWORD start;
+  DWORD timeoutMs;
+  HWND found;
+};
+
+BOOL CALLBACK FindMarkKeeper(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<MarkKeeperSearch*>(param);
+  const DWORD spent = GetTickCount() - search->start;
+  if (spent >= search->timeoutMs) return FALSE;
+  DWORD_PTR answer = 0;
+  if (SendMessageTimeoutA(window, PostedMarkMessage(), 0, 0, SMTO_NORMAL, search->timeoutMs - spent, &answer) &&
+      answer >= kNoPostedMarkYet) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A top-level window of the thread that keeps posted marks; nullptr when none answers in time.
+HWND MarkKeeperOfThread(DWORD threadId, DWORD timeoutMs) {
+  MarkKeeperSearch search{GetTickCount(), timeoutMs, nullptr};
+  if (threadId && PostedMarkMessage()) EnumThreadWindows(threadId, FindMarkKeeper, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Unique across the driving processes and the waits of each.
+WPARAM NextPostedMark() {
+  static std::atomic<unsigned> waits{0};
+  const unsigned count = ++waits & 0xFFFFu;
+  return (static_cast<WPARAM>(GetCurrentProcessId() & 0x7FFFu) << 16 | count) + kNoPostedMarkYet + 1;
 }
 
 // The first visible top-level window of the process other than `except`; nullptr when none.
@@ -145,11 +182,24 @@ void PostKey(HWND window, int virtualKey) {
 
 bool WaitForPostedMessages(HWND window, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
-  for (int round = 0; round < kPostedMessagesWaitedFor + 1; ++round) {
+  auto remaining = [&]() -> DWORD {
     const DWORD spent = GetTickCount() - start;
-    if (spent >= timeoutMs) return false;
-    DWORD_PTR ignored = 0;
-    if (!SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs - spent, &ignored)) return false;
+    return spent < timeoutMs ? timeoutMs - spent : 0;
+  };
+  HWND keeper = MarkKeeperOfThread(GetWindowThreadProcessId(window, nullptr), remaining());
+  if (!keeper) return false;
+  for (int generation = 0; generation < kPostedGenerationsWaitedFor; ++generation) {
+    const WPARAM mark = NextPostedMark();
+    if (!PostMessageA(keeper, PostedMarkMessage(), mark, 0)) return false;
+    for (;;) {
+      DWORD_PTR answer = 0;
+      const DWORD left = remaining();
+      if (left == 0 || !SendMessageTimeoutA(keeper, PostedMarkMessage(), 0, 0, SMTO_NORMAL, left, &answer)) {
+        return false;
+      }
+      if (answer == mark) break;
+      Sleep(1);
+    }
   }
   return true;
 }

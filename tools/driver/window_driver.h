@@ -31,13 +31,15 @@ HWND FindChild(HWND parent, const std::string& className, const std::string& tex
 void PostCommand(HWND window, int commandId);
 // A key press and release posted to a window of the other process's thread.
 void PostKey(HWND window, int virtualKey);
-// Returns once the thread of `window` has dispatched what was posted to it before the call (up to
-// kPostedMessagesWaitedFor messages), so that a sent message or an observation that follows comes
-// after it. It sends empty messages one after the other: a thread takes the sent messages waiting
-// for it before each posted one, so each answer shows only that one more posted message was
-// taken. False when the thread did not answer in time. (A handler that pumps sent messages
-// itself, like a modal loop, answers while it runs.)
-constexpr int kPostedMessagesWaitedFor = 8;
+// Returns once the thread of `window` (another thread, with a window of the program) has
+// dispatched what was posted to it before the call, and what it posted itself while doing so
+// (kPostedGenerationsWaitedFor deep, e.g. a tray click that it re-posts and the size change that
+// follows), so that a sent message or an observation that follows comes after it. It leaves a
+// posted mark and asks for it until the thread has taken it. False when the thread keeps no marks
+// or did not take the mark in time. One wait at a time per thread: another waiter's mark hides
+// this one's. (A handler that runs a loop of its own, like a modal one, takes the mark while it
+// runs.)
+constexpr int kPostedGenerationsWaitedFor = 3;
 bool WaitForPostedMessages(HWND window, DWORD timeoutMs = 15000);
 
 // The message the main window's tray icon sends its owner (mouse message in lParam).

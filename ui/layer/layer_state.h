@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/layer/posted_marks.h"
 #include "ui/layer/windows.h"
 
 struct LayerWindow {
@@ -44,6 +45,8 @@ struct WindowLayer {
   int eventKind = 0;
   int eventSource = 0;
   int eventDetail = -1;
+  // The last mark posted by a driving process that the thread has taken.
+  WPARAM lastPostedMark = kNoPostedMarkYet;
 };
 extern WindowLayer Layer;
 

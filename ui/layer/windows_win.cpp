@@ -113,6 +113,13 @@ UINT TaskbarCreatedMessage() {
   return message;
 }
 
+// Posted with a mark: keeps it. Sent with 0: answers the last mark kept.
+LRESULT TakePostedMark(WPARAM mark) {
+  if (mark == 0) return static_cast<LRESULT>(Layer.lastPostedMark);
+  Layer.lastPostedMark = mark;
+  return 0;
+}
+
 LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
@@ -124,6 +131,7 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     FollowSize(window);
   }
   if (message == TaskbarCreatedMessage()) ReAddTrayIcons(window);
+  if (message == PostedMarkMessage() && message != 0) return TakePostedMark(wParam);
   if (Layer.hook) {
     LRESULT answer = Layer.hook(window, message, wParam, lParam);
     if (answer != HookContinue) return answer;
