@@ -34,35 +34,49 @@ std::filesystem::path AnsiPath(const std::string& path) {
 #endif
 }
 
+namespace {
+
+// Appends what `readSome(destination, want)` gives (the count read, or -1 on an error) until a
+// short read or maxBytes: first a read of firstRead bytes, which most files fit in, then larger
+// ones. Clears the bytes on an error.
+template <typename ReadSome>
+bool ReadUntilShort(std::vector<uint8_t>& bytes, size_t maxBytes, size_t firstRead, size_t laterRead,
+                    ReadSome readSome) {
+  bytes.clear();
+  size_t want = std::min(firstRead, maxBytes);
+  while (want > 0) {
+    const size_t old = bytes.size();
+    bytes.resize(old + want);
+    const long long got = readSome(bytes.data() + old, want);
+    if (got < 0) {
+      bytes.clear();
+      return false;
+    }
+    bytes.resize(old + static_cast<size_t>(got));
+    if (static_cast<size_t>(got) < want) break;
+    want = std::min(laterRead, maxBytes - bytes.size());
+  }
+  return true;
+}
+
+}  // namespace
+
 #ifdef _WIN32
 // Under Wine every call that reaches the file system is a round trip to the server, and the
 // standard streams make several per file: here it is one open, as few reads as the size needs and
 // one close. The size is not asked for first, as that would cost a round trip of its own; a short
 // read is the end. Start-up reads a thumbnail file for every stored item this way.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
-  // Thumbnails and most item files fit in the first read; ReadFile takes a DWORD count.
-  constexpr size_t kFirstRead = 64 * 1024;
-  constexpr size_t kLaterRead = 1024 * 1024;
   bytes.clear();
   HANDLE file = CreateFileW(AnsiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  bool ok = true;
-  size_t want = std::min(kFirstRead, maxBytes);
-  while (want > 0) {
-    const size_t old = bytes.size();
-    bytes.resize(old + want);
+  // Thumbnails and most item files fit in the first read; ReadFile takes a DWORD count.
+  const bool ok = ReadUntilShort(bytes, maxBytes, 64 * 1024, 1024 * 1024, [&](uint8_t* to, size_t want) {
     DWORD got = 0;
-    if (!ReadFile(file, bytes.data() + old, static_cast<DWORD>(want), &got, nullptr)) {
-      ok = false;
-      got = 0;
-    }
-    bytes.resize(old + got);
-    if (!ok || got < want) break;
-    want = std::min(kLaterRead, maxBytes - bytes.size());
-  }
+    return ReadFile(file, to, static_cast<DWORD>(want), &got, nullptr) ? static_cast<long long>(got) : -1LL;
+  });
   CloseHandle(file);
-  if (!ok) bytes.clear();
   return ok;
 }
 #else
@@ -70,17 +84,10 @@ bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t 
   bytes.clear();
   std::ifstream in(AnsiPath(path), std::ios::binary);
   if (!in) return false;
-  constexpr size_t kChunk = 64 * 1024;
-  while (bytes.size() < maxBytes) {
-    const size_t want = std::min(kChunk, maxBytes - bytes.size());
-    const size_t old = bytes.size();
-    bytes.resize(old + want);
-    in.read(reinterpret_cast<char*>(bytes.data() + old), static_cast<std::streamsize>(want));
-    const auto got = static_cast<size_t>(in.gcount());
-    bytes.resize(old + got);
-    if (got < want) break;
-  }
-  return !in.bad();
+  return ReadUntilShort(bytes, maxBytes, 64 * 1024, 64 * 1024, [&](uint8_t* to, size_t want) {
+    in.read(reinterpret_cast<char*>(to), static_cast<std::streamsize>(want));
+    return in.bad() ? -1LL : static_cast<long long>(in.gcount());
+  });
 }
 #endif
 

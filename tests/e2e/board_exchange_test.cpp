@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <map>
 
+#include "app/commands.h"
 #include "exchange/board_reader.h"
 #include "exchange/board_writer.h"
 #include "tests/e2e/load_save_support.h"
 #include "tools/driver/load_save_requesters.h"
 
 namespace {
-
-constexpr int kImportBoard = 40;
-constexpr int kExportBoard = 41;
 
 class BoardExchange : public ExchangeTest {
  protected:
@@ -21,13 +19,13 @@ class BoardExchange : public ExchangeTest {
     ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == static_cast<int>(items.size()); }));
   }
   void Export(const std::string& typedPath) {
-    HWND dialog = OpenRequester(kExportBoard);
+    HWND dialog = OpenRequester(CmdExportBoard);
     ASSERT_NE(dialog, nullptr) << "no save requester";
     ASSERT_TRUE(AnswerFileRequester(dialog, typedPath));
     ASSERT_TRUE(WaitUntilDone());
   }
   void Import(const std::string& path) {
-    HWND dialog = OpenRequester(kImportBoard);
+    HWND dialog = OpenRequester(CmdImportBoard);
     ASSERT_NE(dialog, nullptr) << "no open requester";
     ASSERT_TRUE(AnswerFileRequester(dialog, path));
     ASSERT_TRUE(WaitUntilDone());
@@ -76,7 +74,7 @@ class BoardExchange : public ExchangeTest {
 TEST_F(BoardExchange, ExportWritesEveryItemInListOrderWithPngPictures) {
   const std::vector<StoredFiles> items = MixedCollection();
   StartWith(items);
-  HWND dialog = OpenRequester(kExportBoard);
+  HWND dialog = OpenRequester(CmdExportBoard);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(WindowTitle(dialog), "Export KepSil! board");
   EXPECT_EQ(FileRequesterPatternText(dialog), "KepSil! board");

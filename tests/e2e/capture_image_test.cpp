@@ -3,12 +3,13 @@
 
 #include <set>
 
+#include "app/commands.h"
+
 namespace {
 
 using ImageCapture = CaptureRun;
 
 constexpr COLORREF kPicture = RGB(200, 40, 40);
-constexpr int kPutToClipboard = 12;
 
 struct Box {
   int x, y, width, height;
@@ -98,7 +99,7 @@ TEST_F(ImageCapture, PutBackOfAPictureMakesNoItem) {
   ASSERT_TRUE(WaitForRows(1));
   ASSERT_TRUE(PutClipboardText("something else"));
   ASSERT_TRUE(WaitForRows(2));
-  CommandOnRow(1, kPutToClipboard);
+  CommandOnRow(1, CmdPutToClipboard);
   int width = 0, height = 0;
   ASSERT_TRUE(WaitUntil([&] { return ClipboardBitmapSize(width, height); }));
   EXPECT_EQ(width, 30);
@@ -122,8 +123,8 @@ TEST_F(ImageCapture, DeletedItemsGiveTheirThumbnailSlotsToNewOnes) {
     ASSERT_TRUE(PutClipboardText("slot " + std::to_string(i)));
     ASSERT_TRUE(WaitForRows(i + 1));
   }
-  PostCommand(Main(), 55);  // check all items
-  PostCommand(Main(), 3);   // delete the checked ones
+  PostCommand(Main(), CmdCheckAllItems);
+  PostCommand(Main(), CmdDeleteChecked);
   ASSERT_TRUE(WaitForRows(0));
   EXPECT_TRUE(ItemFiles().empty());
   ASSERT_TRUE(PutClipboardBitmap(30, 20, kPicture));

@@ -3,12 +3,11 @@
 
 #include <algorithm>
 
+#include "app/commands.h"
+
 namespace {
 
 using TextCapture = CaptureRun;
-
-constexpr int kWatchClipboard = 43;
-constexpr int kPutToClipboard = 12;
 
 TEST_F(TextCapture, TextBecomesCheckedItemWithExactBytesAndThumbnail) {
   StartWithDefaults();
@@ -60,7 +59,7 @@ TEST_F(TextCapture, NothingIsTakenWhileWatchingIsOffNorLaterWhenItIsTurnedOn) {
   StartWith(prefs);
   ASSERT_TRUE(PutClipboardText("copied while not watching"));
   EXPECT_TRUE(RowsStay(0));
-  PostCommand(Main(), kWatchClipboard);
+  PostCommand(Main(), CmdWatchClipboard);
   // Watching is on before the next copy comes: its change notice is sent, the command was posted.
   ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_TRUE(RowsStay(0));
@@ -88,7 +87,7 @@ TEST_F(TextCapture, PutBackGivesTheFileBytesAndMakesNoItem) {
   ASSERT_TRUE(WaitForRows(1));
   ASSERT_TRUE(PutClipboardText("newer text"));
   ASSERT_TRUE(WaitForRows(2));
-  CommandOnRow(1, kPutToClipboard);
+  CommandOnRow(1, CmdPutToClipboard);
   std::vector<uint8_t> block;
   ASSERT_TRUE(WaitUntil([&] { return ClipboardText() == "older text"; }));
   ASSERT_TRUE(ClipboardTextBlock(block));
@@ -96,7 +95,7 @@ TEST_F(TextCapture, PutBackGivesTheFileBytesAndMakesNoItem) {
   EXPECT_EQ(std::string(block.begin(), block.end()), expected);
   EXPECT_TRUE(RowsStay(2));
   // Putting the newer one back after it is no new item either.
-  CommandOnRow(0, kPutToClipboard);
+  CommandOnRow(0, CmdPutToClipboard);
   ASSERT_TRUE(WaitUntil([&] { return ClipboardText() == "newer text"; }));
   EXPECT_TRUE(RowsStay(2));
 }

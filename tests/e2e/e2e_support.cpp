@@ -1,5 +1,6 @@
 #include "tests/e2e/e2e_support.h"
 
+#include "app/commands.h"
 #include "exchange/image/image_codecs.h"
 #include "exchange/image/pixel_image.h"
 
@@ -120,20 +121,24 @@ void E2eTest::StartLaterRun(const std::string& arguments) {
   StartProgram(arguments);
 }
 
-void E2eTest::PressKeyOnRow(int row, int virtualKey) {
+void E2eTest::SelectRow(int row) {
   ASSERT_TRUE(ListSelectRow(List(), row));
-  ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; }));
+  ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; })) << "row " << row << " not selected";
+}
+
+void E2eTest::PressKeyOnRow(int row, int virtualKey) {
+  SelectRow(row);
+  if (HasFatalFailure()) return;
   ASSERT_TRUE(BringToFront(Main())) << "the main window did not come to the front";
   PostKey(List(), virtualKey);
 }
 
 void E2eTest::TakeRow(int row) {
-  constexpr int kSpace = 203;
-  ASSERT_TRUE(ListSelectRow(List(), row));
-  ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; }));
+  SelectRow(row);
+  if (HasFatalFailure()) return;
   const bool checked = ListRowChecked(List(), row);
   for (const bool wanted : {!checked, checked}) {
-    PostCommand(Main(), kSpace);
+    PostCommand(Main(), KeySpace);
     ASSERT_TRUE(WaitUntil([&] { return ListRowChecked(List(), row) == wanted; })) << "Space did not toggle row " << row;
   }
 }

@@ -61,6 +61,8 @@ class E2eTest : public ::testing::Test {
 
   HWND Main() const { return app_.MainWindow(); }
   HWND List() const { return app_.ListView(); }
+  // Selects a row and waits until the list shows it selected.
+  void SelectRow(int row);
   // Selects a row and presses a key in the list with the main window in front.
   void PressKeyOnRow(int row, int virtualKey);
   // Makes the row the one that the item commands act on, as Space does, and leaves its check mark

@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "app/commands.h"
+
 namespace {
 
 class StoredItemsRun : public E2eTest {
@@ -72,9 +74,9 @@ TEST_F(StoredItemsRun, UnsafeNamesAndCutFileAreSkippedAndNothingOutsideIsTouched
   Sleep(300);
   EXPECT_EQ(ListRowCount(List()), 2);
   // Deleting every row deletes only files inside the working directory.
-  PostCommand(Main(), 55);  // Set as checked.. / All items
+  PostCommand(Main(), CmdCheckAllItems);
   ASSERT_TRUE(WaitUntil([&] { return ListRowChecked(List(), 0) && ListRowChecked(List(), 1); }));
-  PostCommand(Main(), 3);   // Delete all checked items
+  PostCommand(Main(), CmdDeleteChecked);
   ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 0; }));
   EXPECT_TRUE(FileExists(outside));
   ExitProgram();
@@ -155,12 +157,12 @@ TEST_F(StoredItemsRun, SetAsCheckedAllImagesChecksOnlyImageRows) {
   StartWithThreeItems();
   ListSetChecked(List(), 1, false);
   ASSERT_TRUE(WaitUntil([&] { return !ListRowChecked(List(), 1); }));
-  PostCommand(Main(), 56);  // Set as checked.. / All images
+  PostCommand(Main(), CmdCheckAllImages);
   ASSERT_TRUE(WaitUntil([&] { return ListRowChecked(List(), 0) && ListRowChecked(List(), 2); }));
   EXPECT_FALSE(ListRowChecked(List(), 1));
-  PostCommand(Main(), 57);  // all texts
+  PostCommand(Main(), CmdCheckAllTexts);
   ASSERT_TRUE(WaitUntil([&] { return ListRowChecked(List(), 1); }));
-  PostCommand(Main(), 59);  // Set as unchecked.. / All images
+  PostCommand(Main(), CmdUncheckAllImages);
   ASSERT_TRUE(WaitUntil([&] { return !ListRowChecked(List(), 0) && !ListRowChecked(List(), 2); }));
   EXPECT_TRUE(ListRowChecked(List(), 1));
   ExitProgram();
@@ -170,7 +172,7 @@ TEST_F(StoredItemsRun, DeleteAllCheckedKeepsTheOthersInOrder) {
   StartWithThreeItems();
   ListSetChecked(List(), 2, true);
   ASSERT_TRUE(WaitUntil([&] { return ListRowChecked(List(), 2); }));
-  PostCommand(Main(), 3);
+  PostCommand(Main(), CmdDeleteChecked);
   ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 1; }));
   ExitProgram();
   std::vector<unsigned char> written;
@@ -183,7 +185,7 @@ class ItemLimitRequester : public StoredItemsRun {
  protected:
   // Opens the requester, checks its preset answer and gives it `answer`.
   void Answer(const std::string& answer, const std::string& preset) {
-    PostCommand(Main(), 8);
+    PostCommand(Main(), CmdSetItemLimit);
     HWND requester = WaitForRequester();
     ASSERT_NE(requester, nullptr) << "no item-limit requester";
     EXPECT_EQ(WindowTitle(requester), "Set item limit");

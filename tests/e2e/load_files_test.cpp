@@ -1,12 +1,12 @@
 // Loading picture and text files as items through the open requester.
 #include <algorithm>
 
+#include "app/commands.h"
 #include "tests/e2e/load_save_support.h"
 #include "tools/driver/load_save_requesters.h"
 
 namespace {
 
-constexpr int kLoadFiles = 53;
 constexpr int kAllFilesPattern = 4;
 
 class LoadFiles : public ExchangeTest {
@@ -24,7 +24,7 @@ class LoadFiles : public ExchangeTest {
     return path;
   }
   void Load(const std::string& typedNames) {
-    HWND dialog = OpenRequester(kLoadFiles);
+    HWND dialog = OpenRequester(CmdLoadFiles);
     ASSERT_NE(dialog, nullptr) << "no open requester";
     ASSERT_TRUE(AnswerFileRequester(dialog, typedNames, kAllFilesPattern));
   }

@@ -2,6 +2,7 @@
 // item menu and from the two-button gesture, and the main window given back afterwards. (The D key
 // is left to the in-process tests: Wine resets a key pressed by SendInput to up when the popup takes
 // the focus, which a real keyboard does not.)
+#include "app/commands.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -35,11 +36,6 @@ class PreviewAndInformation : public E2eTest {
     return popup;
   }
 
-  void SelectRow(int row) {
-    ASSERT_TRUE(ListSelectRow(List(), row));
-    ASSERT_TRUE(WaitUntil([&] { return ListSelectedRow(List()) == row; }));
-  }
-
   static void Mouse(DWORD flags) {
     INPUT input{};
     input.type = INPUT_MOUSE;
@@ -67,7 +63,7 @@ TEST_F(PreviewAndInformation, ShowDetailedStaysUntilTheNextClick) {
   StartWithItems();
   ASSERT_TRUE(PlaceCursor(700, 500));
   SelectRow(1);
-  PostCommand(Main(), 54);  // item menu: Show detailed
+  PostCommand(Main(), CmdShowDetailed);
   HWND popup = WaitForPopup();
   ASSERT_NE(popup, nullptr);
   RECT frame{};
@@ -76,7 +72,7 @@ TEST_F(PreviewAndInformation, ShowDetailedStaysUntilTheNextClick) {
   EXPECT_EQ(frame.top, 500);
   EXPECT_FALSE(IsWindowEnabled(Main()));
   // Commands sent meanwhile are dropped: the program is still there with its rows afterwards.
-  PostCommand(Main(), 13);  // Delete item
+  PostCommand(Main(), CmdDeleteItem);
   ASSERT_TRUE(WaitForPostedMessages(Main()));
   EXPECT_TRUE(IsWindow(popup));
   // The popup looks at the button's state now and then: it is held until the popup has seen it.
@@ -118,7 +114,7 @@ TEST_F(PreviewAndInformation, RightClickWithTheLeftButtonHeldShowsUntilItIsRelea
 
 TEST_F(PreviewAndInformation, InformationWindowKeepsTheMainWindowDisabledUntilClosed) {
   StartWithItems();
-  PostCommand(Main(), 9);  // Information
+  PostCommand(Main(), CmdInformation);
   HWND window = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (window = FindProcessWindow(app_.Id(), "Information")) != nullptr; }));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != 0; }));

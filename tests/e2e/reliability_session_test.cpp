@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "app/commands.h"
 #include "tests/e2e/capture_support.h"
 #include "tools/driver/reliability_driver.h"
 
 namespace {
-
-constexpr int kWatchClipboard = 43;
 
 class SessionEnd : public CaptureRun {
  protected:
@@ -57,7 +56,7 @@ TEST_F(SessionEnd, LogoffSavesItemsAndPrefsBeforeTheProcessEnds) {
   // A setting changed. A posted command and the system's sent end-of-session messages have no
   // order between them, so the end comes only once the program has written the change; both
   // files are then removed, and whatever is there afterwards was written by the logoff.
-  PostCommand(Main(), kWatchClipboard);
+  PostCommand(Main(), CmdWatchClipboard);
   int32_t values[14] = {};
   ASSERT_TRUE(WaitUntil([&] { return ReadPrefs(values) && values[PrefsFile::WatchClipboard] == 0; }));
   ASSERT_TRUE(WaitUntil([&] {

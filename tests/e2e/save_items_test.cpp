@@ -1,15 +1,11 @@
 // Saving one item through the save requester and all checked items into a folder.
 #include <cstdlib>
 
+#include "app/commands.h"
 #include "tests/e2e/load_save_support.h"
 #include "tools/driver/load_save_requesters.h"
 
 namespace {
-
-constexpr int kSaveCheckedTexts = 2;
-constexpr int kSaveItemAs = 11;
-constexpr int kSaveCheckedImagesBmp = 50;
-constexpr int kSaveCheckedImagesPng = 52;
 
 std::string FolderPart(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
 
@@ -23,7 +19,7 @@ class SaveItems : public ExchangeTest {
   // Saves row `row` through the requester with the typed name and file type.
   HWND OpenSaveRequester(int row) {
     TakeRow(row);
-    return OpenRequester(kSaveItemAs);
+    return OpenRequester(CmdSaveItemAs);
   }
   void SaveRow(int row, const std::string& typedPath, int pattern) {
     HWND dialog = OpenSaveRequester(row);
@@ -134,12 +130,12 @@ TEST_F(SaveItems, CheckedItemsAreSavedIntoTheChosenFolder) {
   WritePrefs(prefs);
   StartWith(items);
 
-  SaveChecked(kSaveCheckedImagesPng);
+  SaveChecked(CmdSaveCheckedImagesPng);
   EXPECT_EQ(FilesIn(images), (std::vector<std::string>{items[2].name + ".png", items[1].name + ".png"}));
   EXPECT_TRUE(ShowsGradient(Contents(images + items[1].name + ".png"), 1));
   EXPECT_TRUE(ShowsGradient(Contents(images + items[2].name + ".png"), 2));
 
-  SaveChecked(kSaveCheckedTexts);
+  SaveChecked(CmdSaveCheckedTexts);
   EXPECT_EQ(FilesIn(texts), std::vector<std::string>{items[0].name + ".txt"});
   EXPECT_EQ(Contents(texts + items[0].name + ".txt"), items[0].content);
 
@@ -158,7 +154,7 @@ TEST_F(SaveItems, NoCheckedPicturesWritesNothing) {
   prefs.strings[LastImageFolder] = folder;
   WritePrefs(prefs);
   StartWith(items);
-  SaveChecked(kSaveCheckedImagesBmp);
+  SaveChecked(CmdSaveCheckedImagesBmp);
   EXPECT_TRUE(FilesIn(folder).empty());
   EXPECT_TRUE(IsWindowEnabled(Main()));
 }

@@ -1,4 +1,5 @@
 // Hiding and showing the main window, the tray icon, the Exit commands, resizing limits.
+#include "app/commands.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {
@@ -46,16 +47,16 @@ TEST_F(MainWindowBehaviour, TrayDoubleClickToggles) {
 
 TEST_F(MainWindowBehaviour, TrayMenuCommandsShowAndHide) {
   StartLaterRun();
-  PostCommand(Main(), 30);  // Hide KepSil!
+  PostCommand(Main(), CmdTrayHide);
   EXPECT_TRUE(BecomesVisible(Main(), false));
-  PostCommand(Main(), 20);  // Show KepSil!
+  PostCommand(Main(), CmdTrayShow);
   EXPECT_TRUE(BecomesVisible(Main(), true));
   ExitProgram();
 }
 
 TEST_F(MainWindowBehaviour, ExitFromMainMenuEndsAndSaves) {
   StartLaterRun();
-  PostCommand(Main(), 10);
+  PostCommand(Main(), CmdExit);
   DWORD code = 1;
   ASSERT_TRUE(app_.WaitForExit(10000, &code));
   EXPECT_EQ(code, 0u);

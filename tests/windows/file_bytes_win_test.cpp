@@ -19,7 +19,7 @@ class FileBytesOnWindows : public ::testing::Test {
     ASSERT_GT(length, 0u);
     // Code page 1252 letters in the folder's name, one of them where Latin-1 has a control: the
     // path is read as the program's strings mean it.
-    folder_ = std::string(base, length) + "kepsil-small-\xE9\x80" + std::to_string(GetCurrentProcessId()) + "\\";
+    folder_ = std::string(base, length) + "kepsil-read-\xE9\x80" + std::to_string(GetCurrentProcessId()) + "\\";
     ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
   }
   void TearDown() override {
