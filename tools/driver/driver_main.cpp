@@ -34,8 +34,10 @@ int Usage() {
       "  exit [MS]               send Exit and wait for the process to end\n"
       "  bench-capture text|PICTURE.png REPEATS LABEL   capture latency and clipboard refusal\n"
       "  bench-items FOLDER COUNT THUMB.png [LIMIT]    COUNT stored items for the program in FOLDER\n"
-      "  bench-startup FOLDER COUNT REPEATS            start-up to a filled list of COUNT rows\n"
-      "  idle-loop SECONDS       peek for messages and sleep 10 ms, as the idle yardstick");
+      "  bench-startup FOLDER COUNT REPEATS            start-up to a filled list of COUNT rows,\n"
+      "                                                beside a bare window program's\n"
+      "  idle-loop SECONDS       peek for messages and sleep 10 ms, as the idle yardstick\n"
+      "  bare-window             show one window until it is closed, as the start-up yardstick");
   return 2;
 }
 
@@ -57,7 +59,7 @@ int Number(const char* text) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string action = argv[1];
-  if (action.rfind("bench-", 0) == 0 || action == "idle-loop") {
+  if (action.rfind("bench-", 0) == 0 || action == "idle-loop" || action == "bare-window") {
     const int result = RunBenchAction(argc, argv);
     return result == 2 ? Usage() : result;
   }
