@@ -189,13 +189,26 @@ int BenchCapture(const std::string& source, int repeats, const std::string& labe
   return 0;
 }
 
+// The picture of a PNG file written again as the program writes its own thumbnails and pictures.
+bool WrittenAsTheProgramWould(const std::string& path, std::vector<unsigned char>& png) {
+  std::vector<unsigned char> file;
+  PixelImage image;
+  std::vector<uint8_t> encoded;
+  if (!ReadFileContents(path, file) || DecodePng(file.data(), file.size(), image) != DecodeStatus::Ok ||
+      !EncodePng(image, 0, encoded)) {
+    return false;
+  }
+  png.assign(encoded.begin(), encoded.end());
+  return true;
+}
+
 // bench-items FOLDER COUNT THUMB.png [LIMIT]: a working directory of COUNT stored items
 // (alternately pictures and texts) for a program in FOLDER, with the item limit raised to hold
 // them, or to LIMIT when that is more (new rows are told by the row count, which stops growing at
-// the limit).
+// the limit). Their files are PNG files as the program writes them, whatever encoder made THUMB.
 int BenchItems(const std::string& folder, int count, const std::string& thumbnailPath, int limit) {
-  std::vector<unsigned char> thumbnail, picture;
-  if (!ReadFileContents(thumbnailPath, thumbnail)) return 1;
+  std::vector<unsigned char> thumbnail;
+  if (!WrittenAsTheProgramWould(thumbnailPath, thumbnail)) return 1;
   const std::string working = Folder(folder) + "Clipboard\\";
   CreateDirectoryA(working.c_str(), nullptr);
   std::vector<StoredItem> items;
