@@ -51,8 +51,7 @@ bool CaptureRun::WaitForRows(int count, DWORD timeoutMs) {
 }
 
 bool CaptureRun::RowsStay(int count, DWORD forMs) {
-  Sleep(forMs);
-  return ListRowCount(List()) == count;
+  return Settle(forMs) && ListRowCount(List()) == count;
 }
 
 std::vector<std::string> CaptureRun::ItemNames() {

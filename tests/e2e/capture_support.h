@@ -21,7 +21,7 @@ class CaptureRun : public E2eTest {
   void StartWithDefaults() { StartWith(PrefsFile{}); }
 
   bool WaitForRows(int count, DWORD timeoutMs = 10000);
-  // Waits a moment and checks that the row count stays as it is.
+  // Lets the program settle (see Settle) and checks that the row count stayed as it was.
   bool RowsStay(int count, DWORD forMs = 800);
   // Base names of the item files in the working directory, oldest first.
   std::vector<std::string> ItemNames();

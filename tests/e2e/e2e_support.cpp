@@ -143,6 +143,11 @@ void E2eTest::TakeRow(int row) {
   }
 }
 
+bool E2eTest::Settle(DWORD ms) {
+  Sleep(ms);
+  return WaitForPostedMessages(Main());
+}
+
 HWND E2eTest::WaitForRequester(DWORD timeoutMs) {
   return WaitForOtherWindow(app_.Id(), Main(), timeoutMs);
 }

@@ -68,6 +68,10 @@ class E2eTest : public ::testing::Test {
   // Makes the row the one that the item commands act on, as Space does, and leaves its check mark
   // as it was: Space toggles the mark, so it is pressed twice, each press waited for.
   void TakeRow(int row);
+  // Before a check that something did not happen: gives it `ms` to happen, then waits until the
+  // program has taken everything posted to it by then, however slow the machine. False when the
+  // program stopped answering.
+  bool Settle(DWORD ms);
   // Waits for the requester or message box the program opened.
   HWND WaitForRequester(DWORD timeoutMs = 20000);
   // Ends the program with Exit; fails the test when it does not end.

@@ -52,12 +52,12 @@ TEST_F(SecondInstance, BadHeaderIsIgnoredButTheAtomIsDeleted) {
   StartHiddenFirstInstance();
   const std::string board = WriteBoard("bad.ksb", "KEPSILFILEV1\r\n");
   RunSecond("\"" + board + "\"");
-  Sleep(300);
+  ASSERT_TRUE(Settle(300));
   EXPECT_FALSE(IsWindowVisible(Main()));
   EXPECT_FALSE(GlobalAtomExists(board));
   const std::string missing = app_.Folder() + "missing.ksb";
   RunSecond("\"" + missing + "\"");
-  Sleep(300);
+  ASSERT_TRUE(Settle(300));
   EXPECT_FALSE(IsWindowVisible(Main()));
   EXPECT_FALSE(GlobalAtomExists(missing));
 }

@@ -71,7 +71,7 @@ TEST_F(StoredItemsRun, UnsafeNamesAndCutFileAreSkippedAndNothingOutsideIsTouched
   ASSERT_TRUE(WriteFileContents(app_.WorkingFile("items.dat"), bytes));
   StartProgram();
   ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) >= 2; }));
-  Sleep(300);
+  ASSERT_TRUE(Settle(300));
   EXPECT_EQ(ListRowCount(List()), 2);
   // Deleting every row deletes only files inside the working directory.
   PostCommand(Main(), CmdCheckAllItems);

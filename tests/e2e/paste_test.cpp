@@ -74,7 +74,7 @@ TEST_F(Paste, WithoutShowAfterPasteTheWindowStaysHidden) {
   PressKeyOnRow(1, VK_RETURN);
   ASSERT_TRUE(WaitForRows(4));
   EXPECT_TRUE(Visible(false));
-  Sleep(500);
+  ASSERT_TRUE(Settle(500));
   EXPECT_FALSE(IsWindowVisible(Main()));
 }
 

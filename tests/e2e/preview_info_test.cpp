@@ -107,7 +107,7 @@ TEST_F(PreviewAndInformation, RightClickWithTheLeftButtonHeldShowsUntilItIsRelea
   EXPECT_TRUE(WaitUntil([&] { return !IsWindow(popup); }));
   EXPECT_TRUE(MainEnabledAgain());
   // No item menu followed the right click.
-  Sleep(300);
+  ASSERT_TRUE(Settle(300));
   for (HWND window : ProcessWindows(app_.Id(), true)) EXPECT_NE(WindowClass(window), "#32768");
   ExitProgram();
 }

@@ -14,7 +14,7 @@ TEST_F(MainWindowBehaviour, CloseBoxOnlyHides) {
   StartLaterRun();
   PostMessageA(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(BecomesVisible(Main(), false));
-  Sleep(200);
+  EXPECT_TRUE(Settle(200));
   EXPECT_TRUE(app_.IsRunning());
   EXPECT_TRUE(IsWindow(Main()));
   ExitProgram();
