@@ -13,6 +13,7 @@
 #include "app/items_file.h"
 #include "exchange/image/image_codecs.h"
 #include "settings/prefs_file.h"
+#include "tools/driver/capture_driver.h"
 #include "tools/driver/clipboard_driver.h"
 #include "tools/driver/kepsil_process.h"
 #include "tools/driver/list_driver.h"
@@ -55,11 +56,16 @@ HWND ProgramList() {
   return main ? FindChild(main, "SysListView32") : nullptr;
 }
 
+// The picture of a PNG file; false when the file cannot be read or decoded.
+bool ReadPngPicture(const std::string& path, PixelImage& image) {
+  std::vector<unsigned char> file;
+  return ReadFileContents(path, file) && DecodePng(file.data(), file.size(), image) == DecodeStatus::Ok;
+}
+
 // A screen-compatible bitmap holding a PNG file's picture; nullptr when the file cannot be read.
 HBITMAP BitmapFromPng(const std::string& path) {
-  std::vector<unsigned char> file;
   PixelImage image;
-  if (!ReadFileContents(path, file) || DecodePng(file.data(), file.size(), image) != DecodeStatus::Ok) return nullptr;
+  if (!ReadPngPicture(path, image)) return nullptr;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = image.width;
@@ -190,16 +196,9 @@ int BenchCapture(const std::string& source, int repeats, const std::string& labe
 }
 
 // The picture of a PNG file written again as the program writes its own thumbnails and pictures.
-bool WrittenAsTheProgramWould(const std::string& path, std::vector<unsigned char>& png) {
-  std::vector<unsigned char> file;
+bool WrittenAsTheProgramWould(const std::string& path, std::vector<uint8_t>& png) {
   PixelImage image;
-  std::vector<uint8_t> encoded;
-  if (!ReadFileContents(path, file) || DecodePng(file.data(), file.size(), image) != DecodeStatus::Ok ||
-      !EncodePng(image, 0, encoded)) {
-    return false;
-  }
-  png.assign(encoded.begin(), encoded.end());
-  return true;
+  return ReadPngPicture(path, image) && EncodePng(image, 0, png);
 }
 
 // bench-items FOLDER COUNT THUMB.png [LIMIT]: a working directory of COUNT stored items
@@ -207,7 +206,7 @@ bool WrittenAsTheProgramWould(const std::string& path, std::vector<unsigned char
 // them, or to LIMIT when that is more (new rows are told by the row count, which stops growing at
 // the limit). Their files are PNG files as the program writes them, whatever encoder made THUMB.
 int BenchItems(const std::string& folder, int count, const std::string& thumbnailPath, int limit) {
-  std::vector<unsigned char> thumbnail;
+  std::vector<uint8_t> thumbnail;
   if (!WrittenAsTheProgramWould(thumbnailPath, thumbnail)) return 1;
   const std::string working = Folder(folder) + "Clipboard\\";
   CreateDirectoryA(working.c_str(), nullptr);
@@ -259,21 +258,10 @@ double TimeBareWindowStart() {
   char self[MAX_PATH];
   const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return -1;
-  std::string commandLine = "\"" + std::string(self) + "\" bare-window";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION bare{};
+  HelperProgram bare;  // ended when it goes out of scope, between the timed starts
   const double start = NowMs();
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &bare)) {
-    return -1;
-  }
-  const double time = TimeToShownWindow(bare.dwProcessId, start, kBareWindowTitle, [](HWND) { return true; });
-  HWND window = FindProcessWindow(bare.dwProcessId, kBareWindowTitle);
-  if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(bare.hProcess, 5000) != WAIT_OBJECT_0) TerminateProcess(bare.hProcess, 1);
-  CloseHandle(bare.hThread);
-  CloseHandle(bare.hProcess);
-  return time;
+  if (!bare.Start("\"" + std::string(self) + "\" bare-window")) return -1;
+  return TimeToShownWindow(bare.Id(), start, kBareWindowTitle, [](HWND) { return true; });
 }
 
 // bench-startup FOLDER COUNT REPEATS: starts the program in FOLDER and times it to a list with
