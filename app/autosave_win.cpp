@@ -3,23 +3,25 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
-#include "app/app_state.h"
 #include "app/autosave.h"
-#include "app/items_file.h"
-#include "app/stored_items.h"
+#include "core/app_state.h"
 #include "settings/prefs.h"
 #include "settings/prefs_file.h"
 #include "settings/settings.h"
+#include "store/collection_win.h"
+#include "store/items_file.h"
 #include "store/picture_writes.h"
+#include "ui/layer/windows.h"
 
 namespace {
 
 struct AutosaveState {
   SaveSchedule items{AutosaveIntervalMs};
-  // What items.dat holds, as last written or read.
-  std::vector<StoredItem> writtenItems;
+  // What items.dat holds, as last written or read; nothing once the file is known to be gone.
+  std::optional<std::vector<StoredItem>> writtenItems;
   // KeepItems as last seen: -1 before the first look.
   int32_t keepItems = -1;
   SaveSchedule prefs{AutosaveIntervalMs};
@@ -61,7 +63,10 @@ bool SameItems(const std::vector<StoredItem>& a, const std::vector<StoredItem>& 
 }
 
 bool WriteItems(std::vector<StoredItem> records) {
-  if (!SaveItemsFile(WorkingPath("items.dat"), records)) return false;
+  if (!SaveItemsFile(WorkingPath("items.dat"), records)) {
+    Autosave.writtenItems.reset();
+    return false;
+  }
   Autosave.writtenItems = std::move(records);
   return true;
 }
@@ -86,8 +91,8 @@ void KeepItemsFileCurrent(DWORD now) {
   }
   Autosave.keepItems = 1;
   if (!Autosave.items.Due(now)) return;
-  std::vector<StoredItem> records = CurrentStoredItems();
-  if (SameItems(records, Autosave.writtenItems)) {
+  std::vector<StoredItem> records = CollectionRecords();
+  if (Autosave.writtenItems && SameItems(records, *Autosave.writtenItems)) {
     Autosave.items.Settle();
     return;
   }
@@ -99,14 +104,14 @@ void KeepItemsFileCurrent(DWORD now) {
 
 // Every look compares (the settings are a few bytes); only the writes are held to one a second.
 void KeepPrefsFileCurrent(DWORD now) {
-  std::vector<uint8_t> current = SerializePrefs(PreferencesToSave());
+  std::vector<uint8_t> current = SerializePrefs(PreferencesToSave(MainWindowHandle()));
   if (current == Autosave.writtenPrefs) {
     Autosave.prefs.Settle();
     return;
   }
   Autosave.prefs.MarkChanged();
   if (!Autosave.prefs.Due(now)) return;
-  SavePreferences();
+  SavePreferences(MainWindowHandle());
   Autosave.writtenPrefs = std::move(current);
   Autosave.prefs.Written(now);
 }
@@ -119,6 +124,12 @@ void NoteItemsChanged() {
 }
 
 void NoteCommandDone() { Autosave.lookDue = true; }
+
+void NoteWorkingFolderEmptied() {
+  Autosave.writtenItems.reset();
+  Autosave.writtenPrefs.clear();
+  NoteItemsChanged();
+}
 
 bool StoredFilesLookDue() { return Autosave.lookDue; }
 
@@ -141,11 +152,11 @@ void SaveBeforeSessionEnd() {
   FinishPictureWrites();
   const DWORD now = GetTickCount();
   if (Settings.KeepItems != 0) {
-    WriteItems(CurrentStoredItems());
+    WriteItems(CollectionRecords());
     Autosave.keepItems = 1;
     Autosave.items.Written(now);
   }
-  SavePreferences();
-  Autosave.writtenPrefs = SerializePrefs(PreferencesToSave());
+  SavePreferences(MainWindowHandle());
+  Autosave.writtenPrefs = SerializePrefs(PreferencesToSave(MainWindowHandle()));
   Autosave.prefs.Written(now);
 }

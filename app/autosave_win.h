@@ -2,8 +2,11 @@
 // user's session ends.
 #pragma once
 
-// The collection or a check mark changed (called from the list's notifications).
+// The collection or a check mark changed (the collection tells).
 void NoteItemsChanged();
+// Every file of the working folder was deleted: items.dat and prefs.dat are written again at the
+// next look, whatever was written before.
+void NoteWorkingFolderEmptied();
 // A command ran, which may have changed a setting.
 void NoteCommandDone();
 // Whether the main loop's idle step is to call KeepStoredFilesCurrent: after a change, a command,

@@ -7,5 +7,8 @@
 void DispatchCommand(int32_t id);
 // Deletes the item of `row`, fits the column and selects the neighbour row.
 void DeleteOneItem(int32_t row);
+// Pastes the item of `row` (a double click or Return); with "Show after paste" the window shows
+// again, on the neighbour row when the item was deleted after the paste.
+void PasteRow(int32_t row);
 // Asks for a new item limit and trims the store to it when the answer is accepted.
 void AskItemLimit();

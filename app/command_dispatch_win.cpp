@@ -5,18 +5,18 @@
 #include <optional>
 #include <string>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "app/item_limit_answer.h"
 #include "app/loop_state.h"
-#include "app/texts.h"
+#include "core/texts.h"
 #include "app/toggle_commands.h"
 #include "exchange/board_export.h"
 #include "exchange/board_import.h"
 #include "exchange/load_files.h"
 #include "exchange/save_items.h"
 #include "settings/settings.h"
+#include "store/collection_win.h"
 #include "store/item_actions.h"
-#include "store/item_store.h"
 #include "store/neighbour_row.h"
 #include "ui/information.h"
 #include "ui/layer/controls.h"
@@ -64,10 +64,8 @@ bool TakeSelectedRow() {
 }  // namespace
 
 void DeleteOneItem(int32_t row) {
-  if (row < 0 || row >= Store.Items.Count()) return;
-  MakeRowCurrent(row);
-  DeleteCurrentItem();
-  FitColumnWidth();
+  if (row < 0 || row >= Collection.Items.Count()) return;
+  RemoveItem(row);
   const int32_t neighbour = NeighbourAfterDeletion(row, RowCount(Ui.ItemList));
   if (neighbour != -1) SetControlState(Ui.ItemList, neighbour);
   UpdateSelectionHighlight();
@@ -77,19 +75,27 @@ void AskItemLimit() {
   const std::string answer = AskText(Text(18), Text(19), std::to_string(Settings.ItemLimit));
   if (const std::optional<int32_t> limit = AcceptItemLimitAnswer(answer)) {
     // Trimming keeps at most the count that leaves room for one more item: at most *limit remain.
-    TrimToCount(Store.Items, *limit, [] { DeleteCurrentItem(); });
+    TrimItems(*limit);
     Settings.ItemLimit = *limit;
   }
   FitColumnWidth();
 }
 
+void PasteRow(int32_t row) {
+  if (row < 0 || row >= Collection.Items.Count()) return;
+  const bool deleted = PasteItem(row);
+  if (Settings.ShowAfterPaste != 1) return;
+  if (deleted && RowCount(Ui.ItemList) > 0) {
+    SetControlState(Ui.ItemList, NeighbourAfterDeletion(row, RowCount(Ui.ItemList)));
+    UpdateSelectionHighlight();
+  }
+  ShowWindow(Main(), SW_SHOWNORMAL);
+}
+
 void DispatchCommand(int32_t id) {
   switch (id) {
     case CmdSaveCheckedTexts: SaveCheckedTexts(); break;
-    case CmdDeleteChecked:
-      DeleteCheckedItems();
-      FitColumnWidth();
-      break;
+    case CmdDeleteChecked: RemoveCheckedItems(); break;
     case CmdShowAfterPaste:
     case CmdShowAfterCopy:
     case CmdDeleteAfterPaste:
@@ -105,9 +111,9 @@ void DispatchCommand(int32_t id) {
     case CmdExit:
     case CmdTrayExitHidden:
     case CmdTrayExitShown: Quit(); break;
-    case CmdSaveItemAs: SaveItemAs(); break;
+    case CmdSaveItemAs: SaveItemAs(Loop.ClickedIndex); break;
     case CmdPutToClipboard:
-      if (Loop.ClickedIndex < 0 || Loop.ClickedIndex >= Store.Items.Count()) break;
+      if (Loop.ClickedIndex < 0 || Loop.ClickedIndex >= Collection.Items.Count()) break;
       MakeRowCurrent(Loop.ClickedIndex);
       PutItemToClipboard();
       break;
@@ -125,10 +131,10 @@ void DispatchCommand(int32_t id) {
       MakeRowCurrent(Loop.ClickedIndex);
       ShowPreview(0);
       break;
-    case CmdCheckAllItems: SetCheckedByKind(1, 2); break;
+    case CmdCheckAllItems: SetCheckedByKind(1, EveryKind); break;
     case CmdCheckAllImages: SetCheckedByKind(1, ImageItem); break;
     case CmdCheckAllTexts: SetCheckedByKind(1, TextItem); break;
-    case CmdUncheckAllItems: SetCheckedByKind(0, 2); break;
+    case CmdUncheckAllItems: SetCheckedByKind(0, EveryKind); break;
     case CmdUncheckAllImages: SetCheckedByKind(0, ImageItem); break;
     case CmdUncheckAllTexts: SetCheckedByKind(0, TextItem); break;
     case KeyDelete:
@@ -136,7 +142,7 @@ void DispatchCommand(int32_t id) {
       if (TakeSelectedRow()) DeleteOneItem(Loop.ClickedIndex);
       break;
     case KeyReturn:
-      if (TakeSelectedRow()) PasteItem(Loop.ClickedIndex);
+      if (TakeSelectedRow()) PasteRow(Loop.ClickedIndex);
       break;
     case KeySpace:
       if (TakeSelectedRow()) {

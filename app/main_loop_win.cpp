@@ -83,7 +83,7 @@ void DispatchEvent(int kind) {
     case EventNone:
       // An idle pass costs a wake-up a hundred times a second: it polls the hot key and sleeps.
       // The column width and the stored files are kept by the events that change them.
-      PollHotKey();
+      if (PollHotKey()) ToggleMainWindow();
       if (StoredFilesLookDue()) KeepStoredFilesCurrent();
       QueueQuiet = IdleWait();
       break;

@@ -4,19 +4,23 @@
 
 #include <optional>
 
-#include "app/app_state.h"
+#include "app/autosave_win.h"
 #include "app/command_line.h"
+#include "app/instance_win.h"
 #include "app/leftover_files_win.h"
 #include "app/shutdown.h"
-#include "app/stored_items.h"
-#include "app/texts.h"
+#include "app/window_callback_win.h"
+#include "core/app_state.h"
+#include "core/texts.h"
 #include "exchange/board_format.h"
 #include "exchange/board_import.h"
+#include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
 #include "settings/association.h"
 #include "settings/prefs.h"
-#include "store/item_store.h"
-#include "store/window_callback.h"
+#include "store/collection_win.h"
+#include "store/stored_items_win.h"
+#include "store/thumbnail_win.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/requesters.h"
 #include "ui/layer/windows.h"
@@ -35,7 +39,7 @@ void ReadFolders(const std::string& arguments) {
   App.AppDir = module.substr(0, module.rfind('\\') + 1);
   App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-  Store.HighlightedIndex = -1;
+  Collection.HighlightedIndex = -1;
   App.CommandLineBoard = FirstParameter(arguments);
 }
 
@@ -71,15 +75,8 @@ std::string AtomSizedPath(const std::string& path) {
       break;
     case HandOff::None: break;
   }
-  if (App.Mutex) CloseHandle(App.Mutex);
+  if (Instance.Mutex) CloseHandle(Instance.Mutex);
   EndProcess();
-}
-
-void MakeFonts() {
-  App.ImageExtensions = {".bmp", ".bmp"};
-  App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-  App.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
-  App.CaptionFont = LoadPointFont("Arial", 10, 0);
 }
 
 bool WorkingDirectoryExists() {
@@ -90,14 +87,22 @@ bool WorkingDirectoryExists() {
   return true;
 }
 
+// Imports the board named on the command line; says so when it was not read. False then.
+bool ImportStartBoard() {
+  if (ImportBoard(App.CommandLineBoard) == BoardImport::Imported) return true;
+  const MessageText refusal = SplitMessageText(Text(BoardNotReadText));
+  ShowMessage(refusal.title, FilePart(App.CommandLineBoard) + refusal.message, MB_ICONEXCLAMATION);
+  return false;
+}
+
 void FirstRun() {
   CreateDirectoryA("Clipboard", nullptr);
-  LoadPreferences();
+  LoadPreferences(MainWindowFrameSize());
   BuildMainWindow();
   KeepColumnWidth();
   const MessageText question = SplitMessageText(Text(37));
   if (ShowMessage(question.title, question.message, MB_YESNO) == IDYES) RegisterBoardAssociation();
-  if (!App.CommandLineBoard.empty()) ImportBoard(App.CommandLineBoard);
+  if (!App.CommandLineBoard.empty()) ImportStartBoard();
 }
 
 void LaterRun() {
@@ -106,10 +111,11 @@ void LaterRun() {
   // The stored items' thumbnails are read on helper threads while the window is built.
   std::optional<StoredItemsReading> reading;
   if (App.CommandLineBoard.empty()) reading.emplace();
-  LoadPreferences();
+  LoadPreferences(MainWindowFrameSize());
   BuildMainWindow();
   if (!App.CommandLineBoard.empty()) {
-    ImportBoard(App.CommandLineBoard);
+    // A board that is refused leaves the stored items as they were: they are loaded instead.
+    if (!ImportStartBoard()) LoadStoredItems();
   } else {
     LoadStoredItems(*reading);
   }
@@ -118,7 +124,7 @@ void LaterRun() {
 }  // namespace
 
 void StartUp(const std::string& arguments) {
-  App.Heap = HeapCreate(0, kInitialHeapSize, 0);
+  Instance.Heap = HeapCreate(0, kInitialHeapSize, 0);
   InitWindowLayer();
   InitImageServices();
   ReadFolders(arguments);
@@ -126,14 +132,16 @@ void StartUp(const std::string& arguments) {
 
   // The last error is cleared first so that only this call's answer is read.
   SetLastError(0);
-  App.Mutex = CreateMutexA(nullptr, TRUE, "kepsil");
+  Instance.Mutex = CreateMutexA(nullptr, TRUE, "kepsil");
   const DWORD mutexError = GetLastError();
-  if (!App.Mutex || mutexError != 0) RunSecondInstance();
+  if (!Instance.Mutex || mutexError != 0) RunSecondInstance();
 
-  MakeFonts();
+  MakeThumbnailLook();
   FillTexts(Texts, GetUserDefaultLCID());
-  Store.Items.Clear();
-  Store.FreeSlots.clear();
+  Collection.Items.Clear();
+  Collection.FreeSlots.clear();
+  OnItemsChanged(NoteItemsChanged);
+  OnWorkingFolderEmptied(NoteWorkingFolderEmptied);
 
   if (!App.CommandLineBoard.empty() &&
       (!HasBoardExtension(App.CommandLineBoard) || !IsBoardFile(App.CommandLineBoard))) {

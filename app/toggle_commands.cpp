@@ -1,6 +1,6 @@
 #include "app/toggle_commands.h"
 
-#include "app/commands.h"
+#include "core/commands.h"
 
 int32_t* ToggleTarget(SettingsState& settings, int32_t commandId) {
   switch (commandId) {

@@ -5,21 +5,19 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/texts.h"
+#include "core/app_state.h"
+#include "core/whole_file.h"
+#include "core/texts.h"
+#include "exchange/board_file_win.h"
 #include "exchange/board_format.h"
 #include "exchange/board_text_packer.h"
 #include "exchange/board_writer.h"
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
 #include "exchange/progress_window.h"
-#include "exchange/whole_file.h"
 #include "settings/settings.h"
-#include "store/item_store.h"
-#include "store/picture_writes.h"
-#include "ui/layer/controls.h"
+#include "store/collection_win.h"
 #include "ui/layer/requesters.h"
-#include "ui/main_window.h"
 
 BoardExportState BoardExport;
 
@@ -28,49 +26,14 @@ namespace {
 // A length field holds at most this many bytes.
 constexpr uint64_t kMaxEntryFileBytes = 0x7FFFFFFF;
 
-class BoardFile {
- public:
-  explicit BoardFile(const std::string& path)
-      : path_(path),
-        handle_(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-  ~BoardFile() {
-    if (!Open()) return;
-    CloseHandle(handle_);
-    // A board cut short would be refused by every import; better no file than a broken one.
-    if (failed_) DeleteFileA(path_.c_str());
-  }
-  BoardFile(const BoardFile&) = delete;
-  BoardFile& operator=(const BoardFile&) = delete;
-
-  bool Open() const { return handle_ != INVALID_HANDLE_VALUE; }
-  bool Failed() const { return failed_; }
-  // The board will not be complete: it is deleted when it closes.
-  void Abandon() { failed_ = true; }
-  void Write(const std::vector<unsigned char>& bytes) {
-    size_t done = 0;
-    while (!failed_ && done < bytes.size()) {
-      const DWORD want = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
-      DWORD written = 0;
-      if (!WriteFile(handle_, bytes.data() + done, want, &written, nullptr) || written == 0) failed_ = true;
-      done += written;
-    }
-  }
-
- private:
-  std::string path_;
-  HANDLE handle_;
-  bool failed_ = false;
-};
-
 std::string BoardPatterns() {
   return Text(27) + "|*.ksb";
 }
 
 // The item's picture as PNG data: the file itself when it holds PNG already, else a re-encoding.
 // Empty when the picture cannot be read or decoded; the entry then carries no picture.
-std::vector<unsigned char> PictureAsPng(const std::string& name) {
-  FinishPictureWrites();
-  const std::string picture = WorkingPath(name + App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0]);
+std::vector<unsigned char> PictureAsPng(const Item& item) {
+  const std::string picture = ItemFilePath(item, ItemFile::Content);
   std::string source = picture;
   if (!IsPngFile(picture)) source = MakeTempPng(picture);
   std::vector<unsigned char> bytes;
@@ -78,17 +41,18 @@ std::vector<unsigned char> PictureAsPng(const std::string& name) {
   return bytes;
 }
 
-BoardEntry EntryOf(const Item& item, int row) {
+BoardEntry EntryOf(const StoredItem& record) {
+  const Item item{record.kind, 0, record.name};
   BoardEntry entry;
   entry.kind = item.kind == ImageItem ? BoardKindImage : BoardKindText;
-  entry.checked = (GetRowState(Ui.ItemList, row) & RowChecked) != 0;
+  entry.checked = record.checked != 0;
   entry.name = item.name;
   if (item.kind == ImageItem) {
-    entry.content = PictureAsPng(item.name);
+    entry.content = PictureAsPng(item);
   } else {
-    ReadWholeFile(WorkingPath(item.name + ".txt"), entry.content, kMaxEntryFileBytes);
+    ReadWholeFile(ItemFilePath(item, ItemFile::Content), entry.content, kMaxEntryFileBytes);
   }
-  ReadWholeFile(WorkingPath(item.name + ".clt"), entry.thumbnail, kMaxEntryFileBytes);
+  ReadWholeFile(ItemFilePath(item, ItemFile::Thumbnail), entry.thumbnail, kMaxEntryFileBytes);
   return entry;
 }
 
@@ -99,12 +63,13 @@ constexpr size_t kBatchEntries = 32;
 constexpr size_t kBatchTextBytes = 512 * 1024;
 constexpr size_t kBatchBytes = 64 << 20;
 
-void ReadBatch(int32_t& row, int32_t count, std::vector<BoardEntry>& batch) {
+void ReadBatch(const std::vector<StoredItem>& records, size_t& row, std::vector<BoardEntry>& batch) {
   batch.clear();
   size_t textBytes = 0;
   size_t allBytes = 0;
-  while (row < count && batch.size() < kBatchEntries && textBytes < kBatchTextBytes && allBytes < kBatchBytes) {
-    batch.push_back(EntryOf(Store.Items.At(row), row));
+  while (row < records.size() && batch.size() < kBatchEntries && textBytes < kBatchTextBytes &&
+         allBytes < kBatchBytes) {
+    batch.push_back(EntryOf(records[row]));
     const BoardEntry& entry = batch.back();
     if (entry.kind == BoardKindText) textBytes += entry.content.size();
     allBytes += entry.content.size() + entry.thumbnail.size();
@@ -114,14 +79,13 @@ void ReadBatch(int32_t& row, int32_t count, std::vector<BoardEntry>& batch) {
 }
 
 // Writes the header and one entry per item; false when the file could not be written whole.
-bool WriteEntries(BoardFile& file, ProgressWindow& progress) {
-  const int32_t count = Store.Items.Count();
+bool WriteEntries(const std::vector<StoredItem>& records, BoardFile& file, ProgressWindow& progress) {
   std::vector<unsigned char> bytes;
-  AppendBoardHeader(bytes, Settings.ItemLimit, count);
+  AppendBoardHeader(bytes, Settings.ItemLimit, static_cast<int32_t>(records.size()));
   file.Write(bytes);
   std::vector<BoardEntry> batch;
-  for (int32_t row = 0; row < count && !file.Failed();) {
-    ReadBatch(row, count, batch);
+  for (size_t row = 0; row < records.size() && !file.Failed();) {
+    ReadBatch(records, row, batch);
     const std::vector<std::vector<unsigned char>> packed = PackBoardTexts(batch);
     bytes.clear();
     for (size_t i = 0; i < batch.size(); ++i) {
@@ -135,7 +99,7 @@ bool WriteEntries(BoardFile& file, ProgressWindow& progress) {
       }
     }
     file.Write(bytes);
-    progress.Step(row);
+    progress.Step(static_cast<int>(row));
   }
   return !file.Failed();
 }
@@ -160,16 +124,19 @@ std::string MakeTempPng(const std::string& path) {
 }
 
 void ExportBoard() {
-  if (Store.Items.Empty()) return;
+  if (Collection.Items.Empty()) return;
   std::string path = AskSaveFile(Text(25), Settings.LastBoardFile, BoardPatterns(), 0);
   if (path.empty()) return;
   path = WithExtension(path, "ksb");
   Settings.LastBoardFile = path;
   {
+    // The board is what the collection holds now: captures that come while it is written wait.
+    const CollectionHold hold;
+    const std::vector<StoredItem> records = CollectionRecords();
     BoardFile file(path);
     if (!file.Open()) return;
-    ProgressWindow progress(Store.Items.Count());
-    if (!WriteEntries(file, progress)) file.Abandon();
+    ProgressWindow progress(static_cast<int>(records.size()));
+    if (!WriteEntries(records, file, progress)) file.Abandon();
   }
   DeleteTempPng();
 }

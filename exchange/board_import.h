@@ -3,5 +3,12 @@
 
 #include <string>
 
-// Imports the board at `path`; an empty path asks the user for the file.
-void ImportBoard(const std::string& path);
+enum class BoardImport {
+  Imported,   // the collection now holds the board's items
+  NotChosen,  // the user cancelled the requester, or the file cannot be opened
+  Refused,    // the file is no board, or a damaged one: the collection is as it was
+};
+
+// Imports the board at `path`; an empty path asks the user for the file. The whole board is
+// checked before the collection is touched.
+BoardImport ImportBoard(const std::string& path);

@@ -4,10 +4,11 @@
 #include <cstdio>
 #include <new>
 #include <set>
+#include <string_view>
 #include <utility>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 #include "exchange/pack/pack.h"
 
 namespace {
@@ -16,10 +17,18 @@ namespace {
 // length) and the thumbnail length.
 constexpr std::size_t MinEntrySize = 4 + 4 + 2 + 4 + 4;
 
+// What an entry costs the reader beyond the bytes it copies from the board: its slot in the entry
+// table, counted three times since the table grows by doubling and holds the old slots while it
+// moves; a node of the name check (tree links and the name's view); the heap's header of that
+// node and of the blocks of its name, content and thumbnail.
+constexpr std::size_t HeapBlockHeader = 2 * sizeof(void*);
+constexpr std::size_t EntryBookkeeping =
+    3 * sizeof(BoardEntry) + 4 * sizeof(void*) + sizeof(std::string_view) + 4 * HeapBlockHeader;
+
 // Windows file names ignore case, so two names that differ only in case share files. Names are
 // code page 1252, whose accented letters have case too.
 struct CaseInsensitiveLess {
-  bool operator()(const std::string& a, const std::string& b) const {
+  bool operator()(std::string_view a, std::string_view b) const {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
       const int ca = Fold(static_cast<unsigned char>(a[i]));
@@ -42,7 +51,10 @@ struct CaseInsensitiveLess {
 
 class BoardParser {
  public:
-  BoardParser(const unsigned char* data, std::size_t size) : cursor_(data, size) {}
+  // The entries' bookkeeping may take half the board's size, or BoardMinBookkeeping when that is
+  // more: the import then holds about twice the board, whatever the size of its entries.
+  BoardParser(const unsigned char* data, std::size_t size)
+      : cursor_(data, size), maxEntries_(std::max(BoardMinBookkeeping, size / 2) / EntryBookkeeping) {}
 
   BoardReadResult Parse(Board& board);
 
@@ -72,25 +84,28 @@ class BoardParser {
     return true;
   }
 
-  bool Header(Board& board);
-  bool Entry(BoardEntry& entry);
+  bool Header(Board& board, std::size_t& count);
+  bool Entry(std::vector<BoardEntry>& entries);
   bool Name(std::string& name);
   bool TextContent(std::vector<unsigned char>& text);
   bool PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text);
 
   BoardCursor cursor_;
   BoardReadResult result_;
-  std::set<std::string, CaseInsensitiveLess> names_;
+  // Views into the board's bytes, which outlive the parser.
+  std::set<std::string_view, CaseInsensitiveLess> names_;
+  std::size_t maxEntries_;
   std::size_t unpackedTotal_ = 0;
   std::size_t fieldStart_ = 0;  // where the field being read begins, for the refusal's offset
 };
 
 BoardReadResult BoardParser::Parse(Board& board) {
   Board parsed;
-  if (Header(parsed)) {
-    for (std::size_t i = 0; i < parsed.entries.size(); ++i) {
+  std::size_t count = 0;
+  if (Header(parsed, count)) {
+    for (std::size_t i = 0; i < count; ++i) {
       result_.entryIndex = static_cast<int>(i);
-      if (!Entry(parsed.entries[i])) break;
+      if (!Entry(parsed.entries)) break;
     }
   }
   if (result_.Ok()) {
@@ -100,22 +115,26 @@ BoardReadResult BoardParser::Parse(Board& board) {
   return result_;
 }
 
-bool BoardParser::Header(Board& board) {
+bool BoardParser::Header(Board& board, std::size_t& count) {
   std::string_view magic;
   bool terminated = false;
   cursor_.ReadLine(magic, terminated);
   if (magic != BoardMagic) return Fail(BoardError::NotABoard);
-  int32_t count = 0;
-  if (!Number(board.itemLimit) || !Number(count)) return false;
-  // Checked before anything is sized from it: every entry takes at least MinEntrySize bytes.
-  if (count < 0 || static_cast<std::size_t>(count) > cursor_.Remaining() / MinEntrySize) {
+  int32_t announced = 0;
+  if (!Number(board.itemLimit) || !Number(announced)) return false;
+  // Every entry takes at least MinEntrySize bytes. Nothing is sized from the count: the table
+  // grows with the entries actually read.
+  if (announced < 0 || static_cast<std::size_t>(announced) > cursor_.Remaining() / MinEntrySize) {
     return Fail(BoardError::BadCount);
   }
-  board.entries.resize(static_cast<std::size_t>(count));
+  count = static_cast<std::size_t>(announced);
   return true;
 }
 
-bool BoardParser::Entry(BoardEntry& entry) {
+bool BoardParser::Entry(std::vector<BoardEntry>& entries) {
+  fieldStart_ = cursor_.Position();
+  if (entries.size() >= maxEntries_) return Fail(BoardError::TooLarge);
+  BoardEntry& entry = entries.emplace_back();
   int32_t kind = 0;
   int32_t checked = 0;
   if (!Number(kind) || !Number(checked)) return false;
@@ -141,7 +160,7 @@ bool BoardParser::Name(std::string& name) {
   // The length first, so an absurd name is not copied before it is refused.
   if (line.size() > MaxItemNameLength || !IsSafeItemName(std::string(line))) return Fail(BoardError::BadName);
   name.assign(line);
-  if (!names_.insert(name).second) return Fail(BoardError::DuplicateName);
+  if (!names_.insert(line).second) return Fail(BoardError::DuplicateName);
   return true;
 }
 

@@ -38,6 +38,10 @@ class BoardCursor {
 // text states its own length, which no file size bounds, so those lengths are capped.
 inline constexpr std::size_t BoardMaxPackedTextLength = 16u << 20;
 inline constexpr std::size_t BoardMaxUnpackedTotal = 256u << 20;
+// Each entry costs the reader some bookkeeping beyond the bytes it copies (several times what a
+// tiny entry takes in the file). The entries' bookkeeping may take half the board's size, or this
+// much for a small board; a board with more entries than that pays for is refused as too large.
+inline constexpr std::size_t BoardMinBookkeeping = 16u << 20;
 inline constexpr std::uint64_t BoardMaxFileSize = 0x7FFFFFFF;
 
 // Where and why a board was refused.
@@ -50,8 +54,9 @@ struct BoardReadResult {
 
 // Reads a whole board and checks everything: the magic, every count and length against the bytes
 // that remain, every kind and name, every packed text (it must unpack to exactly its stated length
-// with a matching checksum). On success `board` holds the entries in file order with their texts
-// unpacked; on failure `board` is left as it was. Bytes after the last entry are ignored.
+// with a matching checksum), the number of entries against the memory their bytes pay for. Nothing
+// is sized from the announced count. On success `board` holds the entries in file order with their
+// texts unpacked; on failure `board` is left as it was. Bytes after the last entry are ignored.
 BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& board);
 // The same for a file. A file that cannot be opened or read whole is refused as Unreadable.
 BoardReadResult ReadBoardFile(const std::string& path, Board& board);

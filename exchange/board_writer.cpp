@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "app/file_bytes.h"
-#include "app/items_file.h"
+#include "core/file_bytes.h"
+#include "store/items_file.h"
 #include "exchange/board_text_packer.h"
 
 namespace {

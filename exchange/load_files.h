@@ -22,5 +22,6 @@ void AddFileAsItem(const std::string& path, const std::string& extension, SizeMe
 
 // The full path of the index-th file of a drop.
 std::string DroppedFileName(HDROP drop, UINT index);
-// Handles files dropped on the main window; ends with DragFinish and the window in front.
-void HandleDroppedFiles(HDROP drop);
+// Handles files dropped on the main window; ends with DragFinish and the window in front. Returns
+// the board file among them to import (of several, the last), "" for none.
+std::string HandleDroppedFiles(HDROP drop);

@@ -2,17 +2,15 @@
 
 #include <vector>
 
-#include "app/loop_state.h"
-#include "app/texts.h"
+#include "core/texts.h"
+#include "core/whole_file.h"
 #include "exchange/board_format.h"
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
-#include "exchange/whole_file.h"
 #include "settings/settings.h"
 #include "store/capture.h"
 #include "ui/layer/requesters.h"
 #include "ui/layer/windows.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -24,7 +22,7 @@ std::string LoadPatterns() {
 }
 
 void ShowSizeMessage(const std::string& path, SizeMessage how) {
-  HWND main = WindowHandle(Ui.MainWindow);
+  HWND main = MainWindowHandle();
   if (how == SizeMessage::BelowMainWindow) SetWindowPos(main, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
   ShowMessage(TextField(Text(36), 1), FilePart(path) + TextField(Text(36), 2), 0);
   if (how == SizeMessage::BelowMainWindow) SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
@@ -81,18 +79,20 @@ std::string DroppedFileName(HDROP drop, UINT index) {
   return name;
 }
 
-void HandleDroppedFiles(HDROP drop) {
+std::string HandleDroppedFiles(HDROP drop) {
+  std::string board;
   const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT index = 0; index < count; ++index) {
     const std::string name = DroppedFileName(drop, index);
     const std::string extension = DroppedFileExtension(name);
     if (extension == "ksb") {
       // The main loop imports it once this message has been handled; of several, the last wins.
-      if (IsBoardFile(name) == 1) Loop.PendingBoardFile = name;
+      if (IsBoardFile(name) == 1) board = name;
     } else if (!name.empty()) {
       AddFileAsItem(name, extension, SizeMessage::BelowMainWindow);
     }
   }
   DragFinish(drop);
-  SetForegroundWindow(WindowHandle(Ui.MainWindow));
+  SetForegroundWindow(MainWindowHandle());
+  return board;
 }

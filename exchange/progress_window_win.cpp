@@ -4,7 +4,6 @@
 
 #include "ui/layer/controls.h"
 #include "ui/layer/windows.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -24,9 +23,9 @@ void ProcessPendingEvents() {
 }
 
 ProgressWindow::ProgressWindow(int steps) {
-  SetCurrentWindow(Ui.MainWindow);
+  SetCurrentWindow(MainWindowNumber());
   EnableWindow(CurrentWindowHandle(), FALSE);
-  window_ = NewWindow(-1, 0, 0, kWidth, kHeight, WS_POPUP | WindowCentreOnActive, "", WindowHandle(Ui.MainWindow));
+  window_ = NewWindow(-1, 0, 0, kWidth, kHeight, WS_POPUP | WindowCentreOnActive, "", MainWindowHandle());
   if (window_) {
     BeginControls(WindowHandle(window_));
     bar_ = NewProgressBar(-1, 0, 0, kWidth, kBarHeight, 0, steps);
@@ -36,7 +35,7 @@ ProgressWindow::ProgressWindow(int steps) {
 
 ProgressWindow::~ProgressWindow() {
   if (window_) DisposeWindow(window_);
-  SetCurrentWindow(Ui.MainWindow);
+  SetCurrentWindow(MainWindowNumber());
   EnableWindow(CurrentWindowHandle(), TRUE);
 }
 

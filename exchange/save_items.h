@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-// Saves the item of row Loop.ClickedIndex through a save requester.
-void SaveItemAs();
+// Saves the item of row `row` through a save requester.
+void SaveItemAs(int32_t row);
 // Copies the current item's stored picture or text file. isFullPath 0: `target` is a folder
 // ending in a backslash and the stored file's name is appended; else it is the whole path.
 int SaveItemFile(const std::string& target, int isFullPath);

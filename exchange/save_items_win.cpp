@@ -2,19 +2,16 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
-#include "app/loop_state.h"
-#include "app/texts.h"
+#include <vector>
+
+#include "core/texts.h"
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
 #include "exchange/progress_window.h"
 #include "settings/settings.h"
+#include "store/collection_win.h"
 #include "store/item_actions.h"
-#include "store/item_store.h"
-#include "store/picture_writes.h"
-#include "ui/layer/controls.h"
 #include "ui/layer/requesters.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -35,42 +32,42 @@ const char* Language(const char* english, const char* german) {
   return Texts.LanguageGerman ? german : english;
 }
 
-std::string PictureFile(const Item& item) {
-  return WorkingPath(item.name + App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0]);
-}
-
-std::string StoredFile(const Item& item) {
-  return item.kind == ImageItem ? PictureFile(item) : WorkingPath(item.name + ".txt");
-}
-
-bool IsRowChecked(int row) {
-  return (GetRowState(Ui.ItemList, row) & RowChecked) != 0;
+// The checked items of one kind, in list order, as they are now.
+std::vector<Item> CheckedItems(int32_t kind) {
+  std::vector<Item> items;
+  for (const StoredItem& record : CollectionRecords()) {
+    if (record.kind == kind && record.checked) items.push_back(Item{record.kind, 0, record.name});
+  }
+  return items;
 }
 
 // Decodes the item's picture and writes it in the format; false when nothing was written.
 bool WritePicture(const Item& item, const std::string& target, int format) {
-  FinishPictureWrites();
-  const int image = LoadImageFile(PictureFile(item));
+  const int image = LoadImageFile(ItemFilePath(item, ItemFile::Content));
   if (!image) return false;
   const bool written = SaveImageFile(image, target, kFormats[format].encoding, kJpegQuality) != 0;
   DisposeImage(image);
   return written;
 }
 
+// Copies the item's stored file to `target`: a whole path, or a folder ending in a backslash to
+// which the stored file's name is appended.
+void CopyItemFile(const Item& item, const std::string& target, bool intoFolder) {
+  const std::string source = ItemFilePath(item, ItemFile::Content);
+  CopyFileA(source.c_str(), (intoFolder ? target + FilePart(source) : target).c_str(), FALSE);
+}
+
 }  // namespace
 
 int SaveItemFile(const std::string& target, int isFullPath) {
-  const Item* item = Store.Items.Current();
+  const Item* item = Collection.Items.Current();
   if (!item) return 0;
-  FinishPictureWrites();
-  const std::string source = StoredFile(*item);
-  const std::string destination = isFullPath ? target : target + FilePart(source);
-  CopyFileA(source.c_str(), destination.c_str(), FALSE);
+  CopyItemFile(*item, target, isFullPath == 0);
   return 0;
 }
 
 int SaveImageItemAs(const std::string& target, int format) {
-  const Item* item = Store.Items.Current();
+  const Item* item = Collection.Items.Current();
   if (!item || item->kind != ImageItem) return 0;
   std::string path = target;
   if (KnownFormat(format)) {
@@ -81,10 +78,10 @@ int SaveImageItemAs(const std::string& target, int format) {
   return 0;
 }
 
-void SaveItemAs() {
-  if (Loop.ClickedIndex < 0 || Loop.ClickedIndex >= Store.Items.Count()) return;
-  MakeRowCurrent(Loop.ClickedIndex);
-  const Item& item = *Store.Items.Current();
+void SaveItemAs(int32_t row) {
+  if (row < 0 || row >= Collection.Items.Count()) return;
+  MakeRowCurrent(row);
+  const Item& item = *Collection.Items.Current();
   if (item.kind == ImageItem) {
     const std::string path = AskSaveFile(Language("Save image", "Bild speichern"),
                                          Settings.LastImageSaveDir + item.name, kImagePatterns, 0);
@@ -106,11 +103,8 @@ void SaveCheckedTexts() {
                 Settings.LastTextFolder);
   if (folder.empty()) return;
   Settings.LastTextFolder = folder;
-  for (int32_t row = 0; row < Store.Items.Count(); ++row) {
-    if (Store.Items.At(row).kind != TextItem || !IsRowChecked(row)) continue;
-    MakeRowCurrent(row);
-    SaveItemFile(folder, 0);
-  }
+  const CollectionHold hold;
+  for (const Item& item : CheckedItems(TextItem)) CopyItemFile(item, folder, true);
 }
 
 void SaveCheckedImages(int32_t format) {
@@ -119,15 +113,12 @@ void SaveCheckedImages(int32_t format) {
                 Settings.LastImageFolder);
   if (folder.empty()) return;
   Settings.LastImageFolder = folder;
-  int checkedImages = 0;
-  for (int32_t row = 0; row < Store.Items.Count(); ++row) {
-    if (Store.Items.At(row).kind == ImageItem && IsRowChecked(row)) ++checkedImages;
-  }
-  ProgressWindow progress(checkedImages);
+  // What is saved is what was checked when the user asked: captures that come meanwhile wait.
+  const CollectionHold hold;
+  const std::vector<Item> items = CheckedItems(ImageItem);
+  ProgressWindow progress(static_cast<int>(items.size()));
   int done = 0;
-  for (int32_t row = 0; row < Store.Items.Count(); ++row) {
-    const Item& item = Store.Items.At(row);
-    if (item.kind != ImageItem || !IsRowChecked(row)) continue;
+  for (const Item& item : items) {
     if (KnownFormat(format)) WritePicture(item, folder + item.name + "." + kFormats[format].extension, format);
     progress.Step(++done);
   }

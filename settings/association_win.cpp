@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "settings/association_table.h"
 
 namespace {

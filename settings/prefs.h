@@ -3,9 +3,12 @@
 
 #include "settings/settings.h"
 
-// Reads prefs.dat (defaults when it is missing) and bounds what cannot work on this screen.
-void LoadPreferences();
+#include <windows.h>
+
+// Reads prefs.dat (defaults when it is missing) and bounds what cannot work on this screen for a
+// main window whose frame has the size given.
+void LoadPreferences(SIZE mainFrame);
 // Writes prefs.dat with the main window's visibility and height as they are now.
-void SavePreferences();
+void SavePreferences(HWND main);
 // The values SavePreferences would write now.
-SettingsState PreferencesToSave();
+SettingsState PreferencesToSave(HWND main);

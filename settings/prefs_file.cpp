@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "app/data_reader.h"
-#include "app/file_bytes.h"
+#include "core/data_reader.h"
+#include "core/file_bytes.h"
 
 namespace {
 

@@ -4,18 +4,11 @@
 
 #include <vector>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "settings/prefs_file.h"
 #include "settings/settings.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
 
 namespace {
-
-// The main window's style and client size when it is built: the frame follows from them.
-constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-constexpr int kClientWidth = 305;
-constexpr int kClientHeight = 250;
 
 BOOL CALLBACK CollectScreen(HMONITOR monitor, HDC, LPRECT, LPARAM param) {
   auto* screens = reinterpret_cast<std::vector<ScreenRect>*>(param);
@@ -41,15 +34,12 @@ std::vector<ScreenRect> Screens() {
 
 }  // namespace
 
-void LoadPreferences() {
+void LoadPreferences(SIZE mainFrame) {
   LoadPrefsFile(WorkingPath("prefs.dat"), Settings);
-  RECT frame{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRect(&frame, kMainWindowStyle, FALSE);
-  BoundWindowToScreens(Settings, Screens(), frame.right - frame.left, frame.bottom - frame.top, App.ScreenHeight);
+  BoundWindowToScreens(Settings, Screens(), mainFrame.cx, mainFrame.cy, App.ScreenHeight);
 }
 
-SettingsState PreferencesToSave() {
-  HWND main = WindowHandle(Ui.MainWindow);
+SettingsState PreferencesToSave(HWND main) {
   SettingsState saved = Settings;
   RECT frame{};
   if (main && GetWindowRect(main, &frame)) saved.SavedWindowHeight = frame.bottom - frame.top;
@@ -57,8 +47,8 @@ SettingsState PreferencesToSave() {
   return saved;
 }
 
-void SavePreferences() {
-  const SettingsState saved = PreferencesToSave();
+void SavePreferences(HWND main) {
+  const SettingsState saved = PreferencesToSave(main);
   Settings.SavedWindowHeight = saved.SavedWindowHeight;
   SavePrefsFile(WorkingPath("prefs.dat"), saved);
 }

@@ -20,6 +20,19 @@ struct CaptureState {
 };
 extern CaptureState Capture;
 
+// What capture takes from the clipboard while it holds it open.
+struct ClipboardEntry {
+  HANDLE textHandle = nullptr;  // the CF_TEXT handle as offered, for the own-text guard
+  bool textReadable = false;
+  std::string text;
+  int picture = 0;  // the program's own copy of the bitmap, 0 for none
+};
+// Reads the text and takes the bitmap (putting the program's own copy back on the clipboard),
+// from the clipboard that the caller holds open. Either handle may be null.
+ClipboardEntry TakeClipboardEntry(HBITMAP bitmap, HANDLE text);
+// Makes the items of an entry taken, after the clipboard was closed.
+void AddClipboardEntry(const ClipboardEntry& entry);
+
 // From the clipboard, which the caller holds open: the CF_BITMAP and CF_TEXT handles as
 // GetClipboardData gave them, either may be null. A bitmap puts the program's own copy of the
 // picture back on the clipboard (and only that). The clipboard is closed here as soon as the text

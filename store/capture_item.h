@@ -1,21 +1,14 @@
-// The steps every captured item goes through once its thumbnail is drawn, shared by the image
-// and the text part of capture.
+// What every captured item goes through, shared by the image and the text part of capture.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
-// Writes the item's own file (picture or text) for the item name given; false when it failed.
-using WriteItemContent = std::function<bool(const std::string& name)>;
+#include "store/collection_win.h"
 
-// Makes room under the item limit, inserts the item at the head of the list, gives it a thumbnail
-// slot (a free one first), writes its thumbnail and its own file, and inserts its row at the top
-// (checked when new items are to be). When a file cannot be written the item is withdrawn
-// completely: no record, no row, no file left, its slot free again. The thumbnail image stays
-// the caller's. True when the item was added.
+// Adds the item at the top of the collection, checked when new items are to be.
 bool AddCapturedItem(int32_t kind, const std::string& name, int thumbnail, const WriteItemContent& writeContent);
 
 // What follows a new item: the sound when asked for (clipboard items only) and the window shown

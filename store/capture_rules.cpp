@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ui/fit.h"
+#include "core/fit.h"
 
 size_t BoundedTextLength(const char* data, size_t size) {
   if (!data) return 0;

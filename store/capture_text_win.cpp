@@ -1,21 +1,19 @@
 // The text part of capture: a clipboard text or a loaded text file becomes a text item.
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 #include "exchange/image/images_win.h"
 #include "store/capture.h"
 #include "store/capture_item.h"
 #include "store/capture_rules.h"
 #include "store/clock.h"
-#include "store/item_store.h"
-#include "store/thumbnail.h"
+#include "store/thumbnail_win.h"
 
 namespace {
 
 // The text file holds the text's bytes exactly: no terminating zero, no added line break.
-bool SaveText(const std::string& text, const std::string& name) {
-  return WriteFileReplacing(WorkingPath(name + ".txt"), std::vector<uint8_t>(text.begin(), text.end()));
+bool SaveText(const std::string& text, const std::string& path) {
+  return WriteFileReplacing(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 }  // namespace
@@ -31,7 +29,7 @@ void CaptureText(const std::string* text, HANDLE handle) {
   const int thumbnail = DrawTextThumbnail(*text, NextTextColour(Capture.TextColourToggle));
   if (!thumbnail) return;
   const bool added = AddCapturedItem(TextItem, name, thumbnail,
-                                     [text](const std::string& itemName) { return SaveText(*text, itemName); });
+                                     [text](const std::string& path) { return SaveText(*text, path); });
   DisposeImage(thumbnail);
   if (!added) return;
   // Only a text that became an item is remembered: one that failed may be copied again.

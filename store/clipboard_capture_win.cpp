@@ -3,33 +3,48 @@
 #include "settings/settings.h"
 #include "store/capture.h"
 #include "store/clipboard_open.h"
+#include "store/collection_win.h"
 #include "store/secret_formats_win.h"
 
 namespace {
 
-// Set while a change is being captured. Whatever is announced meanwhile was done by capture
-// itself (nobody else can change the clipboard while it is open here), so it is not looked at.
-bool Capturing = false;
+// Where capture stands. While it reads, the clipboard is open here, so whatever is announced
+// meanwhile was done by capture itself and is not looked at. Once it has closed the clipboard and
+// adds the items, another program may change it again: that change is taken afterwards.
+enum class CapturePhase { Idle, Reading, Adding };
+CapturePhase Phase = CapturePhase::Idle;
+bool ChangedWhileAdding = false;
 
-// A change announced while another program holds the clipboard is taken later from a timer, so
-// the window keeps answering messages meanwhile. A clipboard held longer than the bound makes
-// that change be skipped.
+// A change announced while another program holds the clipboard, while the collection is held
+// still or while capture was adding is taken later from a timer, so the window keeps answering
+// messages meanwhile. A clipboard held by another program longer than the bound makes that change
+// be skipped; a collection held still does not count against the bound.
 constexpr UINT_PTR kRetryTimer = 0x4B53;
 constexpr UINT kRetryIntervalMs = 20;
 constexpr DWORD kRetryBoundMs = 30000;
 bool RetryPending = false;
 DWORD RetryStart = 0;
 
-// False when the clipboard could not be taken at once.
+// False when the change cannot be taken now.
 bool TryCapture(HWND window) {
-  ClipboardSession clipboard(window, 0);
-  if (!clipboard.IsOpen()) return false;
-  // Content its owner marked as secret makes no item and touches none of capture's guards.
-  if (IsMarkedNotToRecord(ReadClipboardMarks())) return true;
-  HANDLE bitmap = GetClipboardData(CF_BITMAP);
-  HANDLE text = GetClipboardData(CF_TEXT);
-  CaptureEntry(static_cast<HBITMAP>(bitmap), text);
-  return true;
+  if (CollectionHeld()) return false;
+  ClipboardEntry entry;
+  {
+    ClipboardSession clipboard(window, 0);
+    if (!clipboard.IsOpen()) return false;
+    // Content its owner marked as secret makes no item and touches none of capture's guards.
+    if (IsMarkedNotToRecord(ReadClipboardMarks())) return true;
+    Phase = CapturePhase::Reading;
+    entry = TakeClipboardEntry(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), GetClipboardData(CF_TEXT));
+    // Everything is read and the program's own copy is in place: other programs get the
+    // clipboard back before the picture is encoded and the item's files are written.
+    clipboard.Close();
+  }
+  Phase = CapturePhase::Adding;
+  ChangedWhileAdding = false;
+  AddClipboardEntry(entry);
+  Phase = CapturePhase::Idle;
+  return !ChangedWhileAdding;
 }
 
 void StopRetry(HWND window) {
@@ -39,30 +54,42 @@ void StopRetry(HWND window) {
 }
 
 void CALLBACK RetryCapture(HWND window, UINT, UINT_PTR, DWORD) {
-  if (Capturing) return;
+  if (Phase != CapturePhase::Idle) return;
   // Watching was turned off meanwhile.
   if (Settings.WatchClipboard != 1) {
     StopRetry(window);
     return;
   }
-  Capturing = true;
-  const bool taken = TryCapture(window);
-  Capturing = false;
-  if (taken || GetTickCount() - RetryStart >= kRetryBoundMs) StopRetry(window);
+  if (CollectionHeld()) {
+    RetryStart = GetTickCount();
+    return;
+  }
+  if (TryCapture(window)) {
+    StopRetry(window);
+  } else if (ChangedWhileAdding) {
+    RetryStart = GetTickCount();
+  } else if (GetTickCount() - RetryStart >= kRetryBoundMs) {
+    StopRetry(window);
+  }
+}
+
+void StartRetry(HWND window) {
+  if (!RetryPending) RetryPending = SetTimer(window, kRetryTimer, kRetryIntervalMs, RetryCapture) != 0;
 }
 
 }  // namespace
 
 void CaptureClipboardChange(HWND window) {
-  if (Capturing) return;
-  Capturing = true;
-  const bool taken = TryCapture(window);
-  Capturing = false;
-  if (taken) {
+  switch (Phase) {
+    case CapturePhase::Reading: return;
+    case CapturePhase::Adding: ChangedWhileAdding = true; return;
+    case CapturePhase::Idle: break;
+  }
+  if (TryCapture(window)) {
     StopRetry(window);
     return;
   }
   // The bound counts from the latest change announced.
   RetryStart = GetTickCount();
-  if (!RetryPending) RetryPending = SetTimer(window, kRetryTimer, kRetryIntervalMs, RetryCapture) != 0;
+  StartRetry(window);
 }

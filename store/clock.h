@@ -7,5 +7,5 @@
 
 // The local date and time now (GetLocalTime).
 LocalDateTime ReadLocalClock();
-// A new item name for the program's store from the local clock; sets Store.CaptureTime.
+// A new item name for the program's store from the local clock; sets Collection.CaptureTime.
 std::string MakeItemName();

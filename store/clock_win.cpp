@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "store/item_store.h"
+#include "store/collection.h"
 
 LocalDateTime ReadLocalClock() {
   SYSTEMTIME now;
@@ -18,4 +18,4 @@ LocalDateTime ReadLocalClock() {
   return time;
 }
 
-std::string MakeItemName() { return MakeItemName(ReadLocalClock(), Store); }
+std::string MakeItemName() { return MakeItemName(ReadLocalClock(), Collection); }

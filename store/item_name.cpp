@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "store/item_store.h"
+#include "store/collection.h"
 
 std::string BaseItemName(const LocalDateTime& time) {
   char buffer[64];
@@ -30,7 +30,7 @@ std::string MakeItemName(const LocalDateTime& time, std::string& captureTime,
   }
 }
 
-std::string MakeItemName(const LocalDateTime& time, ItemStore& store) {
+std::string MakeItemName(const LocalDateTime& time, CollectionState& store) {
   std::string name = MakeItemName(time, store.CaptureTime, [&store](const std::string& candidate) {
     return candidate == store.LastItemName || store.Items.ContainsName(candidate);
   });

@@ -26,7 +26,7 @@ std::string CaptureTimeText(const LocalDateTime& time);
 std::string MakeItemName(const LocalDateTime& time, std::string& captureTime,
                          const std::function<bool(const std::string&)>& nameTaken);
 
-struct ItemStore;
+struct CollectionState;
 // Makes the next name for the store: unique among its items and different from the last name
 // made; records it as the last name and sets the store's CaptureTime.
-std::string MakeItemName(const LocalDateTime& time, ItemStore& store);
+std::string MakeItemName(const LocalDateTime& time, CollectionState& store);

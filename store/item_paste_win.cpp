@@ -6,25 +6,20 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture.h"
 #include "store/clipboard_open.h"
-#include "store/item_store.h"
-#include "store/neighbour_row.h"
-#include "store/picture_writes.h"
-#include "ui/layer/controls.h"
+#include "store/collection_win.h"
 #include "ui/layer/windows.h"
-#include "ui/main_window.h"
 
 namespace {
 
 constexpr DWORD kFocusReturnMs = 250;
 constexpr DWORD kPasteSettleMs = 125;
 
-HWND Main() { return WindowHandle(Ui.MainWindow); }
+HWND Main() { return MainWindowHandle(); }
 
 // A moveable block holding the bytes and one zero after them; nullptr when it cannot be had.
 HGLOBAL TextBlock(const std::vector<uint8_t>& bytes) {
@@ -42,10 +37,10 @@ HGLOBAL TextBlock(const std::vector<uint8_t>& bytes) {
 }
 
 // The clipboard takes the block only when SetClipboardData succeeds; until then it is ours.
-void PutText(const std::string& name) {
+void PutText(const Item& item) {
   std::vector<uint8_t> bytes;
   // A missing or empty text file leaves the clipboard as it was.
-  if (!ReadFileBytes(WorkingPath(name + ".txt"), bytes) || bytes.empty()) return;
+  if (!ReadFileBytes(ItemFilePath(item, ItemFile::Content), bytes) || bytes.empty()) return;
   HGLOBAL block = TextBlock(bytes);
   if (!block) return;
   ClipboardSession clipboard(Main());
@@ -61,10 +56,8 @@ void PutText(const std::string& name) {
   Capture.LastOwnText = placed;
 }
 
-void PutPicture(const std::string& name) {
-  FinishPictureWrites();
-  const std::string& extension = App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0];
-  const int picture = LoadImageFile(WorkingPath(name + extension));
+void PutPicture(const Item& item) {
+  const int picture = LoadImageFile(ItemFilePath(item, ItemFile::Content));
   // A picture that cannot be read leaves the clipboard as it was, like a missing text.
   if (!picture) return;
   HANDLE copy = ImageIsIcon(picture) ? nullptr : CopyImage(ImageBitmap(picture), IMAGE_BITMAP, 0, 0, 0);
@@ -92,9 +85,9 @@ void PressCtrlV() {
 
 // The pasted item, found again by name: the row it had may have moved meanwhile.
 bool MakeNamedItemCurrent(const std::string& name) {
-  Store.Items.Reset();
-  while (Store.Items.Next()) {
-    if (Store.Items.Current()->name == name) return true;
+  Collection.Items.Reset();
+  while (Collection.Items.Next()) {
+    if (Collection.Items.Current()->name == name) return true;
   }
   return false;
 }
@@ -102,36 +95,32 @@ bool MakeNamedItemCurrent(const std::string& name) {
 }  // namespace
 
 void PutItemToClipboard() {
-  const Item* current = Store.Items.Current();
+  const Item* current = Collection.Items.Current();
   if (!current) return;
   if (current->kind == ImageItem) {
-    PutPicture(current->name);
+    PutPicture(*current);
   } else {
-    PutText(current->name);
+    PutText(*current);
   }
 }
 
-void PasteItem(int32_t row) {
-  if (row < 0 || row >= Store.Items.Count()) return;
+void MakeRowCurrent(int32_t row) { Collection.Items.SelectPosition(row); }
+
+bool PasteItem(int32_t row) {
+  if (row < 0 || row >= Collection.Items.Count()) return false;
   MakeRowCurrent(row);
-  const std::string name = Store.Items.Current()->name;
+  const std::string name = Collection.Items.Current()->name;
   PutItemToClipboard();
   ShowWindow(Main(), SW_HIDE);
   Sleep(kFocusReturnMs);
   PressCtrlV();
   Sleep(kPasteSettleMs);
   bool deleted = false;
-  if (Settings.DeleteAfterPaste == 1 && (GetRowState(Ui.ItemList, row) & RowChecked) && MakeNamedItemCurrent(name) &&
-      Store.Items.CurrentPosition() == row) {
-    DeleteCurrentItem();
-    FitColumnWidth();
+  if (Settings.DeleteAfterPaste == 1 && IsItemChecked(row) && MakeNamedItemCurrent(name) &&
+      Collection.Items.CurrentPosition() == row) {
+    RemoveItem(row);
     deleted = true;
   }
-  Store.HighlightedIndex = -1;
-  if (Settings.ShowAfterPaste != 1) return;
-  if (deleted && RowCount(Ui.ItemList) > 0) {
-    SetControlState(Ui.ItemList, NeighbourAfterDeletion(row, RowCount(Ui.ItemList)));
-    UpdateSelectionHighlight();
-  }
-  ShowWindow(Main(), SW_SHOWNORMAL);
+  Collection.HighlightedIndex = -1;
+  return deleted;
 }

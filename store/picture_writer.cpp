@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 
 bool WritePictureJob(const PictureJob& job) {
   if (!job.encode || job.path.empty()) return false;

@@ -6,12 +6,8 @@
 
 #include <utility>
 
-#include "app/app_state.h"
 #include "exchange/image/images_win.h"
-#include "settings/settings.h"
-#include "store/item_actions.h"
-#include "store/item_store.h"
-#include "ui/main_window.h"
+#include "store/collection_win.h"
 
 PictureWriter PictureWrites;
 
@@ -24,13 +20,11 @@ bool FileExists(const std::string& path) {
 // An image item of that name whose picture is missing goes like a deleted one. A picture that
 // exists meanwhile (a board brought an item of the same name) is left alone.
 void WithdrawImageItem(const std::string& name) {
-  for (int32_t position = 0; position < Store.Items.Count(); ++position) {
-    const Item& item = Store.Items.At(position);
+  for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
+    const Item& item = Collection.Items.At(position);
     if (item.name != name || item.kind != ImageItem) continue;
-    if (FileExists(WorkingPath(name + App.ImageExtensions[Settings.CompressImages != 0 ? 1 : 0]))) return;
-    Store.Items.SelectPosition(position);
-    DeleteCurrentItem();
-    FitColumnWidth();
+    if (FileExists(NewItemFilePath(name, ImageItem, ItemFile::Content))) return;
+    RemoveItem(position);
     return;
   }
 }

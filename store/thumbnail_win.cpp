@@ -1,11 +1,10 @@
-#include "store/thumbnail.h"
+#include "store/thumbnail_win.h"
 
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "exchange/image/images_win.h"
 #include "ui/layer/drawing.h"
-#include "ui/main_window.h"
 
 namespace {
 
@@ -38,40 +37,40 @@ void DrawCaption(int font, int red, int green, int blue, int x, int y, const std
 // Draws the text into a panel of its own, so that nothing spills over the icon or the frame, and
 // copies the panel into the thumbnail.
 void DrawTextPanel(HDC thumbnail, const std::string& text, TextColour colour) {
-  HDC panel = CreateCompatibleDC(thumbnail);
-  HBITMAP bitmap = panel ? CreateCompatibleBitmap(thumbnail, kPanelWidth, kPanelHeight) : nullptr;
-  if (!bitmap) {
-    if (panel) DeleteDC(panel);
-    return;
-  }
-  HGDIOBJ oldBitmap = SelectObject(panel, bitmap);
-  HGDIOBJ oldFont = SelectObject(panel, App.ThumbFont ? static_cast<HGDIOBJ>(App.ThumbFont)
-                                                      : GetStockObject(DEFAULT_GUI_FONT));
-  HBRUSH background = CreateSolidBrush(BackgroundColour);
-  RECT whole{0, 0, kPanelWidth, kPanelHeight};
-  FillRect(panel, &whole, background);
-  DeleteObject(background);
-  SetBkMode(panel, TRANSPARENT);
-  SetTextColor(panel, RGB(colour.red, colour.green, colour.blue));
-  // "&" is part of the text, never a mnemonic prefix.
-  const int length = static_cast<int>(text.size());
-  if (IsOneLineText(text)) {
-    RECT area{0, 0, kWrapWidth, kPanelHeight};
-    DrawTextA(panel, text.data(), length, &area, DT_WORDBREAK | DT_NOPREFIX);
-  } else {
-    // Each line as it is, from the top left corner, unwrapped; the panel cuts off the rest.
-    RECT area{0, 0, 0, 0};
-    DrawTextA(panel, text.data(), length, &area, DT_CALCRECT | DT_NOPREFIX);
-    DrawTextA(panel, text.data(), length, &area, DT_NOPREFIX);
-  }
-  BitBlt(thumbnail, kPanelX, kPanelY, kPanelWidth, kPanelHeight, panel, 0, 0, SRCCOPY);
-  SelectObject(panel, oldFont);
-  SelectObject(panel, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(panel);
+  TextPanel panel;
+  panel.area = RECT{kPanelX, kPanelY, kPanelX + kPanelWidth, kPanelY + kPanelHeight};
+  panel.wrap = IsOneLineText(text);
+  panel.wrapWidth = kWrapWidth;
+  panel.background = BackgroundColour;
+  panel.ink = RGB(colour.red, colour.green, colour.blue);
+  panel.font = Thumbs.TextFont;
+  DrawTextPanel(thumbnail, panel, text);
+}
+
+int MakeTextIcon() {
+  int icon = NewImage(-1, 60, 60);
+  if (!icon || !BeginDrawing(icon)) return icon;
+  DrawBox(0, 0, 60, 60, BackgroundColour);
+  SetDrawMode(DrawTransparent);
+  int font = LoadPointFont("Times New Roman", 20, 0);
+  SetDrawFont(FontHandle(font));
+  SetDrawColour(0, 0, 0);
+  MoveDrawCursor(5, 15);
+  DrawString("Text");
+  EndDrawing();
+  return icon;
 }
 
 }  // namespace
+
+ThumbnailLook Thumbs;
+
+void MakeThumbnailLook() {
+  Thumbs.TextFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  Thumbs.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
+  Thumbs.CaptionFont = LoadPointFont("Arial", 10, 0);
+  Thumbs.TextIcon = MakeTextIcon();
+}
 
 int DrawImageThumbnail(int picture, int width, int height, const std::string& captureTime) {
   HDC dc = nullptr;
@@ -80,9 +79,9 @@ int DrawImageThumbnail(int picture, int width, int height, const std::string& ca
   const ThumbPicture place = PlaceThumbPicture(width, height);
   PaintImage(ImageBitmap(picture), place.x, place.y, place.width, place.height);
   SetDrawMode(DrawTransparent);
-  DrawCaption(App.CaptionFontBold, 50, 120, 50, 66, 13, "Bitmap");
-  DrawCaption(App.CaptionFont, 100, 150, 100, 66, 32, PictureSizeCaption(width, height));
-  DrawCaption(App.CaptionFont, 100, 150, 100, 166, 32, captureTime);
+  DrawCaption(Thumbs.CaptionFontBold, 50, 120, 50, 66, 13, "Bitmap");
+  DrawCaption(Thumbs.CaptionFont, 100, 150, 100, 66, 32, PictureSizeCaption(width, height));
+  DrawCaption(Thumbs.CaptionFont, 100, 150, 100, 166, 32, captureTime);
   EndDrawing();
   return thumbnail;
 }
@@ -91,7 +90,7 @@ int DrawTextThumbnail(const std::string& text, TextColour colour) {
   HDC dc = nullptr;
   const int thumbnail = BeginThumbnail(dc);
   if (!thumbnail) return 0;
-  PaintImage(ImageBitmap(Ui.TextIcon), 0, 0, 0, 0);
+  PaintImage(ImageBitmap(Thumbs.TextIcon), 0, 0, 0, 0);
   DrawTextPanel(dc, text, colour);
   EndDrawing();
   return thumbnail;

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include "app/texts.h"
+#include "core/texts.h"
 #include "resources/resource_ids.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/windows.h"

@@ -4,20 +4,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
-// Colours of the list, thumbnails and text icon, and of the selection frame.
-constexpr COLORREF BackgroundColour = RGB(230, 230, 250);
-constexpr COLORREF SelectionColour = RGB(200, 0, 0);
-
-// Thumbnail size of every row.
-constexpr int ThumbWidth = 278;
-constexpr int ThumbHeight = 60;
+#include "store/thumbnail_win.h"
 
 struct MainWindowState {
   int MainWindow = 0;            // window number; title "KepSil!"
   int ItemList = 0;              // list control number
   HWND ItemListHandle = nullptr; // its SysListView32
-  HIMAGELIST ThumbImageList = nullptr;
-  int TextIcon = 0;              // 60 x 60 image painted left of every text thumbnail
   int ColumnWidth = 0;           // 301, or 283 while the vertical scroll bar shows
   int ColumnNarrowed = 0;
   int BuiltWindowWidth = 0;      // outer size right after creation
@@ -27,16 +19,15 @@ struct MainWindowState {
 };
 extern MainWindowState Ui;
 
-// ImageList_Create(278, 60, ILC_COLORDDB | ILC_MASK, 0, 0); also used when the store is reset.
-HIMAGELIST NewThumbImageList();
+// The outer size of the main window as it is built.
+SIZE MainWindowFrameSize();
 
-// Builds window, list, image list, text icon, status bar, shortcuts, viewer membership,
-// tray icon and the four popup menus from the settings and texts.
+// Builds window, list, status bar, shortcuts, viewer membership, tray icon and the four popup
+// menus from the settings and texts; the list shows the collection.
 void BuildMainWindow();
 
-// Moves the red frame to the selected row (Store.HighlightedIndex follows it).
+// Moves the red frame to the selected row (Collection.HighlightedIndex follows it).
 void UpdateSelectionHighlight();
-void DrawSelectionFrame(int row, COLORREF colour);
 
 // Narrows the column to 283 while more rows exist than fit on a page, else 301.
 void FitColumnWidth();
@@ -46,5 +37,10 @@ void KeepColumnWidth();
 // (done when the window is built).
 void WatchColumnWidth(HWND list);
 
-// checked 0/1; kind 0 image items, 1 text items, 2 all. Touched rows end up unselected.
-void SetCheckedByKind(int checked, int kind);
+// Hides the main window when it shows, else shows it in front with the list focused.
+void ToggleMainWindow();
+
+// Which rows SetCheckedByKind touches: ImageItem, TextItem, or every row.
+inline constexpr int32_t EveryKind = 2;
+// checked 0/1; kind ImageItem, TextItem or EveryKind. Touched rows end up unselected.
+void SetCheckedByKind(int checked, int32_t kind);

@@ -3,12 +3,12 @@
 
 #include <shellapi.h>
 
-#include "app/app_state.h"
-#include "app/commands.h"
-#include "app/texts.h"
+#include "core/app_state.h"
+#include "core/commands.h"
+#include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/item_store.h"
+#include "store/collection_win.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
@@ -21,6 +21,7 @@ namespace {
 
 constexpr int kClientWidth = 305;
 constexpr int kClientHeight = 250;
+constexpr DWORD kMainWindowStyle = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
 constexpr int kWideColumn = 301;
 constexpr int kNarrowColumn = 283;
 constexpr char kTitle[] = "KepSil!";
@@ -33,22 +34,8 @@ void BindShortcuts(int window) {
   AddShortcut(window, 'D', KeyDetail);
 }
 
-int MakeTextIcon() {
-  int icon = NewImage(-1, 60, 60);
-  if (!icon || !BeginDrawing(icon)) return icon;
-  DrawBox(0, 0, 60, 60, BackgroundColour);
-  SetDrawMode(DrawTransparent);
-  int font = LoadPointFont("Times New Roman", 20, 0);
-  SetDrawFont(FontHandle(font));
-  SetDrawColour(0, 0, 0);
-  MoveDrawCursor(5, 15);
-  DrawString("Text");
-  EndDrawing();
-  return icon;
-}
-
 void ShowThumbnails(HWND list) {
-  SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(Ui.ThumbImageList));
+  SendMessageA(list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(ThumbnailImageList()));
 }
 
 // Re-assigning the same image list does not repaint every list view (Wine's keeps the old
@@ -129,12 +116,16 @@ LRESULT CALLBACK WatchColumn(HWND list, UINT message, WPARAM wParam, LPARAM lPar
 
 }  // namespace
 
-HIMAGELIST NewThumbImageList() { return ImageList_Create(ThumbWidth, ThumbHeight, ILC_COLORDDB | ILC_MASK, 0, 0); }
+SIZE MainWindowFrameSize() {
+  RECT frame{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRect(&frame, kMainWindowStyle, FALSE);
+  return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
 
 void BuildMainWindow() {
   // Created just right of the screen: nothing shows before it is placed below.
-  Ui.MainWindow = NewWindow(-1, App.ScreenWidth, 0, kClientWidth, kClientHeight,
-                            WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, kTitle, nullptr);
+  Ui.MainWindow = NewWindow(-1, App.ScreenWidth, 0, kClientWidth, kClientHeight, kMainWindowStyle, kTitle, nullptr);
+  SetMainWindow(Ui.MainWindow);
   HWND window = WindowHandle(Ui.MainWindow);
   DragAcceptFiles(window, TRUE);
 
@@ -153,8 +144,8 @@ void BuildMainWindow() {
                                ListFullRowSelect | ListGridLines | ListCheckBoxes);
   Ui.ItemListHandle = ControlHandle(Ui.ItemList);
   WatchColumnWidth(Ui.ItemListHandle);
-  Ui.ThumbImageList = NewThumbImageList();
-  Ui.TextIcon = MakeTextIcon();
+  AttachItemList(Ui.ItemList);
+  OnRowsChanged(FitColumnWidth);
   PrepareList(Ui.ItemListHandle);
 
   NewStatusBar(0, window);
@@ -171,46 +162,21 @@ void BuildMainWindow() {
 
 void UpdateSelectionHighlight() {
   int selected = GetControlState(Ui.ItemList);
-  if (selected == Store.HighlightedIndex) return;
+  if (selected == Collection.HighlightedIndex) return;
   if (selected != -1) {
     DrawSelectionFrame(selected, SelectionColour);
     RepaintThumbnails(Ui.ItemListHandle);
   }
-  if (Store.HighlightedIndex != -1) {
-    DrawSelectionFrame(Store.HighlightedIndex, BackgroundColour);
+  if (Collection.HighlightedIndex != -1) {
+    DrawSelectionFrame(Collection.HighlightedIndex, BackgroundColour);
     RepaintThumbnails(Ui.ItemListHandle);
   }
-  Store.HighlightedIndex = selected;
-}
-
-void DrawSelectionFrame(int row, COLORREF colour) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  item.iSubItem = 0;
-  item.iImage = -1;
-  SendMessageA(Ui.ItemListHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-  int slot = item.iImage;
-
-  int picture = NewImage(-1, ThumbWidth, ThumbHeight);
-  HDC dc = picture ? BeginDrawing(picture) : nullptr;
-  if (!dc) {
-    DisposeImage(picture);
-    return;
-  }
-  ImageList_Draw(Ui.ThumbImageList, slot, dc, 0, 0, ILD_NORMAL);
-  SetDrawMode(DrawOutlined);
-  // Two outlines make a frame two pixels wide round the left 60 x 60 square, corners left out.
-  DrawBox(0, 1, 60, 58, colour);
-  DrawBox(1, 0, 58, 60, colour);
-  EndDrawing();
-  ImageList_Replace(Ui.ThumbImageList, slot, ImageBitmap(picture), nullptr);
-  DisposeImage(picture);
+  Collection.HighlightedIndex = selected;
 }
 
 void FitColumnWidth() {
   int perPage = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOUNTPERPAGE, 0, 0));
-  int count = Store.Items.Count();
+  int count = Collection.Items.Count();
   if (count > perPage) {
     if (Ui.ColumnNarrowed == 0) {
       SendMessageA(Ui.ItemListHandle, LVM_SETCOLUMNWIDTH, 0, kNarrowColumn);
@@ -236,9 +202,20 @@ void WatchColumnWidth(HWND list) {
       SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(WatchColumn)));
 }
 
-void SetCheckedByKind(int checked, int kind) {
+void SetCheckedByKind(int checked, int32_t kind) {
   int state = checked == 1 ? RowChecked : 0;
-  for (int row = 0; row < Store.Items.Count(); ++row) {
-    if (kind == 2 || Store.Items.At(row).kind == kind) SetRowState(Ui.ItemList, row, state);
+  for (int row = 0; row < Collection.Items.Count(); ++row) {
+    if (kind == EveryKind || Collection.Items.At(row).kind == kind) SetRowState(Ui.ItemList, row, state);
+  }
+}
+
+void ToggleMainWindow() {
+  HWND main = WindowHandle(Ui.MainWindow);
+  if (IsWindowVisible(main)) {
+    ShowWindow(main, SW_HIDE);
+  } else {
+    ShowWindow(main, SW_SHOWNORMAL);
+    SetForegroundWindow(main);
+    SetFocus(Ui.ItemListHandle);
   }
 }

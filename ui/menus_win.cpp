@@ -1,8 +1,8 @@
 // The four popup menus and their check marks.
 #include "ui/menus.h"
 
-#include "app/commands.h"
-#include "app/texts.h"
+#include "core/commands.h"
+#include "core/texts.h"
 #include "settings/settings.h"
 #include "ui/layer/menus.h"
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "store/item_store.h"
+#include "store/collection.h"
 
 // Light yellow behind the item.
 constexpr COLORREF PreviewBackground = RGB(250, 250, 200);

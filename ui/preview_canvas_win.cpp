@@ -5,9 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 #include "exchange/image/images_win.h"
+#include "store/collection_win.h"
+#include "store/thumbnail_win.h"
 #include "ui/layer/drawing.h"
 #include "ui/preview_rules.h"
 
@@ -39,35 +40,14 @@ std::string ReadItemText(const std::string& path) {
 
 // The text is drawn into a bitmap of the content area's size, so that nothing reaches the margin.
 void PaintText(HDC canvas, const std::string& text) {
-  HDC panel = CreateCompatibleDC(canvas);
-  HBITMAP bitmap = panel ? CreateCompatibleBitmap(canvas, PreviewContentSize, PreviewContentSize) : nullptr;
-  if (!bitmap) {
-    if (panel) DeleteDC(panel);
-    return;
-  }
-  HGDIOBJ oldBitmap = SelectObject(panel, bitmap);
-  HGDIOBJ oldFont = SelectObject(panel, App.ThumbFont ? static_cast<HGDIOBJ>(App.ThumbFont)
-                                                      : GetStockObject(DEFAULT_GUI_FONT));
-  RECT area{0, 0, PreviewContentSize, PreviewContentSize};
-  HBRUSH background = CreateSolidBrush(PreviewBackground);
-  FillRect(panel, &area, background);
-  DeleteObject(background);
-  SetBkMode(panel, TRANSPARENT);
-  SetTextColor(panel, RGB(0, 0, 0));
-  const int length = static_cast<int>(text.size());
-  if (IsOneLineText(text)) {
-    DrawTextA(panel, text.c_str(), length, &area, DT_WORDBREAK);
-  } else {
-    // Each line as it is: measured first, then drawn unwrapped; the bitmap's edges cut the rest.
-    RECT measured{0, 0, 0, 0};
-    DrawTextA(panel, text.c_str(), length, &measured, DT_CALCRECT);
-    DrawTextA(panel, text.c_str(), length, &measured, 0);
-  }
-  BitBlt(canvas, PreviewMargin, PreviewMargin, PreviewContentSize, PreviewContentSize, panel, 0, 0, SRCCOPY);
-  SelectObject(panel, oldFont);
-  SelectObject(panel, oldBitmap);
-  DeleteObject(bitmap);
-  DeleteDC(panel);
+  TextPanel panel;
+  panel.area = RECT{PreviewMargin, PreviewMargin, PreviewMargin + PreviewContentSize, PreviewMargin + PreviewContentSize};
+  panel.wrap = IsOneLineText(text);
+  panel.wrapWidth = PreviewContentSize;
+  panel.background = PreviewBackground;
+  panel.ink = RGB(0, 0, 0);
+  panel.font = Thumbs.TextFont;
+  DrawTextPanel(canvas, panel, text);
 }
 
 }  // namespace
@@ -91,9 +71,9 @@ int DrawPreviewCanvas(const Item& item, HRGN shape) {
     DeleteObject(black);
   }
   if (item.kind == ImageItem) {
-    PaintPicture(dc, WorkingPath(item.name + ".bmp"));
+    PaintPicture(dc, ItemFilePath(item, ItemFile::Content));
   } else if (item.kind == TextItem) {
-    PaintText(dc, ReadItemText(WorkingPath(item.name + ".txt")));
+    PaintText(dc, ReadItemText(ItemFilePath(item, ItemFile::Content)));
   }
   EndDrawing();
   return canvas;

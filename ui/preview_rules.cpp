@@ -1,6 +1,6 @@
 #include "ui/preview_rules.h"
 
-#include "ui/fit.h"
+#include "core/fit.h"
 
 PreviewPoint PlacePreview(int cursorX, int cursorY, int screenWidth, int screenHeight) {
   PreviewPoint corner{cursorX, cursorY};

@@ -3,10 +3,9 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "exchange/image/images_win.h"
-#include "store/item_store.h"
-#include "store/picture_writes.h"
+#include "store/collection.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
 #include "ui/preview_canvas.h"
@@ -71,10 +70,9 @@ void WaitForGestureEnd(int32_t mode) {
 }  // namespace
 
 void ShowPreview(int32_t mode) {
-  const Item* current = Store.Items.Current();
+  const Item* current = Collection.Items.Current();
   if (!current) return;
   const Item item = *current;
-  FinishPictureWrites();
   const PreviewPoint cursor = CursorPosition();
   const PreviewPoint corner = PlacePreview(cursor.x, cursor.y, App.ScreenWidth, App.ScreenHeight);
 

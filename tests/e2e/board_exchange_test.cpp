@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "exchange/board_reader.h"
 #include "exchange/board_writer.h"
 #include "tests/e2e/load_save_support.h"
@@ -212,6 +212,39 @@ TEST_F(BoardExchange, BoardOnTheCommandLineIsImportedInsteadOfStoredItems) {
   StartProgram("\"" + board + "\"");
   ExpectTwoEntryBoardShown();
   for (const ItemRecord& old : ThreeItems()) EXPECT_FALSE(FileExists(app_.WorkingFile(old.name + ".clt")));
+}
+
+TEST_F(BoardExchange, DamagedBoardOnTheCommandLineKeepsTheStoredItemsAndSaysSo) {
+  WriteItems(ThreeItems());
+  std::vector<unsigned char> bytes;
+  WriteBoard(TwoEntryBoard(20), bytes);
+  bytes.resize(bytes.size() - 10);
+  const std::string cut = WriteRaw("cut.ksb", bytes);
+  StartProgram("\"" + cut + "\"");
+  HWND message = WaitForRequester();
+  ASSERT_NE(message, nullptr) << "no message that the board was not read";
+  PressDialogButton(message, IDOK);
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  ExitProgram();
+  std::vector<unsigned char> stored;
+  ASSERT_TRUE(ReadFileContents(app_.WorkingFile("items.dat"), stored));
+  EXPECT_EQ(stored, ItemsDatBytes(ThreeItems()));
+  for (const ItemRecord& old : ThreeItems()) EXPECT_TRUE(FileExists(app_.WorkingFile(old.name + ".clt")));
+}
+
+// The import deletes items.dat and prefs.dat with the rest of the folder; the same collection and
+// settings afterwards must not keep them from being written again.
+TEST_F(BoardExchange, ImportingTheCollectionItHoldsWritesItsFilesAgain) {
+  WriteItems(ThreeItems());
+  StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  const std::string path = OutputFolder() + "same";
+  Export(path);
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(app_.WorkingFile("prefs.dat")); }));
+  Import(path + ".ksb");
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  EXPECT_TRUE(WaitUntil([&] { return FileExists(app_.WorkingFile("items.dat")); })) << "items.dat not written again";
+  EXPECT_TRUE(WaitUntil([&] { return FileExists(app_.WorkingFile("prefs.dat")); })) << "prefs.dat not written again";
 }
 
 TEST_F(BoardExchange, BoardWithoutEntriesEmptiesTheCollectionAndTheFolder) {

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "app/commands.h"
+#include "core/commands.h"
 
 namespace {
 

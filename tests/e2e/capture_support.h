@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 #include "tests/e2e/e2e_support.h"
 #include "tools/driver/capture_driver.h"
 

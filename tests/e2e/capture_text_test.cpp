@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "app/commands.h"
+#include "core/commands.h"
 
 namespace {
 

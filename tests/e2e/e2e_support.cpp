@@ -1,6 +1,6 @@
 #include "tests/e2e/e2e_support.h"
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "exchange/image/image_codecs.h"
 #include "exchange/image/pixel_image.h"
 

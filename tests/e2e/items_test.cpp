@@ -3,7 +3,7 @@
 
 #include <utility>
 
-#include "app/commands.h"
+#include "core/commands.h"
 
 namespace {
 

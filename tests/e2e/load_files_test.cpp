@@ -1,7 +1,7 @@
 // Loading picture and text files as items through the open requester.
 #include <algorithm>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "tests/e2e/load_save_support.h"
 #include "tools/driver/load_save_requesters.h"
 

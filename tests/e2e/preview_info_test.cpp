@@ -2,7 +2,7 @@
 // item menu and from the two-button gesture, and the main window given back afterwards. (The D key
 // is left to the in-process tests: Wine resets a key pressed by SendInput to up when the popup takes
 // the focus, which a real keyboard does not.)
-#include "app/commands.h"
+#include "core/commands.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {

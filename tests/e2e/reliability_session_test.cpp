@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "tests/e2e/capture_support.h"
 #include "tools/driver/reliability_driver.h"
 

@@ -1,7 +1,7 @@
 // Saving one item through the save requester and all checked items into a folder.
 #include <cstdlib>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "tests/e2e/load_save_support.h"
 #include "tools/driver/load_save_requesters.h"
 

@@ -1,5 +1,5 @@
 // Hiding and showing the main window, the tray icon, the Exit commands, resizing limits.
-#include "app/commands.h"
+#include "core/commands.h"
 #include "tests/e2e/e2e_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 #include "exchange/board_reader.h"
 #include "exchange/board_writer.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const StoredItems loaded = ParseItemsFile(data, size);

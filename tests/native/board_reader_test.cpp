@@ -1,12 +1,14 @@
 // The board reader accepts what the format allows and refuses damaged or hostile boards whole,
 // before anything is sized from an unchecked number. Run under the sanitizers by scripts/test.
+#include <sys/mman.h>
+
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 #include "exchange/board_reader.h"
 #include "exchange/board_writer.h"
 #include "exchange/pack/pack.h"
@@ -196,6 +198,42 @@ TEST(BoardReader, RefusesTwoEntriesThatWouldShareFiles) {
   }();
   EXPECT_EQ(result.error, BoardError::DuplicateName);
   EXPECT_EQ(result.entryIndex, 2);
+}
+
+// A count is only a claim: the reader holds memory for the entries that are there, not for the ones
+// announced. 40 GiB of untouched address space stands in for a board with the bytes that 2^31 - 1
+// entries need, of which only the first is a real entry; the zeros after it are an empty name.
+TEST(BoardReader, HoldsMemoryForTheEntriesThereNotForTheAnnouncedCount) {
+  const std::size_t size = std::size_t{40} << 30;
+  void* map = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+  if (map == MAP_FAILED) GTEST_SKIP() << "no 40 GiB of address space";
+  const auto head = BoardBytes().Header(20, 0x7FFFFFFF).Text("a", "x", "").bytes();
+  std::memcpy(map, head.data(), head.size());
+  Board board;
+  const BoardReadResult result = ReadBoard(static_cast<const unsigned char*>(map), size, board);
+  munmap(map, size);
+  EXPECT_EQ(result.error, BoardError::BadName) << BoardErrorText(result.error);
+  EXPECT_EQ(result.entryIndex, 1);
+}
+
+// Every entry costs the reader a table slot and a name check beyond the bytes it copies, several
+// times what a tiny entry takes in the file. Thousands of small items still import; a board of a
+// hundred thousand empty ones would make the import hold several times the board, and is refused.
+TEST(BoardReader, ManyTinyEntriesCannotMakeTheImportHoldManyTimesTheBoard) {
+  auto tinyEntries = [](int count) {
+    BoardBytes bytes;
+    bytes.Header(20, count);
+    for (int i = 0; i < count; ++i) bytes.Image("e" + std::to_string(i), "", "");
+    return bytes.bytes();
+  };
+  Board board;
+  ASSERT_TRUE(Read(tinyEntries(20000), board).Ok());
+  EXPECT_EQ(board.entries.size(), 20000u);
+  const std::vector<unsigned char> many = tinyEntries(100000);
+  const BoardReadResult result = Read(many, board);
+  EXPECT_EQ(result.error, BoardError::TooLarge) << "a board of " << many.size() << " bytes";
+  EXPECT_GT(result.entryIndex, 20000);
+  EXPECT_EQ(board.entries.size(), 20000u) << "the refusal left the board alone";
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 #include "tests/native/native_test_files.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <climits>
 #include <utility>
 
-#include "ui/fit.h"
+#include "core/fit.h"
 
 namespace {
 

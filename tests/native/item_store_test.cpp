@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "store/item_name.h"
-#include "store/item_store.h"
+#include "store/collection.h"
 
 namespace {
 
@@ -178,7 +178,7 @@ TEST(ItemName, DateAndTimeWithoutLeadingZerosInTheMilliseconds) {
 }
 
 TEST(ItemName, SameMillisecondStillGivesDifferentNames) {
-  ItemStore store;
+  CollectionState store;
   const LocalDateTime now{2027, 2, 1, 9, 5, 3, 40};
   std::vector<std::string> names;
   for (int i = 0; i < 4; ++i) {
@@ -193,7 +193,7 @@ TEST(ItemName, SameMillisecondStillGivesDifferentNames) {
     EXPECT_EQ(name.find_first_not_of("0123456789-"), std::string::npos) << name;
   }
   // A name made but whose item is already gone (trimmed at limit 1) is still not repeated at once.
-  ItemStore trimmed;
+  CollectionState trimmed;
   const std::string first = MakeItemName(now, trimmed);
   EXPECT_NE(MakeItemName(now, trimmed), first);
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 #include "tests/native/native_test_files.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
+#include "core/commands.h"
 #include "app/loop_state.h"
 #include "app/toggle_commands.h"
 #include "settings/settings.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/texts.h"
+#include "core/texts.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ TEST(TextsTable, EveryTextFilledAndUnusedSlotsEmpty) {
   for (uint32_t lcid : {0x0409u, 0x0407u}) {
     const InterfaceTexts texts = Filled(lcid);
     EXPECT_TRUE(texts[0].empty());
-    for (int n = 1; n <= 43; ++n) EXPECT_FALSE(texts[n].empty()) << n;
-    for (int n : {44, 45, 46, 47, -1, 1000}) EXPECT_TRUE(texts[n].empty()) << n;
+    for (int n = FirstText; n <= LastText; ++n) EXPECT_FALSE(texts[n].empty()) << n;
+    for (int n : {LastText + 1, TextSlotCount - 1, TextSlotCount, -1, 1000}) EXPECT_TRUE(texts[n].empty()) << n;
   }
   // Refilling in the other language replaces every text.
   InterfaceTexts texts = Filled(0x0407);

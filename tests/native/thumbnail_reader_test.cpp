@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/thumbnail_reader.h"
+#include "store/thumbnail_reader.h"
 #include "exchange/image/image_codecs.h"
 #include "tests/native/native_test_files.h"
 

@@ -38,7 +38,7 @@ TEST_F(BoardExportBatches, EveryItemKeepsItsPlaceAndTheBytesMatchOneByOneWriting
       CaptureEntry(0, &text);
     }
   }
-  ASSERT_EQ(Store.Items.Count(), Items);
+  ASSERT_EQ(Collection.Items.Count(), Items);
   for (int row = 0; row < Items; ++row) SetRowState(Ui.ItemList, row, row % 3 == 0 ? RowChecked : 0);
 
   const std::string path = Folder() + "batches";
@@ -52,7 +52,7 @@ TEST_F(BoardExportBatches, EveryItemKeepsItsPlaceAndTheBytesMatchOneByOneWriting
   ASSERT_EQ(board.entries.size(), static_cast<size_t>(Items));
   for (int row = 0; row < Items; ++row) {
     SCOPED_TRACE(row);
-    const Item& item = Store.Items.At(row);
+    const Item& item = Collection.Items.At(row);
     const BoardEntry& entry = board.entries[static_cast<size_t>(row)];
     EXPECT_EQ(entry.name, item.name);
     EXPECT_EQ(entry.checked, row % 3 == 0);

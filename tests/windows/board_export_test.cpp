@@ -1,6 +1,7 @@
 // Export and import in process: the requester's answer, the temporary PNG, the rebuilt list.
 #include <vector>
 
+#include "store/collection_win.h"
 #include "exchange/board_export.h"
 #include "exchange/board_import.h"
 #include "exchange/board_reader.h"
@@ -17,12 +18,12 @@ TEST_F(BoardInProcess, ExportedBoardImportsBackWithItsCheckMarks) {
   CaptureEntry(0, &first);
   CaptureEntry(NewImage(-1, 30, 20), nullptr);
   CaptureEntry(0, &second);
-  ASSERT_EQ(Store.Items.Count(), 3);
+  ASSERT_EQ(Collection.Items.Count(), 3);
   SetRowState(Ui.ItemList, 0, 0);
   SetRowState(Ui.ItemList, 1, RowChecked);
   SetRowState(Ui.ItemList, 2, 0);
   std::vector<std::string> names;
-  for (int row = 0; row < 3; ++row) names.push_back(Store.Items.At(row).name);
+  for (int row = 0; row < 3; ++row) names.push_back(Collection.Items.At(row).name);
 
   const std::string path = Folder() + "in process";
   {
@@ -39,12 +40,12 @@ TEST_F(BoardInProcess, ExportedBoardImportsBackWithItsCheckMarks) {
   EXPECT_FALSE(BoardExport.TempPngPath.size());
   EXPECT_EQ(GetFileAttributesA((App.TempDir + "_temp.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
 
-  ResetStore();
+  ResetCollection("");
   ImportBoard(path + ".ksb");
-  ASSERT_EQ(Store.Items.Count(), 3);
+  ASSERT_EQ(Collection.Items.Count(), 3);
   ASSERT_EQ(RowCount(Ui.ItemList), 3);
   for (int row = 0; row < 3; ++row) {
-    EXPECT_EQ(Store.Items.At(row).name, names[static_cast<size_t>(row)]);
+    EXPECT_EQ(Collection.Items.At(row).name, names[static_cast<size_t>(row)]);
     EXPECT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, row == 1);
   }
   EXPECT_EQ(Read(WorkingPath(names[2] + ".txt")), first);
@@ -67,10 +68,10 @@ TEST_F(BoardInProcess, EntryWhoseFileCannotBeWrittenIsLeftOut) {
 
   ImportBoard(path);
   RemoveDirectoryA(blocked.c_str());
-  ASSERT_EQ(Store.Items.Count(), 2);
+  ASSERT_EQ(Collection.Items.Count(), 2);
   ASSERT_EQ(RowCount(Ui.ItemList), 2);
-  EXPECT_EQ(Store.Items.At(0).name, "02022026-090000-300");
-  EXPECT_EQ(Store.Items.At(1).name, "02022026-090000-100");
+  EXPECT_EQ(Collection.Items.At(0).name, "02022026-090000-300");
+  EXPECT_EQ(Collection.Items.At(1).name, "02022026-090000-100");
   EXPECT_EQ(Read(WorkingPath("02022026-090000-100.txt")), "text of 02022026-090000-100");
   EXPECT_EQ(Settings.ItemLimit, 20);
   EXPECT_EQ(Settings.LastBoardFile, path);
@@ -82,7 +83,7 @@ TEST_F(BoardInProcess, MissingBoardChangesNothing) {
   CaptureEntry(0, &text);
   Settings.LastBoardFile = "C:\\before.ksb";
   ImportBoard(Folder() + "no such board.ksb");
-  EXPECT_EQ(Store.Items.Count(), 1);
+  EXPECT_EQ(Collection.Items.Count(), 1);
   EXPECT_EQ(Settings.LastBoardFile, "C:\\before.ksb");
 }
 

@@ -10,16 +10,17 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/file_bytes.h"
-#include "app/texts.h"
+#include "store/collection_win.h"
+#include "core/app_state.h"
+#include "core/file_bytes.h"
+#include "core/texts.h"
 #include "exchange/image/image_codecs.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture.h"
-#include "store/item_store.h"
+#include "store/collection.h"
 #include "store/picture_writes.h"
-#include "store/window_callback.h"
+#include "app/window_callback_win.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
@@ -126,8 +127,8 @@ class CaptureRelease : public ::testing::Test {
   void TearDown() override {
     DiscardPictureWrites();
     ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(Ui.ThumbImageList);
-    Store = ItemStore{};
+    ImageList_RemoveAll(ThumbnailImageList());
+    Collection = CollectionState{};
     RemoveWorkingFolder();
   }
 };
@@ -157,11 +158,11 @@ TEST_F(CaptureRelease, ClipboardIsFreeWhileThePictureIsEncoded) {
   }
 
   // Both the picture and the text became items, newest first.
-  ASSERT_EQ(Store.Items.Count(), 2);
-  EXPECT_EQ(Store.Items.At(0).kind, TextItem);
-  EXPECT_EQ(Store.Items.At(1).kind, ImageItem);
+  ASSERT_EQ(Collection.Items.Count(), 2);
+  EXPECT_EQ(Collection.Items.At(0).kind, TextItem);
+  EXPECT_EQ(Collection.Items.At(1).kind, ImageItem);
   std::vector<uint8_t> file;
-  ASSERT_TRUE(ReadFileBytes(WorkingPath(Store.Items.At(1).name + ".bmp"), file));
+  ASSERT_TRUE(ReadFileBytes(WorkingPath(Collection.Items.At(1).name + ".bmp"), file));
   PixelImage picture;
   ASSERT_EQ(DecodePng(file.data(), file.size(), picture), DecodeStatus::Ok);
   EXPECT_EQ(picture.width, 2000);

@@ -9,14 +9,15 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/file_bytes.h"
-#include "app/texts.h"
+#include "store/collection_win.h"
+#include "core/app_state.h"
+#include "core/file_bytes.h"
+#include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture.h"
 #include "store/item_actions.h"
-#include "store/item_store.h"
+#include "store/collection.h"
 #include "store/picture_writes.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
@@ -49,8 +50,8 @@ class CaptureStore : public ::testing::Test {
   void TearDown() override {
     DiscardPictureWrites();
     ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(Ui.ThumbImageList);
-    Store = ItemStore{};
+    ImageList_RemoveAll(ThumbnailImageList());
+    Collection = CollectionState{};
     RemoveWorkingFolder();
   }
 
@@ -67,21 +68,21 @@ class CaptureStore : public ::testing::Test {
 
   // Rows and items agree; every row has a slot of its own that is not listed as free.
   static void ExpectStoreInStep() {
-    ASSERT_EQ(RowCount(Ui.ItemList), Store.Items.Count());
+    ASSERT_EQ(RowCount(Ui.ItemList), Collection.Items.Count());
     std::set<int> used;
     for (int row = 0; row < RowCount(Ui.ItemList); ++row) {
       const int slot = RowSlot(row);
       EXPECT_GE(slot, 0);
-      EXPECT_LT(slot, ImageList_GetImageCount(Ui.ThumbImageList));
+      EXPECT_LT(slot, ImageList_GetImageCount(ThumbnailImageList()));
       EXPECT_TRUE(used.insert(slot).second) << "slot " << slot << " shown twice";
-      for (int free : Store.FreeSlots) EXPECT_NE(free, slot) << "slot in use is listed as free";
+      for (int free : Collection.FreeSlots) EXPECT_NE(free, slot) << "slot in use is listed as free";
     }
   }
 
   // Pixels of the thumbnail written for the item at that position.
   static PixelImage Thumbnail(int position) {
     PixelImage pixels;
-    const int image = LoadImageFile(WorkingPath(Store.Items.At(position).name + ".clt"));
+    const int image = LoadImageFile(WorkingPath(Collection.Items.At(position).name + ".clt"));
     EXPECT_NE(image, 0);
     EXPECT_TRUE(ReadImagePixels(image, pixels));
     DisposeImage(image);
@@ -109,7 +110,7 @@ class CaptureStore : public ::testing::Test {
 
 TEST_F(CaptureStore, AnItemWhoseFilesCannotBeWrittenIsNotKept) {
   CaptureText("kept");
-  ASSERT_EQ(Store.Items.Count(), 1);
+  ASSERT_EQ(Collection.Items.Count(), 1);
   // The working directory goes: nothing can be written any more.
   for (const std::string& file : FilesIn(App.AppDir + "Clipboard\\")) DeleteFileA(WorkingPath(file).c_str());
   ASSERT_TRUE(RemoveDirectoryA(WorkingDirectory().c_str()));
@@ -117,26 +118,27 @@ TEST_F(CaptureStore, AnItemWhoseFilesCannotBeWrittenIsNotKept) {
   const int image = NewImage(-1, 30, 20);
   CaptureEntry(image, nullptr);
   EXPECT_FALSE(ImageExists(image)) << "capture releases a file image in every case";
-  EXPECT_EQ(Store.Items.Count(), 1);
+  EXPECT_EQ(Collection.Items.Count(), 1);
   ExpectStoreInStep();
   // The text that failed is not remembered as captured: once files can be written it is taken.
   ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
   CaptureText("lost");
-  EXPECT_EQ(Store.Items.Count(), 2);
+  EXPECT_EQ(Collection.Items.Count(), 2);
   ExpectStoreInStep();
 }
 
 TEST_F(CaptureStore, TrimmingAndDeletingHandSlotsOnToNewItems) {
   Settings.ItemLimit = 3;
   for (int i = 0; i < 8; ++i) CaptureText("text " + std::to_string(i));
-  EXPECT_EQ(Store.Items.Count(), 3);
-  EXPECT_EQ(ImageList_GetImageCount(Ui.ThumbImageList), 3);
+  EXPECT_EQ(Collection.Items.Count(), 3);
+  // A new item is complete before the oldest goes: one slot more than the limit, reused each time.
+  EXPECT_EQ(ImageList_GetImageCount(ThumbnailImageList()), 4);
   ExpectStoreInStep();
-  Store.Items.SelectPosition(1);
-  DeleteCurrentItem();
+  Collection.Items.SelectPosition(1);
+  RemoveItem(Collection.Items.CurrentPosition());
   ExpectStoreInStep();
   CaptureText("after the deletion");
-  EXPECT_EQ(ImageList_GetImageCount(Ui.ThumbImageList), 3);
+  EXPECT_EQ(ImageList_GetImageCount(ThumbnailImageList()), 4);
   ExpectStoreInStep();
   EXPECT_EQ(FilesIn(App.AppDir + "Clipboard\\").size(), 6u);
 }
@@ -169,7 +171,7 @@ TEST_F(CaptureStore, TextColoursAlternateAcrossImageItems) {
   EXPECT_GT(GetRValue(first), GetBValue(first)) << "red first";
   EXPECT_GT(GetBValue(second), GetRValue(second)) << "then blue";
   EXPECT_GT(GetRValue(third), GetBValue(third));
-  EXPECT_EQ(Store.Items.At(2).kind, ImageItem);
+  EXPECT_EQ(Collection.Items.At(2).kind, ImageItem);
 }
 
 TEST_F(CaptureStore, ClipboardTextBlocksAreReadNoFurtherThanTheirEnd) {
@@ -181,9 +183,9 @@ TEST_F(CaptureStore, ClipboardTextBlocksAreReadNoFurtherThanTheirEnd) {
   GlobalUnlock(block);
   const size_t size = GlobalSize(block);
   CaptureEntry(static_cast<HBITMAP>(nullptr), block);
-  ASSERT_EQ(Store.Items.Count(), 1);
+  ASSERT_EQ(Collection.Items.Count(), 1);
   std::vector<uint8_t> text;
-  ASSERT_TRUE(ReadFileBytes(WorkingPath(Store.Items.At(0).name + ".txt"), text));
+  ASSERT_TRUE(ReadFileBytes(WorkingPath(Collection.Items.At(0).name + ".txt"), text));
   EXPECT_EQ(text.size(), size);
   EXPECT_EQ(std::string(text.begin(), text.begin() + 5), "ABCDE");
   GlobalFree(block);
@@ -192,7 +194,7 @@ TEST_F(CaptureStore, ClipboardTextBlocksAreReadNoFurtherThanTheirEnd) {
   memset(GlobalLock(large), 'x', 70000);
   GlobalUnlock(large);
   CaptureEntry(static_cast<HBITMAP>(nullptr), large);
-  EXPECT_EQ(Store.Items.Count(), 1);
+  EXPECT_EQ(Collection.Items.Count(), 1);
   GlobalFree(large);
 }
 
@@ -201,17 +203,17 @@ TEST_F(CaptureStore, ResetEmptiesEverythingAndForgetsTheLastText) {
   CaptureEntry(NewImage(-1, 10, 10), nullptr);
   ASSERT_TRUE(WriteFileReplacing(WorkingPath("prefs.dat"), {1, 2, 3}));
   SetFileAttributesA(WorkingPath("prefs.dat").c_str(), FILE_ATTRIBUTE_READONLY);
-  ResetStore();
-  EXPECT_EQ(Store.Items.Count(), 0);
+  ResetCollection("");
+  EXPECT_EQ(Collection.Items.Count(), 0);
   EXPECT_EQ(RowCount(Ui.ItemList), 0);
-  EXPECT_TRUE(Store.FreeSlots.empty());
+  EXPECT_TRUE(Collection.FreeSlots.empty());
   EXPECT_TRUE(FilesIn(App.AppDir + "Clipboard\\").empty()) << "read-only files go too";
-  EXPECT_NE(Ui.ThumbImageList, nullptr);
-  EXPECT_EQ(ImageList_GetImageCount(Ui.ThumbImageList), 0);
+  EXPECT_NE(ThumbnailImageList(), nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(ThumbnailImageList()), 0);
   EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(Ui.ItemListHandle, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
-            Ui.ThumbImageList);
+            ThumbnailImageList());
   CaptureText("before the reset");
-  EXPECT_EQ(Store.Items.Count(), 1) << "the text captured last before the reset is taken again";
+  EXPECT_EQ(Collection.Items.Count(), 1) << "the text captured last before the reset is taken again";
   ExpectStoreInStep();
 }
 

@@ -16,7 +16,7 @@
 #include "store/capture.h"
 #include "store/clipboard_picture.h"
 #include "store/spare_picture.h"
-#include "store/window_callback.h"
+#include "app/window_callback_win.h"
 #include "ui/layer/windows.h"
 #include "ui/main_window.h"
 

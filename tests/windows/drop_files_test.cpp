@@ -30,7 +30,7 @@ class DropFiles : public LoadSaveWindow {
   void Drop(const std::vector<std::string>& paths) {
     SendMessageA(Main(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
   }
-  std::string ItemText(int row) { return Read(WorkingPath(Store.Items.At(row).name + ".txt")); }
+  std::string ItemText(int row) { return Read(WorkingPath(Collection.Items.At(row).name + ".txt")); }
 };
 
 TEST_F(DropFiles, PicturesAndTextsBecomeItemsAndABoardIsQueued) {
@@ -41,12 +41,12 @@ TEST_F(DropFiles, PicturesAndTextsBecomeItemsAndABoardIsQueued) {
   CreateDirectoryA((Folder() + "a folder.txt").c_str(), nullptr);
 
   Drop({picture, text, board, notBoard, Folder() + "a folder.txt"});
-  ASSERT_EQ(Store.Items.Count(), 2);
+  ASSERT_EQ(Collection.Items.Count(), 2);
   ASSERT_EQ(RowCount(Ui.ItemList), 2);
   // Newest first: the text was dropped after the picture.
-  EXPECT_EQ(Store.Items.At(0).kind, TextItem);
+  EXPECT_EQ(Collection.Items.At(0).kind, TextItem);
   EXPECT_EQ(ItemText(0), "a note");
-  EXPECT_EQ(Store.Items.At(1).kind, ImageItem);
+  EXPECT_EQ(Collection.Items.At(1).kind, ImageItem);
   EXPECT_EQ(Loop.PendingBoardFile, board);
   EXPECT_EQ(GetForegroundWindow(), Main());
 }
@@ -57,7 +57,7 @@ TEST_F(DropFiles, OfSeveralBoardsTheLastOneWaits) {
   const std::string upper = Put("third.ksb", std::string("KEPSILFILEV1") + '\0');
   Drop({first, second, upper});
   EXPECT_EQ(Loop.PendingBoardFile, second);
-  EXPECT_EQ(Store.Items.Count(), 0);
+  EXPECT_EQ(Collection.Items.Count(), 0);
 }
 
 TEST_F(DropFiles, TooLargeTextShowsTheMessageBelowTheTopmostWindow) {
@@ -84,11 +84,11 @@ TEST_F(DropFiles, TooLargeTextShowsTheMessageBelowTheTopmostWindow) {
   EXPECT_FALSE(topmostDuringMessage);
   EXPECT_EQ(message, "Info|big.log is too big!\r\nMaximum text size = 64k");
   EXPECT_TRUE(GetWindowLongA(main, GWL_EXSTYLE) & WS_EX_TOPMOST);
-  EXPECT_EQ(Store.Items.Count(), 0);
+  EXPECT_EQ(Collection.Items.Count(), 0);
 
   // One byte less fits.
   Drop({Put("big.log", std::string(63999, 'y'))});
-  ASSERT_EQ(Store.Items.Count(), 1);
+  ASSERT_EQ(Collection.Items.Count(), 1);
   EXPECT_EQ(ItemText(0).size(), 63999u);
 }
 

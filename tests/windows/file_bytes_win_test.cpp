@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 
 namespace {
 

@@ -11,19 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "app/autosave_win.h"
-#include "app/commands.h"
-#include "app/items_file.h"
+#include "core/commands.h"
+#include "store/items_file.h"
 #include "app/loop_state.h"
 #include "app/main_loop.h"
-#include "app/texts.h"
+#include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "exchange/progress_window.h"
 #include "settings/prefs_file.h"
 #include "settings/settings.h"
-#include "store/item_store.h"
-#include "store/window_callback.h"
+#include "store/collection_win.h"
+#include "app/window_callback_win.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
@@ -42,15 +42,17 @@ class IdleLoop : public ::testing::Test {
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
     BuildMainWindowForTests();
     SetWindowHook(WindowCallback);
+    OnItemsChanged(NoteItemsChanged);
   }
   static void TearDownTestSuite() {
+    OnItemsChanged(nullptr);
     DisposeMainWindowForTests();
     RemoveWorkingFolder();
   }
 
   void TearDown() override {
     ClearRows(Ui.ItemList);
-    Store = ItemStore{};
+    Collection = CollectionState{};
     FitColumnWidth();
     RunPasses(100);
   }
@@ -65,11 +67,7 @@ class IdleLoop : public ::testing::Test {
     return false;
   }
 
-  static void AddItem(const std::string& name) {
-    Store.Items.Last();
-    Store.Items.Insert(Item{1, 0, name});
-    InsertRow(Ui.ItemList, -1, "");
-  }
+  static void AddItem(const std::string& name) { AppendItems({StoredItem{TextItem, 0, name}}, nullptr); }
 
   static int ColumnWidthNow() {
     return static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0));

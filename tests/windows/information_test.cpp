@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
+#include "core/texts.h"
 #include "tests/windows/layer_test_util.h"
 #include "tools/driver/window_driver.h"
 #include "ui/information.h"

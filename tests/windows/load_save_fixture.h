@@ -11,15 +11,16 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "store/collection_win.h"
+#include "core/app_state.h"
 #include "app/loop_state.h"
-#include "app/texts.h"
+#include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture.h"
 #include "store/item_actions.h"
-#include "store/item_store.h"
-#include "store/window_callback.h"
+#include "store/collection.h"
+#include "app/window_callback_win.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
@@ -34,7 +35,7 @@ class LoadSaveWindow : public ::testing::Test {
     folder_ = std::string(temp) + "kepsil-exchange-" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(folder_.c_str(), nullptr);
     Settings = SettingsState{};
-    Store = ItemStore{};
+    Collection = CollectionState{};
     Loop = LoopState{};
     App.AppDir = folder_;
     App.TempDir = temp;
@@ -49,7 +50,7 @@ class LoadSaveWindow : public ::testing::Test {
   void SetUp() override {
     Settings.WatchClipboard = 0;  // the tests' own clipboard traffic makes no items
     Settings.ShowAfterCopy = 0;
-    ResetStore();
+    ResetCollection("");
     Loop = LoopState{};
   }
 

@@ -7,12 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/commands.h"
-#include "app/texts.h"
+#include "store/collection_win.h"
+#include "core/app_state.h"
+#include "core/commands.h"
+#include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/item_store.h"
+#include "store/collection.h"
 #include "tests/windows/layer_test_util.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
@@ -35,14 +36,14 @@ class MainWindow : public ::testing::Test {
   void SetUp() override { ASSERT_NE(handle_, nullptr); }
   void TearDown() override {
     ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(Ui.ThumbImageList);
-    Store = ItemStore{};
+    ImageList_RemoveAll(ThumbnailImageList());
+    Collection = CollectionState{};
     FitColumnWidth();
   }
 
   static void Build(const SettingsState& settings) {
     Settings = settings;
-    Store = ItemStore{};
+    Collection = CollectionState{};
     BuildMainWindowForTests();
     handle_ = WindowHandle(Ui.MainWindow);
   }
@@ -54,13 +55,13 @@ class MainWindow : public ::testing::Test {
 
   // Appends an item of the kind with a plain thumbnail and its row, as the stored-items loader does.
   void AddItem(int kind) {
-    Store.Items.Last();
-    Store.Items.Insert(Item{kind, 0, "item" + std::to_string(Store.Items.Count())});
+    Collection.Items.Last();
+    Collection.Items.Insert(Item{kind, 0, "item" + std::to_string(Collection.Items.Count())});
     int picture = NewImage(-1, ThumbWidth, ThumbHeight);
     ASSERT_TRUE(BeginDrawing(picture));
     DrawBox(0, 0, ThumbWidth, ThumbHeight, kThumbColour);
     EndDrawing();
-    int slot = ImageList_Add(Ui.ThumbImageList, ImageBitmap(picture), nullptr);
+    int slot = ImageList_Add(ThumbnailImageList(), ImageBitmap(picture), nullptr);
     DisposeImage(picture);
     int row = InsertRow(Ui.ItemList, -1, "");
     LVITEMA item{};
@@ -71,8 +72,8 @@ class MainWindow : public ::testing::Test {
   }
 
   void RemoveLastItem() {
-    Store.Items.Last();
-    Store.Items.DeleteCurrent();
+    Collection.Items.Last();
+    Collection.Items.DeleteCurrent();
     RemoveRow(Ui.ItemList, RowCount(Ui.ItemList) - 1);
   }
 
@@ -86,7 +87,7 @@ class MainWindow : public ::testing::Test {
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, ThumbWidth, ThumbHeight);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    ImageList_Draw(Ui.ThumbImageList, item.iImage, dc, 0, 0, ILD_NORMAL);
+    ImageList_Draw(ThumbnailImageList(), item.iImage, dc, 0, 0, ILD_NORMAL);
     COLORREF pixel = GetPixel(dc, x, y);
     SelectObject(dc, old);
     DeleteObject(bitmap);
@@ -132,9 +133,9 @@ TEST_F(MainWindow, GeometryStylesAndTitle) {
   EXPECT_TRUE(SendMessageA(Ui.ItemListHandle, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES);
   EXPECT_EQ(SendMessageA(Ui.ItemListHandle, LVM_GETBKCOLOR, 0, 0), static_cast<LRESULT>(BackgroundColour));
   EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessageA(Ui.ItemListHandle, LVM_GETIMAGELIST, LVSIL_SMALL, 0)),
-            Ui.ThumbImageList);
+            ThumbnailImageList());
   int width = 0, height = 0;
-  ImageList_GetIconSize(Ui.ThumbImageList, &width, &height);
+  ImageList_GetIconSize(ThumbnailImageList(), &width, &height);
   EXPECT_EQ(width, 278);
   EXPECT_EQ(height, 60);
 
@@ -166,8 +167,8 @@ TEST_F(MainWindow, SavedPlaceHeightAndHiddenStart) {
 
 TEST_F(MainWindow, TextIconIsTheWordOnBackground) {
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, ImageBitmap(Ui.TextIcon));
-  EXPECT_EQ(WidthOfImage(Ui.TextIcon), 60);
+  HGDIOBJ old = SelectObject(dc, ImageBitmap(Thumbs.TextIcon));
+  EXPECT_EQ(WidthOfImage(Thumbs.TextIcon), 60);
   EXPECT_EQ(GetPixel(dc, 0, 0), BackgroundColour);
   EXPECT_EQ(GetPixel(dc, 59, 59), BackgroundColour);
   int dark = 0;
@@ -199,10 +200,10 @@ TEST_F(MainWindow, ShortcutsGiveTheirCommands) {
 
 TEST_F(MainWindow, SelectionFrameMovesWithTheSelection) {
   for (int i = 0; i < 3; ++i) AddItem(ImageItem);
-  EXPECT_EQ(Store.HighlightedIndex, -1);
+  EXPECT_EQ(Collection.HighlightedIndex, -1);
   SetControlState(Ui.ItemList, 1);
   UpdateSelectionHighlight();
-  EXPECT_EQ(Store.HighlightedIndex, 1);
+  EXPECT_EQ(Collection.HighlightedIndex, 1);
 
   const COLORREF red = SelectionColour;
   // Two pixels wide round the left 60 x 60 square, without its corner pixels.
@@ -221,7 +222,7 @@ TEST_F(MainWindow, SelectionFrameMovesWithTheSelection) {
 
   SetControlState(Ui.ItemList, 2);
   UpdateSelectionHighlight();
-  EXPECT_EQ(Store.HighlightedIndex, 2);
+  EXPECT_EQ(Collection.HighlightedIndex, 2);
   EXPECT_EQ(ThumbPixel(2, 0, 30), red);
   // Erasing paints the frame in the background colour.
   EXPECT_EQ(ThumbPixel(1, 0, 30), BackgroundColour);
@@ -248,7 +249,7 @@ TEST_F(MainWindow, SelectionFrameMovesWithTheSelection) {
   EXPECT_EQ(ThumbPixel(2, 0, 30), red);
   SetControlState(Ui.ItemList, -1);
   UpdateSelectionHighlight();
-  EXPECT_EQ(Store.HighlightedIndex, -1);
+  EXPECT_EQ(Collection.HighlightedIndex, -1);
   EXPECT_EQ(ThumbPixel(2, 0, 30), BackgroundColour);
 }
 
@@ -310,9 +311,9 @@ TEST_F(MainWindow, CheckedByKindTouchesOnlyThatKind) {
   EXPECT_EQ(GetRowState(Ui.ItemList, 1), RowChecked);
   EXPECT_EQ(GetRowState(Ui.ItemList, 0), 0);
 
-  SetCheckedByKind(1, 2);
+  SetCheckedByKind(1, EveryKind);
   for (int row = 0; row < 3; ++row) EXPECT_EQ(GetRowState(Ui.ItemList, row), RowChecked);
-  SetCheckedByKind(0, 2);
+  SetCheckedByKind(0, EveryKind);
   for (int row = 0; row < 3; ++row) EXPECT_EQ(GetRowState(Ui.ItemList, row), 0);
 }
 

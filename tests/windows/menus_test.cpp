@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "app/texts.h"
+#include "core/commands.h"
+#include "core/texts.h"
 #include "settings/settings.h"
 #include "ui/layer/menus.h"
 #include "ui/menus.h"

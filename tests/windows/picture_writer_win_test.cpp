@@ -4,7 +4,8 @@
 #include <mutex>
 #include <thread>
 
-#include "app/file_bytes.h"
+#include "store/collection_win.h"
+#include "core/file_bytes.h"
 #include "exchange/board_export.h"
 #include "exchange/board_reader.h"
 #include "exchange/save_items.h"
@@ -102,12 +103,12 @@ class BackgroundPictures : public LoadSaveWindow {
     Settings.NewItemsChecked = 1;
   }
   // Later suites find an empty store and a writer at rest.
-  void TearDown() override { ResetStore(); }
+  void TearDown() override { ResetCollection(""); }
 
   // Captures a picture of the pattern as a loaded file would be; its name.
   static std::string CapturePattern(int width, int height) {
     CaptureEntry(ImageFromPixels(-1, Pattern(width, height)), nullptr);
-    return Store.Items.Count() ? Store.Items.At(0).name : "";
+    return Collection.Items.Count() ? Collection.Items.At(0).name : "";
   }
   static std::string PictureFile(const std::string& name) { return WorkingPath(name + ".bmp"); }
   static PixelImage Decoded(const std::string& path) {
@@ -205,10 +206,10 @@ TEST_F(BackgroundPictures, DeletingAnItemWhosePictureIsQueuedLeavesNoFile) {
     WriterGate gate(GatePath());
     deleted = CapturePattern(50, 40);
     MakeRowCurrent(0);
-    DeleteCurrentItem();
+    RemoveItem(Collection.Items.CurrentPosition());
   }
   FinishPictureWrites();
-  EXPECT_EQ(Store.Items.Count(), 1);
+  EXPECT_EQ(Collection.Items.Count(), 1);
   EXPECT_FALSE(Exists(PictureFile(deleted)));
   EXPECT_FALSE(Exists(WorkingPath(deleted + ".clt")));
   EXPECT_EQ(FilesIn(WorkingDirectory() + "\\"), (std::vector<std::string>{kept + ".bmp", kept + ".clt"}));
@@ -224,20 +225,20 @@ TEST_F(BackgroundPictures, APictureThatCannotBeWrittenTakesItsItemBack) {
     // A folder where the picture's temporary file would go: the write fails.
     ASSERT_TRUE(CreateDirectoryA((PictureFile(name) + ".tmp").c_str(), nullptr));
   }
-  ASSERT_EQ(Store.Items.Count(), 2) << "withdrawn only by the main loop at rest, never inside an operation";
+  ASSERT_EQ(Collection.Items.Count(), 2) << "withdrawn only by the main loop at rest, never inside an operation";
   EXPECT_TRUE(CollectPictureWrites());
   RemoveDirectoryA((PictureFile(name) + ".tmp").c_str());
-  ASSERT_EQ(Store.Items.Count(), 1);
-  EXPECT_EQ(Store.Items.At(0).kind, TextItem);
+  ASSERT_EQ(Collection.Items.Count(), 1);
+  EXPECT_EQ(Collection.Items.At(0).kind, TextItem);
   ASSERT_EQ(RowCount(Ui.ItemList), 1);
   EXPECT_FALSE(Exists(WorkingPath(name + ".clt")));
   EXPECT_FALSE(Exists(PictureFile(name)));
-  EXPECT_EQ(Store.FreeSlots.size(), 1u) << "its thumbnail slot is free again";
+  EXPECT_EQ(Collection.FreeSlots.size(), 1u) << "its thumbnail slot is free again";
   CapturePattern(10, 10);
-  EXPECT_TRUE(Store.FreeSlots.empty()) << "and taken by the next item";
+  EXPECT_TRUE(Collection.FreeSlots.empty()) << "and taken by the next item";
   FinishPictureWrites();
   EXPECT_TRUE(CollectPictureWrites());
-  EXPECT_EQ(Store.Items.Count(), 2);
+  EXPECT_EQ(Collection.Items.Count(), 2);
 }
 
 TEST_F(BackgroundPictures, ManyCapturesInARowKeepTheirOrderAndAllTheirFiles) {
@@ -247,21 +248,21 @@ TEST_F(BackgroundPictures, ManyCapturesInARowKeepTheirOrderAndAllTheirFiles) {
   EXPECT_TRUE(CollectPictureWrites());
   for (int row = 0; row < 12; ++row) {
     const int i = 11 - row;  // newest first
-    EXPECT_TRUE(SamePixels(Decoded(PictureFile(Store.Items.At(row).name)), Pattern(100 + i, 50 + i))) << row;
+    EXPECT_TRUE(SamePixels(Decoded(PictureFile(Collection.Items.At(row).name)), Pattern(100 + i, 50 + i))) << row;
   }
   // Under a low item limit the trimmed items' pictures, queued or not, leave nothing behind.
-  ResetStore();
+  ResetCollection("");
   Settings.ItemLimit = 3;
   {
     WriterGate gate(GatePath());
     for (int i = 0; i < 8; ++i) CapturePattern(20 + i, 20);
   }
-  ASSERT_EQ(Store.Items.Count(), 3);
+  ASSERT_EQ(Collection.Items.Count(), 3);
   std::vector<std::string> expected;
   for (int row = 0; row < 3; ++row) {
-    expected.push_back(Store.Items.At(row).name + ".bmp");
-    expected.push_back(Store.Items.At(row).name + ".clt");
-    EXPECT_EQ(Decoded(PictureFile(Store.Items.At(row).name)).width, 27 - row);
+    expected.push_back(Collection.Items.At(row).name + ".bmp");
+    expected.push_back(Collection.Items.At(row).name + ".clt");
+    EXPECT_EQ(Decoded(PictureFile(Collection.Items.At(row).name)).width, 27 - row);
   }
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(FilesIn(WorkingDirectory() + "\\"), expected);

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "exchange/image/images_win.h"
-#include "store/item_store.h"
+#include "store/collection.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/windows.h"
@@ -70,7 +70,7 @@ class PreviewFixture : public ::testing::Test {
     App.AppDir = std::string(temp) + "kepsil_preview_" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(App.AppDir.c_str(), nullptr);
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
-    App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    Thumbs.TextFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     Ui.MainWindow = NewWindow(-1, 40, 40, 320, 420, WS_CAPTION | WS_SYSMENU, "Preview test", nullptr);
     BeginControls(WindowHandle(Ui.MainWindow));
     Ui.ItemList = NewListControl(-1, 0, 0, 320, 400, "", 300, ListCheckBoxes);
@@ -79,8 +79,8 @@ class PreviewFixture : public ::testing::Test {
   static void TearDownTestSuite() {
     DisposeWindow(Ui.MainWindow);
     Ui = MainWindowState{};
-    DeleteObject(App.ThumbFont);
-    App.ThumbFont = nullptr;
+    DeleteObject(Thumbs.TextFont);
+    Thumbs.TextFont = nullptr;
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA((WorkingPath("*")).c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
@@ -92,7 +92,7 @@ class PreviewFixture : public ::testing::Test {
     RemoveDirectoryA(WorkingDirectory().c_str());
     RemoveDirectoryA(App.AppDir.c_str());
   }
-  void TearDown() override { Store = ItemStore{}; }
+  void TearDown() override { Collection = CollectionState{}; }
 
   // An image item whose picture file is a width x height BMP in one colour.
   static Item PictureItem(const std::string& name, int width, int height, COLORREF colour) {
@@ -118,7 +118,7 @@ class PreviewFixture : public ::testing::Test {
 
   // Makes the item the store's only and current one.
   static void MakeCurrent(const Item& item) {
-    Store = ItemStore{};
-    Store.Items.Insert(item);
+    Collection = CollectionState{};
+    Collection.Items.Insert(item);
   }
 };

@@ -155,7 +155,7 @@ TEST_F(PreviewPopupTest, BackgroundBrushIsTheCanvas) {
   };
   OpenOnce({300, 300});
   HRGN shape = NewPreviewShape();
-  const int canvas = DrawPreviewCanvas(Store.Items.At(0), shape);
+  const int canvas = DrawPreviewCanvas(Collection.Items.At(0), shape);
   DeleteObject(shape);
   const CanvasPixels expected = ReadBitmapPixels(ImageBitmap(canvas), PreviewSize, PreviewSize);
   DisposeImage(canvas);
@@ -213,7 +213,7 @@ TEST_F(PreviewPopupTest, MissingPictureOpensEmptyAndClosesNormally) {
 }
 
 TEST_F(PreviewPopupTest, NothingOpensWithoutACurrentItem) {
-  Store = ItemStore{};
+  Collection = CollectionState{};
   Run(PreviewFromKey, [](int, int) { return kDown; }, 0);
   EXPECT_TRUE(reads_.empty());
   EXPECT_TRUE(IsWindowEnabled(WindowHandle(Ui.MainWindow)));

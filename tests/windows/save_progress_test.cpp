@@ -78,7 +78,7 @@ TEST_F(SaveProgress, NoCheckedPicturesShowsAnEmptyProgressWindowAndWritesNothing
     // One unchecked picture item, made as a loaded file would be.
     const int image = NewImage(-1, 10, 10);
     CaptureEntry(image, nullptr);
-    ASSERT_EQ(Store.Items.Count(), 1);
+    ASSERT_EQ(Collection.Items.Count(), 1);
     SetRowState(Ui.ItemList, 0, 0);
   }
   {

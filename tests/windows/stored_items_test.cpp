@@ -9,13 +9,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/items_file.h"
-#include "app/stored_items.h"
-#include "app/texts.h"
+#include "store/collection_win.h"
+#include "core/app_state.h"
+#include "store/items_file.h"
+#include "store/stored_items_win.h"
+#include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/item_store.h"
+#include "store/collection.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
@@ -65,8 +66,8 @@ class StoredItemsLoad : public ::testing::Test {
   }
   void TearDown() override {
     ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(Ui.ThumbImageList);
-    Store = ItemStore{};
+    ImageList_RemoveAll(ThumbnailImageList());
+    Collection = CollectionState{};
     FitColumnWidth();
     RemoveWorkingFolder();
   }
@@ -100,7 +101,7 @@ class StoredItemsLoad : public ::testing::Test {
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, ThumbWidth, ThumbHeight);
     HGDIOBJ old = SelectObject(dc, bitmap);
-    ImageList_Draw(Ui.ThumbImageList, SlotOf(row), dc, 0, 0, ILD_NORMAL);
+    ImageList_Draw(ThumbnailImageList(), SlotOf(row), dc, 0, 0, ILD_NORMAL);
     const COLORREF pixel = GetPixel(dc, x, y);
     SelectObject(dc, old);
     DeleteObject(bitmap);
@@ -137,10 +138,10 @@ TEST_F(StoredItemsLoad, EachRowShowsWhatItsThumbnailFileHolds) {
   Load();
 
   ASSERT_EQ(RowCount(Ui.ItemList), 7);
-  ASSERT_EQ(Store.Items.Count(), 7);
+  ASSERT_EQ(Collection.Items.Count(), 7);
   std::set<int> slots;
   for (int row = 0; row < 7; ++row) {
-    EXPECT_EQ(Store.Items.At(row).name, records_[static_cast<size_t>(row)].name);
+    EXPECT_EQ(Collection.Items.At(row).name, records_[static_cast<size_t>(row)].name);
     EXPECT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, records_[static_cast<size_t>(row)].checked == 1);
     EXPECT_TRUE(slots.insert(SlotOf(row)).second) << "slot shown twice, row " << row;
   }
@@ -157,12 +158,12 @@ TEST_F(StoredItemsLoad, ManyItemsComeBackInOrderWithTheColumnNarrowed) {
 
   ASSERT_EQ(RowCount(Ui.ItemList), kCount);
   for (int row = 0; row < kCount; ++row) {
-    ASSERT_EQ(Store.Items.At(row).name, "item" + std::to_string(row));
+    ASSERT_EQ(Collection.Items.At(row).name, "item" + std::to_string(row));
     ASSERT_EQ(SlotOf(row), row);
     ASSERT_EQ((GetRowState(Ui.ItemList, row) & RowChecked) != 0, row % 3 == 0) << row;
   }
   for (int row : {0, 1, 77, kCount - 1}) ExpectPicture(row, row % 7);
-  EXPECT_TRUE(Store.FreeSlots.empty());
+  EXPECT_TRUE(Collection.FreeSlots.empty());
   EXPECT_EQ(Ui.ColumnNarrowed, 1);
   EXPECT_EQ(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0), Ui.ColumnWidth);
 }
@@ -209,7 +210,7 @@ TEST_F(StoredItemsLoad, MixedThumbnailsAcrossBatchesKeepTheirRowsAndSlots) {
   }
   for (int row : {5, 44, 57, 122}) ExpectPicture(row, 6);
   for (int row : {16, 50, 101}) ExpectBlank(row);
-  EXPECT_TRUE(Store.FreeSlots.empty());
+  EXPECT_TRUE(Collection.FreeSlots.empty());
 }
 
 }  // namespace

@@ -5,12 +5,13 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/app_state.h"
-#include "app/texts.h"
+#include "core/app_state.h"
+#include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "ui/layer/drawing.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
+#include "store/collection_win.h"
 #include "ui/main_window.h"
 
 void BuildMainWindowForTests() {
@@ -18,10 +19,7 @@ void BuildMainWindowForTests() {
   InitImageServices();
   App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
-  App.ImageExtensions = {".bmp", ".bmp"};
-  App.ThumbFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
-  App.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
-  App.CaptionFont = LoadPointFont("Arial", 10, 0);
+  MakeThumbnailLook();
   FillTexts(Texts, 0x0409);
   BuildMainWindow();
 }
@@ -31,12 +29,12 @@ void DisposeMainWindowForTests() {
   RemoveTrayIcon(Ui.TrayIcon);
   ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
   DisposeWindow(Ui.MainWindow);
-  ImageList_Destroy(Ui.ThumbImageList);
-  DisposeImage(Ui.TextIcon);
+  DetachItemList();
+  DisposeImage(Thumbs.TextIcon);
   Ui = MainWindowState{};
   // The layer keeps its point fonts for the whole run; only the thumbnail font is the test's own.
-  if (App.ThumbFont) DeleteObject(App.ThumbFont);
-  App.ThumbFont = nullptr;
+  if (Thumbs.TextFont) DeleteObject(Thumbs.TextFont);
+  Thumbs.TextFont = nullptr;
 }
 
 std::string NewTempFolder(const std::string& prefix) {

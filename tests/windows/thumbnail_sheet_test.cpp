@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/image/images_win.h"
-#include "ui/item_rows.h"
+#include "store/item_rows_win.h"
 #include "ui/main_window.h"
 
 namespace {

@@ -3,16 +3,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "app/loop_state.h"
-#include "app/texts.h"
+#include "core/texts.h"
 #include "settings/settings.h"
-#include "store/item_store.h"
-#include "store/window_callback.h"
+#include "store/collection.h"
+#include "app/window_callback_win.h"
 #include "ui/layer/tray.h"
 #include "ui/layer/windows.h"
 #include "tests/windows/test_main_window.h"
@@ -24,7 +26,7 @@ class WindowCallbackTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     Settings = SettingsState{};
-    Store = ItemStore{};
+    Collection = CollectionState{};
     BuildMainWindowForTests();
     handle_ = WindowHandle(Ui.MainWindow);
   }
@@ -155,6 +157,39 @@ TEST_F(WindowCallbackTest, TitleBarDoubleClickHides) {
   ShowWindow(handle_, SW_SHOWNORMAL);
   SendMessageA(handle_, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
   EXPECT_FALSE(IsWindowVisible(handle_));
+}
+
+// A viewer later in the chain that has stopped answering must not freeze the program: the change
+// is passed on with a bound, and the program goes on.
+TEST_F(WindowCallbackTest, AHungViewerLaterInTheChainDoesNotHoldTheProgram) {
+  HANDLE made = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  std::atomic<bool> answering{false};
+  HWND hung = nullptr;
+  std::thread viewer([&] {
+    hung = CreateWindowExA(0, "STATIC", "hung viewer", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    SetEvent(made);
+    // Takes no message until the test lets it go, or for half a minute.
+    WaitForSingleObject(release, 30000);
+    answering = true;
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    DestroyWindow(hung);
+  });
+  WaitForSingleObject(made, INFINITE);
+  const HWND next = Ui.NextClipboardViewer;
+  const int32_t watch = Settings.WatchClipboard;
+  Settings.WatchClipboard = 0;
+  Ui.NextClipboardViewer = hung;
+  SendMessageA(handle_, WM_DRAWCLIPBOARD, 0, 0);
+  SendMessageA(handle_, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(HWND_BROADCAST), 0);
+  EXPECT_FALSE(answering) << "the program waited for the hung viewer";
+  SetEvent(release);
+  viewer.join();
+  Ui.NextClipboardViewer = next;
+  Settings.WatchClipboard = watch;
+  CloseHandle(made);
+  CloseHandle(release);
 }
 
 }  // namespace

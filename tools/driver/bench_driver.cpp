@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 #include "exchange/image/image_codecs.h"
 #include "settings/prefs_file.h"
 #include "tools/driver/capture_driver.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 #include "settings/prefs_file.h"
 #include "tools/kepsil-tool/tool_command.h"
 

@@ -143,3 +143,43 @@ HFONT FontHandle(int number) {
   auto it = Layer.fonts.find(number);
   return it == Layer.fonts.end() ? nullptr : it->second;
 }
+
+MemoryCanvas::MemoryCanvas(HDC like, int width, int height) : dc_(CreateCompatibleDC(like)) {
+  bitmap_ = dc_ ? CreateCompatibleBitmap(like, width, height) : nullptr;
+  if (bitmap_) previous_ = SelectObject(dc_, bitmap_);
+}
+
+MemoryCanvas::~MemoryCanvas() {
+  if (bitmap_) {
+    SelectObject(dc_, previous_);
+    DeleteObject(bitmap_);
+  }
+  if (dc_) DeleteDC(dc_);
+}
+
+void DrawTextPanel(HDC target, const TextPanel& panel, const std::string& text) {
+  const int width = panel.area.right - panel.area.left;
+  const int height = panel.area.bottom - panel.area.top;
+  MemoryCanvas canvas(target, width, height);
+  if (!canvas.Ready()) return;
+  HDC dc = canvas.Dc();
+  const HGDIOBJ oldFont = SelectObject(dc, panel.font ? static_cast<HGDIOBJ>(panel.font) : GetStockObject(DEFAULT_GUI_FONT));
+  RECT whole{0, 0, width, height};
+  HBRUSH background = CreateSolidBrush(panel.background);
+  FillRect(dc, &whole, background);
+  DeleteObject(background);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, panel.ink);
+  const int length = static_cast<int>(text.size());
+  if (panel.wrap) {
+    RECT area{0, 0, panel.wrapWidth, height};
+    DrawTextA(dc, text.data(), length, &area, DT_WORDBREAK | DT_NOPREFIX);
+  } else {
+    // Measured first, then drawn unwrapped; the panel's edges cut off the rest.
+    RECT area{0, 0, 0, 0};
+    DrawTextA(dc, text.data(), length, &area, DT_CALCRECT | DT_NOPREFIX);
+    DrawTextA(dc, text.data(), length, &area, DT_NOPREFIX);
+  }
+  BitBlt(target, panel.area.left, panel.area.top, width, height, dc, 0, 0, SRCCOPY);
+  SelectObject(dc, oldFont);
+}

@@ -34,6 +34,7 @@ struct LayerTrayIcon {
 struct WindowLayer {
   std::map<int, LayerWindow> windows;
   int currentWindow = 0;
+  int mainWindow = 0;
   std::map<int, LayerControl> controls;
   HWND controlParent = nullptr;
   std::map<int, HMENU> menus;

@@ -39,6 +39,10 @@ HWND WindowHandle(int number);
 HWND CurrentWindowHandle();
 void SetCurrentWindow(int number);
 void DisposeWindow(int number);
+// The program's main window: the owner of its popups, requesters and messages. 0 until it is set.
+void SetMainWindow(int number);
+int MainWindowNumber();
+HWND MainWindowHandle();
 
 int PollEvent();
 int WaitEvent();

@@ -210,7 +210,8 @@ int NewWindow(int number, int x, int y, int clientWidth, int clientHeight, DWORD
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = record.className.c_str();
   if (!RegisterClassExA(&wc)) {
-    Layer.windows.erase(number);
+    if (Layer.mainWindow == number) Layer.mainWindow = 0;
+  Layer.windows.erase(number);
     return 0;
   }
 
@@ -245,6 +246,10 @@ HWND WindowHandle(int number) {
 HWND CurrentWindowHandle() { return WindowHandle(Layer.currentWindow); }
 
 void SetCurrentWindow(int number) { Layer.currentWindow = number; }
+
+void SetMainWindow(int number) { Layer.mainWindow = number; }
+int MainWindowNumber() { return Layer.mainWindow; }
+HWND MainWindowHandle() { return WindowHandle(Layer.mainWindow); }
 
 void DisposeWindow(int number) {
   LayerWindow* record = FindWindowRecord(number);

@@ -59,7 +59,7 @@ int32_t TakeFreeSlot(FreeSlotList& slots);
 // Gives a slot back; a slot already listed is not listed twice.
 void ReleaseSlot(FreeSlotList& slots, int32_t slot);
 
-struct ItemStore {
+struct CollectionState {
   ItemList Items;
   FreeSlotList FreeSlots;
   std::string CaptureTime;       // "hh:mm:ss" of the last name made
@@ -67,7 +67,7 @@ struct ItemStore {
   int32_t HighlightedIndex = -1; // row with the selection frame, -1 for none
 };
 
-extern ItemStore Store;
+extern CollectionState Collection;
 
 // Deletes the current item of the list with everything that belongs to it (files, row, slot,
 // list element). Supplied by the caller.

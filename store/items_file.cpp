@@ -1,11 +1,11 @@
-#include "app/items_file.h"
+#include "store/items_file.h"
 
 #include <cctype>
 #include <cstring>
 #include <unordered_set>
 
-#include "app/data_reader.h"
-#include "app/file_bytes.h"
+#include "core/data_reader.h"
+#include "core/file_bytes.h"
 
 namespace {
 

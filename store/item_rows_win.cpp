@@ -1,4 +1,4 @@
-#include "ui/item_rows.h"
+#include "store/item_rows_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -7,23 +7,18 @@
 
 #include "exchange/image/images_win.h"
 #include "ui/layer/drawing.h"
-#include "ui/main_window.h"
 
-int RowSlot(int row) {
+HIMAGELIST NewThumbImageList(int capacity) {
+  return ImageList_Create(ThumbWidth, ThumbHeight, ILC_COLORDDB | ILC_MASK, capacity, 0);
+}
+
+int RowSlot(HWND list, int row) {
   LVITEMA item{};
   item.mask = LVIF_IMAGE;
   item.iItem = row;
   item.iImage = -1;
-  if (!SendMessageA(Ui.ItemListHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+  if (!SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
   return item.iImage;
-}
-
-void SetRowSlot(int row, int slot) {
-  LVITEMA item{};
-  item.mask = LVIF_IMAGE;
-  item.iItem = row;
-  item.iImage = slot;
-  SendMessageA(Ui.ItemListHandle, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 int LoadThumbnailOrBlank(const std::string& path) {
@@ -41,19 +36,20 @@ int LoadThumbnailOrBlank(const std::string& path) {
   return image;
 }
 
-void InsertItemRow(int row, int slot, bool checked) {
+int InsertItemRow(HWND list, int row, int slot, bool checked) {
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_IMAGE;
   item.iItem = row;
   item.pszText = const_cast<char*>("");
   item.iImage = slot;
-  const int made = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  const int made = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
   // A list with check boxes gives every new row an empty box, whatever the insertion asks for.
   if (made >= 0 && checked) {
     item.stateMask = LVIS_STATEIMAGEMASK;
     item.state = INDEXTOSTATEIMAGEMASK(2);
-    SendMessageA(Ui.ItemListHandle, LVM_SETITEMSTATE, static_cast<WPARAM>(made), reinterpret_cast<LPARAM>(&item));
+    SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(made), reinterpret_cast<LPARAM>(&item));
   }
+  return made;
 }
 
 ThumbnailSheet::ThumbnailSheet(int cells) : cells_(cells) {

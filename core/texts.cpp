@@ -1,4 +1,4 @@
-#include "app/texts.h"
+#include "core/texts.h"
 
 InterfaceTexts Texts;
 
@@ -59,6 +59,9 @@ constexpr TextEntry kTexts[] = {
   {41, "All items", "Alle Eintr\xE4" "ge"},
   {42, "All images", "Alle Bilder"},
   {43, "All texts", "Alle Texte"},
+  {44, "Info| could not be read: it is damaged or no KepSil! board.\r\nYour items are kept as they were.",
+       "Info| konnte nicht gelesen werden: Die Datei ist besch\xE4" "digt oder keine KepSil!-Ablage.\r\n"
+       "Ihre Eintr\xE4" "ge bleiben unver\xE4" "ndert."},
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == LastText, "one entry per text");

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <string>
 
-// Slots 0..46; texts 1..43 are used, the others stay empty.
+// Slots 0..46; texts 1..44 are used, the others stay empty.
 inline constexpr int TextSlotCount = 47;
 inline constexpr int FirstText = 1;
-inline constexpr int LastText = 43;
+inline constexpr int LastText = 44;
+// The message shown when a board named at start-up was not read (the file name goes first).
+inline constexpr int BoardNotReadText = 44;
 
 struct InterfaceTexts {
   int32_t LanguageGerman = 0;  // 1 German, 0 English
@@ -27,12 +29,12 @@ const std::string& Text(int n);
 // Liechtenstein); the whole value is compared, so a non-default sort order gives false.
 bool IsGermanLocale(uint32_t lcid);
 
-// The built-in text n in one language; nullptr outside 1..43.
+// The built-in text n in one language; nullptr outside FirstText..LastText.
 const char* BuiltInText(int n, bool german);
 
-// Sets LanguageGerman from a locale identifier and fills slots 1..43 in that language.
+// Sets LanguageGerman from a locale identifier and fills slots FirstText..LastText in that language.
 void FillTexts(InterfaceTexts& texts, uint32_t lcid);
-// Fills slots 1..43 in the language LanguageGerman names.
+// Fills slots FirstText..LastText in the language LanguageGerman names.
 void FillTexts(InterfaceTexts& texts);
 
 // Field 1 is before the first "|", field 2 between the first and second "|" or up to the end,

@@ -1,4 +1,4 @@
-#include "exchange/whole_file.h"
+#include "core/whole_file.h"
 
 #include <windows.h>
 

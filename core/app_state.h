@@ -1,9 +1,7 @@
-// Process-wide values set at start-up: folders, screen size, fonts, the single-instance mutex.
+// Process-wide facts set at start-up: the program's folders, the screen size, the board named on
+// the command line.
 #pragma once
 
-#include <windows.h>
-
-#include <array>
 #include <string>
 
 struct AppState {
@@ -12,13 +10,6 @@ struct AppState {
   int ScreenWidth = 0;           // primary screen size at start
   int ScreenHeight = 0;
   std::string CommandLineBoard;  // first command-line parameter, kept only when it names a board
-  // Extension of an image item's picture file, by CompressImages; both stay ".bmp".
-  std::array<std::string, 2> ImageExtensions;
-  HFONT ThumbFont = nullptr;     // Arial 13 pixels, drawn into thumbnails
-  int CaptionFontBold = 0;       // layer font numbers: Arial 12 pt bold, Arial 10 pt
-  int CaptionFont = 0;
-  HANDLE Mutex = nullptr;        // "kepsil", held for the whole run
-  HANDLE Heap = nullptr;         // the program's private heap
 };
 
 extern AppState App;

@@ -1,10 +1,10 @@
-#include "store/item_store.h"
+#include "store/collection.h"
 
 #include <algorithm>
 
 #include "settings/settings.h"
 
-ItemStore Store;
+CollectionState Collection;
 
 bool ItemList::Next() {
   if (cursor_ + 1 >= Count()) return false;

@@ -1,4 +1,4 @@
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -1,11 +1,12 @@
-#include "store/window_callback.h"
+#include "app/window_callback_win.h"
 
 #include <commctrl.h>
 
 #include <string>
 
-#include "app/app_state.h"
+#include "core/app_state.h"
 #include "app/autosave_win.h"
+#include "app/command_dispatch.h"
 #include "app/loop_state.h"
 #include "app/shutdown.h"
 #include "exchange/board_format.h"
@@ -13,7 +14,7 @@
 #include "settings/settings.h"
 #include "store/clipboard_capture.h"
 #include "store/clipboard_picture.h"
-#include "store/item_actions.h"
+#include "store/collection_win.h"
 #include "ui/layer/controls.h"
 #include "ui/layer/menus.h"
 #include "ui/layer/windows.h"
@@ -25,6 +26,9 @@ namespace {
 // Space between the client height and the list's height: the status bar.
 constexpr int kStatusBarHeight = 23;
 constexpr DWORD kAtomNameBuffer = 1024;
+// The longest wait for the next clipboard viewer: a program that hangs in the chain must not
+// freeze this one.
+constexpr UINT kViewerTimeoutMs = 500;
 
 void ReceiveBoardHandOff(HWND window, WPARAM atomValue) {
   const ATOM atom = static_cast<ATOM>(atomValue);
@@ -79,7 +83,7 @@ void OnListNotification(HWND window, const NMHDR* header) {
     }
     case NM_DBLCLK: {
       const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
-      if (activate->iItem != -1) PasteItem(activate->iItem);
+      if (activate->iItem != -1) PasteRow(activate->iItem);
       break;
     }
     case NM_RCLICK: {
@@ -95,15 +99,11 @@ void OnListNotification(HWND window, const NMHDR* header) {
       }
       break;
     }
-    // Rows come and go with the items, and a check mark is the row's state image: items.dat
-    // follows both.
-    case LVN_INSERTITEM:
-    case LVN_DELETEITEM:
-    case LVN_DELETEALLITEMS: NoteItemsChanged(); break;
+    // A check mark is the row's state image, which the user changes in the list itself.
     case LVN_ITEMCHANGED: {
       const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
       if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK)) {
-        NoteItemsChanged();
+        NoteCheckMarkChanged();
       }
       break;
     }
@@ -111,10 +111,17 @@ void OnListNotification(HWND window, const NMHDR* header) {
   }
 }
 
+void PassToNextViewer(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!Ui.NextClipboardViewer) return;
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(Ui.NextClipboardViewer, message, wParam, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                      kViewerTimeoutMs, &ignored);
+}
+
 void OnClipboardChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (Settings.WatchClipboard == 1) CaptureClipboardChange(window);
   // The other viewers of the chain hear of the change too.
-  if (Ui.NextClipboardViewer) SendMessageA(Ui.NextClipboardViewer, message, wParam, lParam);
+  PassToNextViewer(message, wParam, lParam);
 }
 
 void OnChainChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -122,8 +129,8 @@ void OnChainChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND following = reinterpret_cast<HWND>(lParam);
   if (removed == Ui.NextClipboardViewer) {
     Ui.NextClipboardViewer = following;
-  } else if (Ui.NextClipboardViewer && Ui.NextClipboardViewer != window) {
-    SendMessageA(Ui.NextClipboardViewer, message, wParam, lParam);
+  } else if (Ui.NextClipboardViewer != window) {
+    PassToNextViewer(message, wParam, lParam);
   }
 }
 
@@ -133,7 +140,12 @@ LRESULT WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
   if (!Ui.MainWindow || window != WindowHandle(Ui.MainWindow)) return HookContinue;
   switch (message) {
     case MessageBoardHandOff: ReceiveBoardHandOff(window, wParam); break;
-    case WM_DROPFILES: HandleDroppedFiles(reinterpret_cast<HDROP>(wParam)); break;
+    case WM_DROPFILES: {
+      const std::string board = HandleDroppedFiles(reinterpret_cast<HDROP>(wParam));
+      // The main loop imports it once this message has been handled.
+      if (!board.empty()) Loop.PendingBoardFile = board;
+      break;
+    }
     case WM_NCLBUTTONDBLCLK:
       if (wParam == HTCAPTION) ShowWindow(window, SW_HIDE);
       break;

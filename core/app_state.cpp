@@ -1,4 +1,4 @@
-#include "app/app_state.h"
+#include "core/app_state.h"
 
 AppState App;
 

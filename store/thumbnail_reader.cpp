@@ -1,4 +1,4 @@
-#include "app/thumbnail_reader.h"
+#include "store/thumbnail_reader.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/file_bytes.h"
+#include "core/file_bytes.h"
 #include "exchange/image/image_codecs.h"
 
 namespace {

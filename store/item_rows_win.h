@@ -1,5 +1,5 @@
-// Pictures of the item list's rows: which thumbnail slot a row shows, and the thumbnail read back
-// from an item's file.
+// The item list's rows as the collection makes them: which thumbnail slot a row shows, the
+// thumbnail read back from an item's file, and strips of thumbnails added to the image list at once.
 #pragma once
 
 #include <windows.h>
@@ -9,11 +9,12 @@
 #include <string>
 
 #include "exchange/image/pixel_image.h"
+#include "store/thumbnail_win.h"
 
+// An empty image list for 278 x 60 thumbnails with room for `capacity` of them.
+HIMAGELIST NewThumbImageList(int capacity = 0);
 // The thumbnail slot row `row` shows, -1 when the row does not exist.
-int RowSlot(int row);
-// Makes row `row` show thumbnail slot `slot`.
-void SetRowSlot(int row, int slot);
+int RowSlot(HWND list, int row);
 // The 278 x 60 thumbnail stored at `path` as an image; when the file is missing, damaged or of
 // another size, a blank one in the background colour, so that a row never shows another item's
 // picture. 0 only when no image can be made at all.
@@ -21,7 +22,8 @@ int LoadThumbnailOrBlank(const std::string& path);
 
 // Puts row `row` into the item list with its thumbnail slot (-1: none) and check mark; the slot
 // goes in with the insertion, as every later change of a row costs a round of notifications.
-void InsertItemRow(int row, int slot, bool checked);
+// Returns the row made, -1 when the list refused.
+int InsertItemRow(HWND list, int row, int slot, bool checked);
 
 // A strip of 278 x 60 thumbnail cells side by side in one 32-bit bitmap. An image list splits a
 // bitmap wider than its pictures into one picture per cell, so a whole strip goes in with one add,

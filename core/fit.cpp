@@ -1,4 +1,4 @@
-#include "ui/fit.h"
+#include "core/fit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/data_reader.h"
+#include "core/data_reader.h"
 
 bool DataReader::ReadInt32(int32_t& value) {
   if (Remaining() < 4) return false;

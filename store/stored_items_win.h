@@ -1,11 +1,11 @@
-// The item list across runs: items.dat at start-up, and what shutdown leaves in the working directory.
+// The collection across runs: items.dat read at start-up and written when asked.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "app/items_file.h"
+#include "store/items_file.h"
 
 class ThumbnailReader;
 
@@ -27,13 +27,9 @@ class StoredItemsReading {
   std::unique_ptr<ThumbnailReader> reader_;
 };
 
-// Fills Store.Items, the list rows, thumbnails and check marks from what `reading` read.
+// Adds the items that `reading` read to the collection, with their thumbnails and check marks.
 void LoadStoredItems(StoredItemsReading& reading);
-// Reads items.dat and fills the list from it at once.
+// Reads items.dat and adds its items at once.
 void LoadStoredItems();
-// The item list with the rows' check marks, as items.dat holds it.
-std::vector<StoredItem> CurrentStoredItems();
-// Writes items.dat from the item list and the rows' check marks.
-void WriteStoredItems();
-// Deletes every file of the working directory; folders stay.
-void EmptyWorkingDirectory();
+// Writes items.dat from the collection; false when it could not be written.
+bool WriteStoredItems();

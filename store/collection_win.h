@@ -1,0 +1,108 @@
+// The collection: the one owner of the items, the list rows that show them, their thumbnail slots
+// and their files. Row i of the list shows item i (Collection.Items.At(i)), its thumbnail sits in
+// the image-list slot that the row names, and its files are NAME.clt and NAME.txt or NAME.bmp in
+// the working folder. Every add, every removal and every path to an item's file goes through
+// here, so that this holds after each of them.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "exchange/image/pixel_image.h"
+#include "store/collection.h"
+#include "store/items_file.h"
+
+// The files of an item: its thumbnail (NAME.clt) and what it holds (NAME.txt or NAME.bmp).
+enum class ItemFile { Thumbnail, Content };
+
+// The path of one of an item's files, for reading, copying or deleting it: a picture still being
+// written in the background is waited for first.
+std::string ItemFilePath(const Item& item, ItemFile file);
+// The path of one of the files of an item being made, which nothing waits for.
+std::string NewItemFilePath(const std::string& name, int32_t kind, ItemFile file);
+
+// --- The list that shows the collection ---------------------------------------------------------
+
+// The list control that shows the collection (the main window gives it when it is built). The
+// thumbnail image list is made here and shown by the list.
+void AttachItemList(int listControl);
+// Lets go of the list and destroys the thumbnail image list.
+void DetachItemList();
+HIMAGELIST ThumbnailImageList();
+// The thumbnail slot that row `row` shows, -1 for none.
+int RowThumbnailSlot(int row);
+// Draws a two-pixel frame in `colour` round the picture square of the row's thumbnail.
+void DrawSelectionFrame(int row, COLORREF colour);
+
+// --- Who hears of changes -------------------------------------------------------------------------
+
+// Rows came or went (the main window fits its column).
+void OnRowsChanged(std::function<void()> listener);
+// Items, their order or their check marks changed (the autosave looks at items.dat).
+void OnItemsChanged(std::function<void()> listener);
+// Every file of the working folder was deleted (the autosave's files are gone too).
+void OnWorkingFolderEmptied(std::function<void()> listener);
+// The list reports that the user changed a check mark.
+void NoteCheckMarkChanged();
+
+// --- Adding -----------------------------------------------------------------------------------------
+
+// Writes a new item's own file at the path given; false when it could not.
+using WriteItemContent = std::function<bool(const std::string& contentPath)>;
+
+// A new item at the top: a thumbnail slot (a free one first) with the thumbnail image, its
+// thumbnail file, its own file and its row. Only once it is complete are the oldest items removed
+// down to the item limit, so a failed add never costs an old item. When anything fails the item
+// is withdrawn completely (no record, row or file; its slot free). The thumbnail image stays the
+// caller's. False while the collection is held. True when the item was added.
+bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool checked,
+                const WriteItemContent& writeContent);
+
+// The thumbnail pixels (278 x 60) of record `index`; false to read its thumbnail file instead.
+using ThumbnailPixels = std::function<bool(size_t index, PixelImage& pixels)>;
+// Items whose files exist already go in at the end, in order, with their check marks; their
+// thumbnails are added a strip at a time. A thumbnail that cannot be read shows blank.
+void AppendItems(const std::vector<StoredItem>& records, const ThumbnailPixels& thumbnailOf);
+
+// --- Removing ---------------------------------------------------------------------------------------
+
+// Removes the item of row `row`: its files, its row, its record; its slot becomes free.
+void RemoveItem(int32_t row);
+// Removes every item whose row is checked.
+void RemoveCheckedItems();
+// Removes the oldest items until at most maxCount remain.
+void TrimItems(int32_t maxCount);
+// Removes every item and deletes every file of the working folder (which is made when it is
+// missing), except the file `keepPath` names, if any (a board kept there); forgets capture's
+// guards and the free slots, and starts a new thumbnail image list.
+void ResetCollection(const std::string& keepPath);
+// Deletes every file of the working folder (prefs.dat and items.dat too; read-only ones as well)
+// except `keepPath`; folders inside it are not entered. Makes the folder when it is missing.
+void EmptyWorkingFolder(const std::string& keepPath);
+
+// --- Check marks and records --------------------------------------------------------------------
+
+bool IsItemChecked(int32_t row);
+void SetItemChecked(int32_t row, bool checked);
+// Every item in list order with its check mark, as items.dat and a board hold them.
+std::vector<StoredItem> CollectionRecords();
+
+// --- Holding still ------------------------------------------------------------------------------------
+
+// While a hold lives the collection does not change: additions are refused (capture tries again
+// later, dropped files wait) and so are removals. Writing a board or item files holds it, so that
+// what is written is what the collection held when the user asked, however long it takes.
+class CollectionHold {
+ public:
+  CollectionHold();
+  ~CollectionHold();
+  CollectionHold(const CollectionHold&) = delete;
+  CollectionHold& operator=(const CollectionHold&) = delete;
+};
+bool CollectionHeld();
