@@ -8,13 +8,13 @@
 
 #include "app/autosave.h"
 #include "core/app_state.h"
-#include "settings/prefs.h"
+#include "settings/prefs_win.h"
 #include "settings/prefs_file.h"
 #include "settings/settings.h"
 #include "store/collection_win.h"
 #include "store/items_file.h"
-#include "store/picture_writes.h"
-#include "ui/layer/windows.h"
+#include "store/picture_writer_win.h"
+#include "ui/layer/windows_win.h"
 
 namespace {
 

@@ -12,18 +12,18 @@
 #include "app/toggle_commands.h"
 #include "exchange/board_export.h"
 #include "exchange/board_import.h"
-#include "exchange/load_files.h"
+#include "exchange/load_files_win.h"
 #include "exchange/save_items.h"
 #include "settings/settings.h"
 #include "store/collection_win.h"
 #include "store/item_actions.h"
 #include "store/neighbour_row.h"
 #include "ui/information.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/menus.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/menus_win.h"
 #include "ui/layer/requesters.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 #include "ui/menus.h"
 #include "ui/preview.h"
 
@@ -122,14 +122,14 @@ void DispatchCommand(int32_t id) {
     case CmdTrayHide: ShowWindow(Main(), SW_HIDE); break;
     case CmdImportBoard: ImportBoard(""); break;
     case CmdExportBoard: ExportBoard(); break;
-    case CmdSaveCheckedImagesBmp: SaveCheckedImages(0); break;
-    case CmdSaveCheckedImagesJpeg: SaveCheckedImages(1); break;
-    case CmdSaveCheckedImagesPng: SaveCheckedImages(2); break;
+    case CmdSaveCheckedImagesBmp: SaveCheckedImages(ImageEncoding::Bmp); break;
+    case CmdSaveCheckedImagesJpeg: SaveCheckedImages(ImageEncoding::Jpeg); break;
+    case CmdSaveCheckedImagesPng: SaveCheckedImages(ImageEncoding::Png); break;
     case CmdLoadFiles: LoadFilesAsItems(); break;
     case CmdShowDetailed:
       if (!TakeSelectedRow()) break;
       MakeRowCurrent(Loop.ClickedIndex);
-      ShowPreview(0);
+      ShowPreview(PreviewFromMenu);
       break;
     case CmdCheckAllItems: SetCheckedByKind(1, EveryKind); break;
     case CmdCheckAllImages: SetCheckedByKind(1, ImageItem); break;
@@ -152,7 +152,7 @@ void DispatchCommand(int32_t id) {
     case KeyDetail:
       if (!TakeSelectedRow()) break;
       MakeRowCurrent(Loop.ClickedIndex);
-      ShowPreview(1);
+      ShowPreview(PreviewFromKey);
       break;
     default: break;
   }

@@ -10,10 +10,11 @@
 #include "exchange/board_import.h"
 #include "settings/hotkey.h"
 #include "store/item_actions.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/menus.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/menus_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 #include "ui/menus.h"
 #include "ui/preview.h"
 
@@ -47,7 +48,7 @@ void ServeRequest() {
       Loop.ClickedIndex = GetControlState(Ui.ItemList);
       if (Loop.ClickedIndex != -1) {
         MakeRowCurrent(Loop.ClickedIndex);
-        ShowPreview(2);
+        ShowPreview(PreviewFromButtons);
       }
       Loop.PreviewRequested = 0;
       break;
@@ -66,14 +67,14 @@ void ServeRequest() {
 
 void OnTrayEvent(int detail) {
   HWND main = Main();
-  if (detail == 2) {
+  if (detail == TrayLeftDoubleClick) {
     if (IsWindowVisible(main)) {
       ShowWindow(main, SW_HIDE);
     } else {
       ShowWindow(main, SW_SHOWNORMAL);
       SetForegroundWindow(main);
     }
-  } else if (detail == 1) {
+  } else if (detail == TrayRightButtonUp) {
     PopupAtCursor(IsWindowVisible(main) ? TrayMenuShown : TrayMenuHidden, main);
   }
 }

@@ -4,14 +4,14 @@
 
 #include "app/instance_win.h"
 #include "exchange/image/images_win.h"
-#include "settings/prefs.h"
+#include "settings/prefs_win.h"
 #include "settings/settings.h"
 #include "store/collection_win.h"
-#include "store/picture_writes.h"
+#include "store/picture_writer_win.h"
 #include "store/stored_items_win.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 
 InstanceState Instance;
 

@@ -17,14 +17,14 @@
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
 #include "settings/association.h"
-#include "settings/prefs.h"
+#include "settings/prefs_win.h"
 #include "store/collection_win.h"
 #include "store/stored_items_win.h"
 #include "store/thumbnail_win.h"
-#include "ui/layer/drawing.h"
+#include "ui/layer/drawing_win.h"
 #include "ui/layer/requesters.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 
 namespace {
 

@@ -45,17 +45,3 @@ inline constexpr int32_t KeyBackspace = 201;
 inline constexpr int32_t KeyReturn = 202;
 inline constexpr int32_t KeySpace = 203;
 inline constexpr int32_t KeyDetail = 204;
-
-struct CommandInfo {
-  int32_t id;
-  const char* name;     // "CmdExit", "KeyReturn", ...
-  int32_t captionText;  // number of the interface text that is its caption; 0 for the keys
-  int32_t virtualKey;   // the key of a shortcut; 0 for menu commands
-};
-
-// Every command and shortcut, in identifier order.
-const CommandInfo* CommandTable(int32_t& count);
-// The entry of an identifier; nullptr when it is no command.
-const CommandInfo* FindCommand(int32_t id);
-// The identifier of a name ("CmdExit"); 0 when there is none.
-int32_t CommandIdByName(const char* name);

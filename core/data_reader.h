@@ -1,30 +1,43 @@
-// Reading the program's data files: 32-bit little-endian integers and strings that end at a zero
-// byte, CR, LF or the end of the data. Reads never go past the end.
+// Reading the program's data files front to back: 32-bit little-endian numbers, lines that end at
+// a zero byte, CR or LF, and runs of bytes. Every read checks the bytes that remain, so reads never
+// go past the end; once a read has failed the reader stays failed and every later read fails.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class DataReader {
  public:
   DataReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-  size_t Remaining() const { return size_ - position_; }
-  bool AtEnd() const { return position_ >= size_; }
+  // A 32-bit little-endian signed number. Fails, without moving, when fewer than four bytes
+  // remain.
+  bool ReadNumber(int32_t& value);
+  // The bytes up to the first zero byte, CR or LF, as a view into the data. The terminator is
+  // consumed, a CR followed directly by LF both. At the end of the data the line is what remains
+  // (perhaps nothing) and `terminated` is false; only a failed reader fails.
+  bool ReadLine(std::string_view& line, bool& terminated);
+  bool ReadLine(std::string_view& line) {
+    bool terminated = false;
+    return ReadLine(line, terminated);
+  }
+  // The next `count` bytes, as a view into the data.
+  bool ReadData(size_t count, std::span<const uint8_t>& bytes);
 
-  // False, without moving, when fewer than four bytes remain.
-  bool ReadInt32(int32_t& value);
-  // Reads up to the first zero byte, CR, LF or the end; a zero byte or LF is consumed, and a CR
-  // consumes an LF that follows it directly. At most maxLength bytes are kept; the rest of an
-  // overlong string is skipped and `overlong` set.
-  std::string ReadString(size_t maxLength, bool* overlong = nullptr);
+  size_t Remaining() const { return failed_ ? 0 : size_ - position_; }
+  size_t Position() const { return position_; }
+  bool AtEnd() const { return Remaining() == 0; }
+  bool Failed() const { return failed_; }
 
  private:
   const uint8_t* data_;
   size_t size_;
   size_t position_ = 0;
+  bool failed_ = false;
 };
 
 void AppendInt32(std::vector<uint8_t>& out, int32_t value);

@@ -1,11 +1,13 @@
 #include "core/file_bytes.h"
 
 #ifdef _WIN32
-#include <windows.h>
+#include "core/file_handle_win.h"
 #endif
 
 #include <algorithm>
+#include <cstdint>
 #include <fstream>
+#include <new>
 #include <system_error>
 
 namespace {
@@ -36,60 +38,144 @@ std::filesystem::path AnsiPath(const std::string& path) {
 
 namespace {
 
-// Appends what `readSome(destination, want)` gives (the count read, or -1 on an error) until a
-// short read or maxBytes: first a read of firstRead bytes, which most files fit in, then larger
-// ones. Clears the bytes on an error.
-template <typename ReadSome>
-bool ReadUntilShort(std::vector<uint8_t>& bytes, size_t maxBytes, size_t firstRead, size_t laterRead,
-                    ReadSome readSome) {
-  bytes.clear();
-  size_t want = std::min(firstRead, maxBytes);
-  while (want > 0) {
-    const size_t old = bytes.size();
-    bytes.resize(old + want);
-    const long long got = readSome(bytes.data() + old, want);
-    if (got < 0) {
-      bytes.clear();
-      return false;
+// Most files fit in the first read (thumbnails, item files, settings); larger ones go on in
+// larger reads, and a file whose size is known in one read up to its end. ReadFile takes a DWORD
+// count.
+constexpr size_t kFirstRead = 64 * 1024;
+constexpr size_t kLaterRead = 1024 * 1024;
+constexpr size_t kLargestRead = size_t{1} << 30;
+constexpr int64_t kUnknownSize = -1;
+
+// The one read loop. Appends to `bytes` (which hold the file's first bytes, or nothing) what
+// `readSome(destination, want)` gives (the count read, or -1 on an error) until a short read.
+// The size is not asked for first: under Wine every call that reaches the file system is a round
+// trip to the server, and a short read is the end.
+//
+// Without `refuse` the reading stops once `bytes` hold maxBytes. With it a file of more than
+// maxBytes is refused: one byte past the bound tells it from a file of exactly maxBytes, and once
+// the file outgrows the first read `sizeOf()` (-1 when unknown) is asked, unless `knownSize`
+// gives the size already, so that a large file is refused before memory is taken for it and a
+// file within the bound is read into one block without regrowing, and in as few reads.
+template <typename ReadSome, typename SizeOf>
+FileRead ReadUntilShort(std::vector<uint8_t>& bytes, size_t maxBytes, bool refuse, int64_t knownSize,
+                        ReadSome readSome, SizeOf sizeOf) {
+  const auto refused = [&bytes] {
+    bytes.clear();
+    return FileRead::TooLarge;
+  };
+  const size_t cap = refuse && maxBytes < SIZE_MAX ? maxBytes + 1 : maxBytes;
+  if (bytes.size() > maxBytes) return refused();
+  size_t expected = SIZE_MAX;
+  // False when the size is over the bound; a known size is read to one byte past it, which the
+  // short read that ends the file needs.
+  const auto expect = [&](int64_t size) {
+    if (size < 0) return true;
+    if (static_cast<uint64_t>(size) > maxBytes) return false;
+    expected = static_cast<size_t>(size);
+    bytes.reserve(std::min(cap, expected + 1));
+    return true;
+  };
+  const auto room = [&] {
+    size_t room = cap - bytes.size();
+    if (expected != SIZE_MAX && bytes.size() <= expected) room = std::min(room, expected + 1 - bytes.size());
+    return room;
+  };
+  const auto next = [&](size_t whileUnknown) {
+    return std::min(expected == SIZE_MAX ? whileUnknown : kLargestRead, room());
+  };
+  try {
+    bool sized = !refuse;
+    if (refuse && knownSize >= 0) {
+      sized = true;
+      if (!expect(knownSize)) return refused();
     }
-    bytes.resize(old + static_cast<size_t>(got));
-    if (static_cast<size_t>(got) < want) break;
-    want = std::min(laterRead, maxBytes - bytes.size());
+    size_t want = next(kFirstRead);
+    while (want > 0) {
+      const size_t old = bytes.size();
+      bytes.resize(old + want);
+      const long long got = readSome(bytes.data() + old, want);
+      if (got < 0) {
+        bytes.clear();
+        return FileRead::Unreadable;
+      }
+      bytes.resize(old + static_cast<size_t>(got));
+      if (static_cast<size_t>(got) < want) break;
+      if (refuse && bytes.size() > maxBytes) return refused();
+      if (!sized) {
+        sized = true;
+        if (!expect(sizeOf())) return refused();
+      }
+      want = next(kLaterRead);
+    }
+  } catch (const std::bad_alloc&) {
+    return refused();
   }
-  return true;
+  return FileRead::Ok;
+}
+
+#ifdef _WIN32
+FileRead ReadOpenFile(HANDLE file, std::vector<uint8_t>& bytes, size_t maxBytes, bool refuse, int64_t knownSize) {
+  return ReadUntilShort(
+      bytes, maxBytes, refuse, knownSize,
+      [file](uint8_t* to, size_t want) {
+        DWORD got = 0;
+        return ReadFile(file, to, static_cast<DWORD>(want), &got, nullptr) ? static_cast<long long>(got) : -1LL;
+      },
+      [file] {
+        LARGE_INTEGER size{};
+        return GetFileSizeEx(file, &size) ? int64_t{size.QuadPart} : kUnknownSize;
+      });
+}
+#endif
+
+// One open, the reads the size needs and one close.
+FileRead ReadPath(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes, bool refuse) {
+  bytes.clear();
+#ifdef _WIN32
+  const FileHandle file = OpenFileToRead(path, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_SEQUENTIAL_SCAN);
+  if (!file.Valid()) return FileRead::Unreadable;
+  return ReadOpenFile(file.Get(), bytes, maxBytes, refuse, kUnknownSize);
+#else
+  const std::filesystem::path name = AnsiPath(path);
+  std::ifstream in(name, std::ios::binary);
+  if (!in) return FileRead::Unreadable;
+  return ReadUntilShort(
+      bytes, maxBytes, refuse, kUnknownSize,
+      [&in](uint8_t* to, size_t want) {
+        in.read(reinterpret_cast<char*>(to), static_cast<std::streamsize>(want));
+        return in.bad() ? -1LL : static_cast<long long>(in.gcount());
+      },
+      [&name] {
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(name, error);
+        return error ? kUnknownSize : static_cast<int64_t>(size);
+      });
+#endif
 }
 
 }  // namespace
 
 #ifdef _WIN32
-// Under Wine every call that reaches the file system is a round trip to the server, and the
-// standard streams make several per file: here it is one open, as few reads as the size needs and
-// one close. The size is not asked for first, as that would cost a round trip of its own; a short
-// read is the end. Start-up reads a thumbnail file for every stored item this way.
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
-  bytes.clear();
-  HANDLE file = CreateFileW(AnsiPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  // Thumbnails and most item files fit in the first read; ReadFile takes a DWORD count.
-  const bool ok = ReadUntilShort(bytes, maxBytes, 64 * 1024, 1024 * 1024, [&](uint8_t* to, size_t want) {
-    DWORD got = 0;
-    return ReadFile(file, to, static_cast<DWORD>(want), &got, nullptr) ? static_cast<long long>(got) : -1LL;
-  });
-  CloseHandle(file);
-  return ok;
+FileHandle OpenFileToRead(const std::string& path, DWORD share, DWORD flags) {
+  return FileHandle(CreateFileW(AnsiPath(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr));
 }
-#else
-bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
-  bytes.clear();
-  std::ifstream in(AnsiPath(path), std::ios::binary);
-  if (!in) return false;
-  return ReadUntilShort(bytes, maxBytes, 64 * 1024, 64 * 1024, [&](uint8_t* to, size_t want) {
-    in.read(reinterpret_cast<char*>(to), static_cast<std::streamsize>(want));
-    return in.bad() ? -1LL : static_cast<long long>(in.gcount());
-  });
+
+FileRead ReadRestOfFile(const FileHandle& file, std::vector<uint8_t>& bytes, size_t maxBytes, int64_t fileSize) {
+  if (!file.Valid()) {
+    bytes.clear();
+    return FileRead::Unreadable;
+  }
+  return ReadOpenFile(file.Get(), bytes, maxBytes, true, fileSize);
 }
 #endif
+
+bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
+  return ReadPath(path, bytes, maxBytes, false) == FileRead::Ok;
+}
+
+FileRead ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes) {
+  return ReadPath(path, bytes, maxBytes, true);
+}
 
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
   const std::filesystem::path target = AnsiPath(path);

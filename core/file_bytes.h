@@ -14,9 +14,17 @@ std::filesystem::path AnsiPath(const std::string& path);
 // Largest data file the program reads in one piece.
 inline constexpr size_t MaxDataFileBytes = size_t{64} << 20;
 
-// Reads at most maxBytes of a file. False when it cannot be opened or read.
+// Reads at most maxBytes of a file: a longer file gives its first maxBytes. False, with `bytes`
+// empty, when it cannot be opened or read.
 bool ReadFileBytes(const std::string& path, std::vector<uint8_t>& bytes,
                    size_t maxBytes = MaxDataFileBytes);
+
+enum class FileRead { Ok, Unreadable, TooLarge };
+
+// Reads the whole file, or nothing: a file larger than maxBytes is TooLarge, and no memory is
+// taken for its size (at most the first 64 KB are read before the size is known). Unreadable when
+// it cannot be opened or read. `bytes` are empty unless the result is Ok.
+FileRead ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes);
 
 // Writes the bytes to a temporary file in the same folder and then moves it over `path`, so that
 // a crash while writing never leaves a cut or empty file. False (and the old file untouched) when

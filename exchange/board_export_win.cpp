@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/app_state.h"
-#include "core/whole_file.h"
+#include "core/file_bytes.h"
 #include "core/texts.h"
 #include "exchange/board_file_win.h"
 #include "exchange/board_format.h"
@@ -35,7 +35,7 @@ std::string BoardPatterns() {
 std::vector<unsigned char> PictureAsPng(const Item& item) {
   const std::string picture = ItemFilePath(item, ItemFile::Content);
   std::string source = picture;
-  if (!IsPngFile(picture)) source = MakeTempPng(picture);
+  if (!FirstLineSaysPng(picture)) source = MakeTempPng(picture);
   std::vector<unsigned char> bytes;
   if (!source.empty()) ReadWholeFile(source, bytes, kMaxEntryFileBytes);
   return bytes;

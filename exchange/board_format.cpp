@@ -52,7 +52,7 @@ int IsBoardFile(const std::string& path) {
   return line == BoardMagic ? 1 : 0;
 }
 
-int IsPngFile(const std::string& path) {
+int FirstLineSaysPng(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return 0;
   // Scan the first line for "PNG" without holding it: a text-like file may have a long one.

@@ -61,4 +61,4 @@ bool HasBoardMagic(const unsigned char* data, std::size_t size);
 
 // Non-zero when the file's first line (up to the first 0x00, CR or LF) contains "PNG": the picture
 // file already holds PNG data. 0 when the file cannot be opened.
-int IsPngFile(const std::string& path);
+int FirstLineSaysPng(const std::string& path);

@@ -8,8 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "store/items_file.h"
+#include "core/data_reader.h"
+#include "core/file_bytes.h"
 #include "exchange/pack/pack.h"
+#include "store/items_file.h"
 
 namespace {
 
@@ -54,7 +56,7 @@ class BoardParser {
   // The entries' bookkeeping may take half the board's size, or BoardMinBookkeeping when that is
   // more: the import then holds about twice the board, whatever the size of its entries.
   BoardParser(const unsigned char* data, std::size_t size)
-      : cursor_(data, size), maxEntries_(std::max(BoardMinBookkeeping, size / 2) / EntryBookkeeping) {}
+      : reader_(data, size), maxEntries_(std::max(BoardMinBookkeeping, size / 2) / EntryBookkeeping) {}
 
   BoardReadResult Parse(Board& board);
 
@@ -67,19 +69,19 @@ class BoardParser {
     return false;
   }
   bool Number(int32_t& value) {
-    fieldStart_ = cursor_.Position();
-    return cursor_.ReadNumber(value) || Fail(BoardError::Truncated);
+    fieldStart_ = reader_.Position();
+    return reader_.ReadNumber(value) || Fail(BoardError::Truncated);
   }
   // A length field: not negative and not beyond the bytes that remain after it.
   bool Length(int32_t& value) {
     if (!Number(value)) return false;
-    if (value < 0 || static_cast<std::size_t>(value) > cursor_.Remaining()) return Fail(BoardError::BadLength);
+    if (value < 0 || static_cast<std::size_t>(value) > reader_.Remaining()) return Fail(BoardError::BadLength);
     return true;
   }
   bool Bytes(std::size_t count, std::vector<unsigned char>& out) {
-    fieldStart_ = cursor_.Position();
+    fieldStart_ = reader_.Position();
     std::span<const unsigned char> bytes;
-    if (!cursor_.ReadData(count, bytes)) return Fail(BoardError::Truncated);
+    if (!reader_.ReadData(count, bytes)) return Fail(BoardError::Truncated);
     out.assign(bytes.begin(), bytes.end());
     return true;
   }
@@ -90,7 +92,7 @@ class BoardParser {
   bool TextContent(std::vector<unsigned char>& text);
   bool PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text);
 
-  BoardCursor cursor_;
+  DataReader reader_;
   BoardReadResult result_;
   // Views into the board's bytes, which outlive the parser.
   std::set<std::string_view, CaseInsensitiveLess> names_;
@@ -118,13 +120,13 @@ BoardReadResult BoardParser::Parse(Board& board) {
 bool BoardParser::Header(Board& board, std::size_t& count) {
   std::string_view magic;
   bool terminated = false;
-  cursor_.ReadLine(magic, terminated);
+  reader_.ReadLine(magic, terminated);
   if (magic != BoardMagic) return Fail(BoardError::NotABoard);
   int32_t announced = 0;
   if (!Number(board.itemLimit) || !Number(announced)) return false;
   // Every entry takes at least MinEntrySize bytes. Nothing is sized from the count: the table
   // grows with the entries actually read.
-  if (announced < 0 || static_cast<std::size_t>(announced) > cursor_.Remaining() / MinEntrySize) {
+  if (announced < 0 || static_cast<std::size_t>(announced) > reader_.Remaining() / MinEntrySize) {
     return Fail(BoardError::BadCount);
   }
   count = static_cast<std::size_t>(announced);
@@ -132,7 +134,7 @@ bool BoardParser::Header(Board& board, std::size_t& count) {
 }
 
 bool BoardParser::Entry(std::vector<BoardEntry>& entries) {
-  fieldStart_ = cursor_.Position();
+  fieldStart_ = reader_.Position();
   if (entries.size() >= maxEntries_) return Fail(BoardError::TooLarge);
   BoardEntry& entry = entries.emplace_back();
   int32_t kind = 0;
@@ -155,8 +157,8 @@ bool BoardParser::Entry(std::vector<BoardEntry>& entries) {
 bool BoardParser::Name(std::string& name) {
   std::string_view line;
   bool terminated = false;
-  fieldStart_ = cursor_.Position();
-  if (!cursor_.ReadLine(line, terminated) || !terminated) return Fail(BoardError::Truncated);
+  fieldStart_ = reader_.Position();
+  if (!reader_.ReadLine(line, terminated) || !terminated) return Fail(BoardError::Truncated);
   // The length first, so an absurd name is not copied before it is refused.
   if (line.size() > MaxItemNameLength || !IsSafeItemName(std::string(line))) return Fail(BoardError::BadName);
   name.assign(line);
@@ -170,7 +172,7 @@ bool BoardParser::TextContent(std::vector<unsigned char>& text) {
   if (!Number(textLength) || !Number(packedLength)) return false;
   if (textLength < 0 || packedLength < 0) return Fail(BoardError::BadLength);
   if (packedLength == 0) {
-    if (static_cast<std::size_t>(textLength) > cursor_.Remaining()) return Fail(BoardError::BadLength);
+    if (static_cast<std::size_t>(textLength) > reader_.Remaining()) return Fail(BoardError::BadLength);
     return Bytes(static_cast<std::size_t>(textLength), text);
   }
   return PackedText(textLength, packedLength, text);
@@ -178,9 +180,9 @@ bool BoardParser::TextContent(std::vector<unsigned char>& text) {
 
 bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text) {
   std::span<const unsigned char> block;
-  fieldStart_ = cursor_.Position();
-  if (static_cast<std::size_t>(packedLength) > cursor_.Remaining()) return Fail(BoardError::BadLength);
-  if (!cursor_.ReadData(static_cast<std::size_t>(packedLength), block)) return Fail(BoardError::Truncated);
+  fieldStart_ = reader_.Position();
+  if (static_cast<std::size_t>(packedLength) > reader_.Remaining()) return Fail(BoardError::BadLength);
+  if (!reader_.ReadData(static_cast<std::size_t>(packedLength), block)) return Fail(BoardError::Truncated);
   // The block states its own length; it must be the entry's before any memory is sized from it.
   const std::size_t length = static_cast<std::size_t>(textLength);
   if (length == 0 || unpackedLength(block.data(), block.size()) != length) return Fail(BoardError::BadPackedText);
@@ -195,45 +197,6 @@ bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vect
 
 }  // namespace
 
-bool BoardCursor::ReadNumber(int32_t& value) {
-  if (failed_ || size_ - position_ < 4) {
-    failed_ = true;
-    return false;
-  }
-  const unsigned char* p = data_ + position_;
-  value = static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-  position_ += 4;
-  return true;
-}
-
-bool BoardCursor::ReadLine(std::string_view& line, bool& terminated) {
-  terminated = false;
-  if (failed_) return false;
-  const std::size_t start = position_;
-  while (position_ < size_) {
-    const unsigned char byte = data_[position_];
-    if (byte == 0x00 || byte == '\r' || byte == '\n') break;
-    ++position_;
-  }
-  line = std::string_view(reinterpret_cast<const char*>(data_) + start, position_ - start);
-  if (position_ == size_) return true;
-  terminated = true;
-  const unsigned char end = data_[position_++];
-  if (end == '\r' && position_ < size_ && data_[position_] == '\n') ++position_;
-  return true;
-}
-
-bool BoardCursor::ReadData(std::size_t count, std::span<const unsigned char>& bytes) {
-  if (failed_ || count > size_ - position_) {
-    failed_ = true;
-    return false;
-  }
-  bytes = std::span<const unsigned char>(data_ + position_, count);
-  position_ += count;
-  return true;
-}
-
 BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& board) {
   try {
     return BoardParser(data, size).Parse(board);
@@ -243,28 +206,16 @@ BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& bo
 }
 
 BoardReadResult ReadBoardFile(const std::string& path, Board& board) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return BoardReadResult{BoardError::Unreadable};
   std::vector<unsigned char> bytes;
-  bool ok = std::fseek(file, 0, SEEK_END) == 0;
-  const long end = ok ? std::ftell(file) : -1;
-  ok = ok && end >= 0 && std::fseek(file, 0, SEEK_SET) == 0;
-  if (ok && static_cast<std::uint64_t>(end) > BoardMaxFileSize) {
-    std::fclose(file);
-    return BoardReadResult{BoardError::TooLarge};
-  }
-  if (ok) {
-    try {
-      bytes.resize(static_cast<std::size_t>(end));
-    } catch (const std::bad_alloc&) {
-      std::fclose(file);
+  switch (ReadWholeFile(path, bytes, BoardMaxFileSize)) {
+    case FileRead::Ok:
+      return ReadBoard(bytes.data(), bytes.size(), board);
+    case FileRead::TooLarge:
       return BoardReadResult{BoardError::TooLarge};
-    }
-    ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    case FileRead::Unreadable:
+      break;
   }
-  std::fclose(file);
-  if (!ok) return BoardReadResult{BoardError::Unreadable};
-  return ReadBoard(bytes.data(), bytes.size(), board);
+  return BoardReadResult{BoardError::Unreadable};
 }
 
 bool CreateBoardItemFile(const std::string& path, std::span<const unsigned char> bytes) {

@@ -5,34 +5,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 
 #include "exchange/board_format.h"
-
-// Walks a board's bytes front to back with the primitives of the format. Every read checks the
-// bytes that remain; once a read has failed the cursor stays failed and every later read fails.
-class BoardCursor {
- public:
-  BoardCursor(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
-
-  // A 32-bit little-endian signed number.
-  bool ReadNumber(int32_t& value);
-  // The bytes up to the first 0x00, CR or LF. The terminator is consumed, a CR followed by LF
-  // both. The line is returned even when the data ends without a terminator; `terminated` tells.
-  bool ReadLine(std::string_view& line, bool& terminated);
-  // The next `count` bytes, as a view into the data.
-  bool ReadData(std::size_t count, std::span<const unsigned char>& bytes);
-
-  std::size_t Remaining() const { return failed_ ? 0 : size_ - position_; }
-  std::size_t Position() const { return position_; }
-  bool Failed() const { return failed_; }
-
- private:
-  const unsigned char* data_;
-  std::size_t size_;
-  std::size_t position_ = 0;
-  bool failed_ = false;
-};
 
 // Limits that keep a hostile board from making the reader hold absurd amounts of memory. A packed
 // text states its own length, which no file size bounds, so those lengths are capped.
@@ -58,7 +32,8 @@ struct BoardReadResult {
 // is sized from the announced count. On success `board` holds the entries in file order with their
 // texts unpacked; on failure `board` is left as it was. Bytes after the last entry are ignored.
 BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& board);
-// The same for a file. A file that cannot be opened or read whole is refused as Unreadable.
+// The same for a file. A file that cannot be opened or read whole is refused as Unreadable, one
+// larger than BoardMaxFileSize (or than the memory there is) as TooLarge.
 BoardReadResult ReadBoardFile(const std::string& path, Board& board);
 
 // Creates or replaces a file with the given bytes. False when it cannot be written completely.

@@ -1,16 +1,16 @@
-#include "exchange/load_files.h"
+#include "exchange/load_files_win.h"
 
 #include <vector>
 
 #include "core/texts.h"
-#include "core/whole_file.h"
+#include "core/file_bytes.h"
 #include "exchange/board_format.h"
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
+#include "store/capture_win.h"
 #include "ui/layer/requesters.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/windows_win.h"
 
 namespace {
 
@@ -34,14 +34,13 @@ void AddPictureFile(const std::string& path) {
 }
 
 void AddTextFile(const std::string& path, SizeMessage how) {
-  uint64_t size = 0;
-  if (!GetFileSizeOf(path, size)) return;
-  if (size > MaxTextFileBytes) {
+  std::vector<unsigned char> bytes;
+  const FileRead read = ReadWholeFile(path, bytes, MaxTextFileBytes);
+  if (read == FileRead::TooLarge) {
     ShowSizeMessage(path, how);
     return;
   }
-  std::vector<unsigned char> bytes;
-  if (!ReadWholeFile(path, bytes, MaxTextFileBytes)) return;
+  if (read != FileRead::Ok) return;
   // The text ends at the first zero byte, as a zero-terminated string would.
   std::string text(bytes.begin(), bytes.end());
   text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "ui/layer/controls.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/windows_win.h"
 
 namespace {
 

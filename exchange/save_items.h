@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "exchange/image/image_codecs.h"
+
 // Saves the item of row `row` through a save requester.
 void SaveItemAs(int32_t row);
 // Copies the current item's stored picture or text file. isFullPath 0: `target` is a folder
@@ -14,5 +16,5 @@ int SaveItemFile(const std::string& target, int isFullPath);
 int SaveImageItemAs(const std::string& target, int format);
 // Saves every checked text item into a chosen folder.
 void SaveCheckedTexts();
-// Saves every checked image item into a chosen folder: format 0 BMP, 1 JPEG, 2 PNG.
-void SaveCheckedImages(int32_t format);
+// Saves every checked image item into a chosen folder in the encoding given.
+void SaveCheckedImages(ImageEncoding encoding);

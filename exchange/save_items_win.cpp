@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <iterator>
 #include <vector>
 
 #include "core/texts.h"
@@ -26,7 +27,7 @@ struct SaveFormat {
 };
 constexpr SaveFormat kFormats[] = {{ImageEncoding::Bmp, "bmp"}, {ImageEncoding::Jpeg, "jpg"}, {ImageEncoding::Png, "png"}};
 
-bool KnownFormat(int format) { return format >= 0 && format < 3; }
+bool KnownFormat(int format) { return format >= 0 && format < static_cast<int>(std::size(kFormats)); }
 
 const char* Language(const char* english, const char* german) {
   return Texts.LanguageGerman ? german : english;
@@ -107,7 +108,9 @@ void SaveCheckedTexts() {
   for (const Item& item : CheckedItems(TextItem)) CopyItemFile(item, folder, true);
 }
 
-void SaveCheckedImages(int32_t format) {
+void SaveCheckedImages(ImageEncoding encoding) {
+  int format = 0;
+  while (KnownFormat(format) && kFormats[format].encoding != encoding) ++format;
   const std::string folder =
       AskFolder(Language("Select target directory for image items", "Verzeichnis f\xFCr Bilder bestimmen"),
                 Settings.LastImageFolder);

@@ -1,6 +1,7 @@
 #include "settings/prefs_file.h"
 
 #include <algorithm>
+#include <string_view>
 
 #include "core/data_reader.h"
 #include "core/file_bytes.h"
@@ -29,14 +30,16 @@ SettingsState ParsePrefs(const uint8_t* data, size_t size) {
   SettingsState settings;
   DataReader reader(data, size);
   for (int i = 0; i < SettingsIntegerCount; ++i) {
+    // A short file keeps the defaults of what it lacks, and the bytes that remain are read as
+    // its strings.
     int32_t value = 0;
-    if (!reader.ReadInt32(value)) break;  // a short file keeps the defaults of what it lacks
+    if (reader.Remaining() < 4 || !reader.ReadNumber(value)) break;
     SettingsInteger(settings, i) = value;
   }
   for (int i = 0; i < SettingsStringCount && !reader.AtEnd(); ++i) {
-    bool overlong = false;
-    std::string text = reader.ReadString(MaxPrefsStringLength, &overlong);
-    if (!overlong) SettingsString(settings, i) = std::move(text);
+    std::string_view text;
+    reader.ReadLine(text);
+    if (text.size() <= MaxPrefsStringLength) SettingsString(settings, i).assign(text);
   }
   BoundSettings(settings);
   return settings;

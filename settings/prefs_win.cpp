@@ -1,4 +1,4 @@
-#include "settings/prefs.h"
+#include "settings/prefs_win.h"
 
 #include <windows.h>
 

@@ -3,10 +3,10 @@
 
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
-#include "store/capture_item.h"
+#include "store/capture_win.h"
+#include "store/capture_item_win.h"
 #include "store/clock.h"
-#include "store/picture_writes.h"
+#include "store/picture_writer_win.h"
 #include "store/thumbnail_win.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include "core/file_bytes.h"
 #include "exchange/image/images_win.h"
-#include "store/capture.h"
-#include "store/capture_item.h"
+#include "store/capture_win.h"
+#include "store/capture_item_win.h"
 #include "store/capture_rules.h"
 #include "store/clock.h"
 #include "store/thumbnail_win.h"

@@ -1,12 +1,12 @@
-#include "store/capture.h"
+#include "store/capture_win.h"
 
 #include <windows.h>
 
 #include "settings/settings.h"
-#include "store/capture_item.h"
+#include "store/capture_item_win.h"
 #include "store/capture_rules.h"
-#include "store/clipboard_picture.h"
-#include "ui/layer/windows.h"
+#include "store/clipboard_picture_win.h"
+#include "ui/layer/windows_win.h"
 
 CaptureState Capture;
 

@@ -1,8 +1,8 @@
-#include "store/clipboard_capture.h"
+#include "store/clipboard_capture_win.h"
 
 #include "settings/settings.h"
-#include "store/capture.h"
-#include "store/clipboard_open.h"
+#include "store/capture_win.h"
+#include "store/clipboard_open_win.h"
 #include "store/collection_win.h"
 #include "store/secret_formats_win.h"
 

@@ -1,4 +1,4 @@
-#include "store/clipboard_open.h"
+#include "store/clipboard_open_win.h"
 
 #include "store/capture_rules.h"
 

@@ -2,12 +2,12 @@
 // and an empty CF_BITMAP is announced; the bitmap itself is handed over when another program asks
 // for it. (Handing a bitmap to the clipboard copies all of it again: under Wine it is sent to the
 // wine server in full. That copy is no longer made while other programs wait for the clipboard.)
-#include "store/clipboard_picture.h"
+#include "store/clipboard_picture_win.h"
 
 #include "exchange/image/images_win.h"
-#include "store/capture.h"
-#include "store/capture_item.h"
-#include "store/spare_picture.h"
+#include "store/capture_win.h"
+#include "store/capture_item_win.h"
+#include "store/spare_picture_win.h"
 
 namespace {
 

@@ -8,12 +8,12 @@
 #include "core/app_state.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
+#include "store/capture_win.h"
 #include "store/item_rows_win.h"
-#include "store/picture_writes.h"
+#include "store/picture_writer_win.h"
 #include "store/thumbnail_win.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/drawing.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/drawing_win.h"
 
 namespace {
 

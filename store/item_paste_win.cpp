@@ -9,10 +9,10 @@
 #include "core/file_bytes.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
-#include "store/clipboard_open.h"
+#include "store/capture_win.h"
+#include "store/clipboard_open_win.h"
 #include "store/collection_win.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/windows_win.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "exchange/image/images_win.h"
-#include "ui/layer/drawing.h"
+#include "ui/layer/drawing_win.h"
 
 HIMAGELIST NewThumbImageList(int capacity) {
   return ImageList_Create(ThumbWidth, ThumbHeight, ILC_COLORDDB | ILC_MASK, capacity, 0);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstring>
+#include <string_view>
 #include <unordered_set>
 
 #include "core/data_reader.h"
@@ -41,16 +42,19 @@ StoredItems ParseItemsFile(const uint8_t* data, size_t size) {
   StoredItems result;
   DataReader reader(data, size);
   int32_t count = 0;
-  if (!reader.ReadInt32(count)) return result;
+  if (!reader.ReadNumber(count)) return result;
   std::unordered_set<std::string> seen;
   for (int32_t i = 0; i < count; ++i) {
     StoredItem item;
-    if (!reader.ReadInt32(item.kind) || !reader.ReadInt32(item.checked)) {
+    if (!reader.ReadNumber(item.kind) || !reader.ReadNumber(item.checked)) {
       result.truncated = true;
       break;
     }
-    bool overlong = false;
-    item.name = reader.ReadString(MaxItemNameLength, &overlong);
+    // A name that ends with the file is the name up to there. An overlong one is not copied.
+    std::string_view name;
+    reader.ReadLine(name);
+    const bool overlong = name.size() > MaxItemNameLength;
+    if (!overlong) item.name.assign(name);
     // Two records of one name would share (and delete) each other's files.
     if (overlong || !IsSafeItemName(item.name) || (item.kind != 0 && item.kind != 1) ||
         !seen.insert(item.name).second) {

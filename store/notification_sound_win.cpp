@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "resources/resource_ids.h"
-#include "store/capture.h"
+#include "store/capture_win.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The window thread's side of the picture writer: it reads the pixels out of the bitmap, hands
 // them over, and takes back the items whose file could not be written.
-#include "store/picture_writes.h"
+#include "store/picture_writer_win.h"
 
 #include <windows.h>
 

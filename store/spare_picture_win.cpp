@@ -1,4 +1,4 @@
-#include "store/spare_picture.h"
+#include "store/spare_picture_win.h"
 
 #include <cstdint>
 #include <utility>

@@ -26,9 +26,7 @@ bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImag
                        ThumbnailScratch& scratch) {
   pixels = PixelImage{};
   std::vector<uint8_t>& bytes = scratch.bytes;
-  if (!ReadFileBytes(path, bytes, kMaxThumbnailFileBytes + 1) || bytes.size() > kMaxThumbnailFileBytes) {
-    return false;
-  }
+  if (ReadWholeFile(path, bytes, kMaxThumbnailFileBytes) != FileRead::Ok) return false;
   DecodeStatus status = DecodeStatus::NotThisFormat;
   if (IsPngFile(bytes.data(), bytes.size())) {
     status = DecodePngQuickly(scratch.png, bytes.data(), bytes.size(), pixels);

@@ -4,7 +4,7 @@
 
 #include "core/app_state.h"
 #include "exchange/image/images_win.h"
-#include "ui/layer/drawing.h"
+#include "ui/layer/drawing_win.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include "core/texts.h"
 #include "resources/resource_ids.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Building the main window with its list, and the small list operations the program calls.
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 #include <shellapi.h>
 
@@ -9,10 +9,10 @@
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/collection_win.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/drawing.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/drawing_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "ui/menus.h"
 
 MainWindowState Ui;

@@ -4,7 +4,7 @@
 #include "core/commands.h"
 #include "core/texts.h"
 #include "settings/settings.h"
-#include "ui/layer/menus.h"
+#include "ui/layer/menus_win.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/preview_canvas.h"
+#include "ui/preview_canvas_win.h"
 
 #include <cstdint>
 #include <string>
@@ -9,7 +9,7 @@
 #include "exchange/image/images_win.h"
 #include "store/collection_win.h"
 #include "store/thumbnail_win.h"
-#include "ui/layer/drawing.h"
+#include "ui/layer/drawing_win.h"
 #include "ui/preview_rules.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include "core/app_state.h"
 #include "exchange/image/images_win.h"
 #include "store/collection.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
-#include "ui/preview_canvas.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
+#include "ui/preview_canvas_win.h"
 
 PreviewInputs PreviewInput;
 

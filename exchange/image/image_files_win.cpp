@@ -4,58 +4,14 @@
 #include "exchange/image/images_win.h"
 
 #include <algorithm>
-#include <new>
 #include <vector>
+
+#include "core/file_handle_win.h"
 
 namespace {
 
 // No PNG or JPEG the program can hold comes near this; larger files are not read into memory.
-constexpr LONGLONG MaxEncodedFileSize = LONGLONG{1} << 30;
-
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  ~FileHandle() { Close(); }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool ok() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  bool Close() {
-    const bool closed = handle_ == INVALID_HANDLE_VALUE || CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
-
-FileHandle OpenForReading(const std::string& path) {
-  return FileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-bool ReadAll(HANDLE file, uint8_t* target, DWORD size) {
-  DWORD done = 0;
-  while (done < size) {
-    DWORD got = 0;
-    if (!ReadFile(file, target + done, size - done, &got, nullptr) || got == 0) return false;
-    done += got;
-  }
-  return true;
-}
-
-// The whole file into `bytes`, given its first `startSize` bytes already read from `file`.
-bool ReadRest(HANDLE file, const uint8_t* start, DWORD startSize, LONGLONG fileSize, std::vector<uint8_t>& bytes) {
-  if (fileSize < startSize || fileSize > MaxEncodedFileSize) return false;
-  try {
-    bytes.resize(static_cast<size_t>(fileSize));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  std::copy(start, start + startSize, bytes.begin());
-  return ReadAll(file, bytes.data() + startSize, static_cast<DWORD>(bytes.size() - startSize));
-}
+constexpr size_t MaxEncodedFileSize = size_t{1} << 30;
 
 void EnsureCodecs() {
   // Start-up registers them; this keeps a caller that forgot from silently decoding nothing.
@@ -64,13 +20,13 @@ void EnsureCodecs() {
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.ok()) return false;
+  if (!file.Valid()) return false;
   size_t done = 0;
   bool written = true;
   while (written && done < bytes.size()) {
     const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1 << 24));
     DWORD wrote = 0;
-    written = WriteFile(file.get(), bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
+    written = WriteFile(file.Get(), bytes.data() + done, chunk, &wrote, nullptr) && wrote == chunk;
     done += wrote;
   }
   written = file.Close() && written;
@@ -85,9 +41,9 @@ int LoadImageFile(const std::string& path) {
   uint8_t start[18] = {};
   DWORD startSize = 0;
   LARGE_INTEGER fileSize{};
-  FileHandle file = OpenForReading(path);
-  if (!file.ok() || !GetFileSizeEx(file.get(), &fileSize) ||
-      !ReadFile(file.get(), start, sizeof start, &startSize, nullptr) || startSize < 2) {
+  FileHandle file = OpenFileToRead(path, FILE_SHARE_READ);
+  if (!file.Valid() || !GetFileSizeEx(file.Get(), &fileSize) ||
+      !ReadFile(file.Get(), start, sizeof start, &startSize, nullptr) || startSize < 2) {
     return 0;
   }
   if (start[0] == 'B' && start[1] == 'M') {
@@ -103,8 +59,8 @@ int LoadImageFile(const std::string& path) {
   // recognises is decoded from the handle already open, without asking the system's icon loader
   // (which opens and parses the file again; that cost counts at start-up, once per stored item).
   if (FindImageDecoder(Codecs, start, startSize)) {
-    std::vector<uint8_t> bytes;
-    if (!ReadRest(file.get(), start, startSize, fileSize.QuadPart, bytes)) return 0;
+    std::vector<uint8_t> bytes(start, start + startSize);
+    if (ReadRestOfFile(file, bytes, MaxEncodedFileSize, fileSize.QuadPart) != FileRead::Ok) return 0;
     file.Close();
     PixelImage pixels;
     if (DecodeImage(Codecs, bytes.data(), bytes.size(), pixels) != DecodeStatus::Ok) return 0;

@@ -162,10 +162,10 @@ TEST(BoardFiles, HeaderCheckAndPngCheckReadOnlyTheFirstLine) {
   dir.Write("png.bmp", Bytes(std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)));
   dir.Write("bmp.bmp", Bytes(std::string("BM6\0\0\0\0\0PNG", 11)));
   dir.Write("late.txt", Bytes("a long first line that mentions PNG only at its end"));
-  EXPECT_NE(IsPngFile(dir.File("png.bmp")), 0);
-  EXPECT_EQ(IsPngFile(dir.File("bmp.bmp")), 0) << "PNG after the first zero byte does not count";
-  EXPECT_NE(IsPngFile(dir.File("late.txt")), 0);
-  EXPECT_EQ(IsPngFile(dir.File("missing.bmp")), 0);
+  EXPECT_NE(FirstLineSaysPng(dir.File("png.bmp")), 0);
+  EXPECT_EQ(FirstLineSaysPng(dir.File("bmp.bmp")), 0) << "PNG after the first zero byte does not count";
+  EXPECT_NE(FirstLineSaysPng(dir.File("late.txt")), 0);
+  EXPECT_EQ(FirstLineSaysPng(dir.File("missing.bmp")), 0);
 }
 
 TEST(BoardFiles, FileRoundTripAndItemFilesReplaceOldOnes) {

@@ -22,6 +22,18 @@ TEST(FileBytes, ReadsWholeFilesUpToTheCap) {
   TempFolder::Write(folder.File("empty"), {});
   ASSERT_TRUE(ReadFileBytes(folder.File("empty"), bytes));
   EXPECT_TRUE(bytes.empty());
+
+  // A whole read gives the file or nothing: a file of exactly the bound is read, one byte more is
+  // refused, whether the bound lies within the first read or beyond it.
+  EXPECT_EQ(ReadWholeFile(folder.File("big"), bytes, big.size()), FileRead::Ok);
+  EXPECT_EQ(bytes, big);
+  for (size_t bound : {big.size() - 1, size_t{65536}, size_t{1000}, size_t{0}}) {
+    bytes = {1};
+    EXPECT_EQ(ReadWholeFile(folder.File("big"), bytes, bound), FileRead::TooLarge) << bound;
+    EXPECT_TRUE(bytes.empty()) << bound;
+  }
+  EXPECT_EQ(ReadWholeFile(folder.File("empty"), bytes, 0), FileRead::Ok);
+  EXPECT_EQ(ReadWholeFile(folder.File("missing"), bytes, 1000), FileRead::Unreadable);
 }
 
 TEST(FileBytes, ReplacingWriteLeavesTheOldFileWhenItFails) {

@@ -17,16 +17,16 @@
 #include "exchange/image/image_codecs.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
+#include "store/capture_win.h"
 #include "store/collection.h"
-#include "store/picture_writes.h"
+#include "store/picture_writer_win.h"
 #include "app/window_callback_win.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/drawing.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/drawing_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "tests/windows/test_main_window.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 namespace {
 
@@ -126,9 +126,7 @@ class CaptureRelease : public ::testing::Test {
   }
   void TearDown() override {
     DiscardPictureWrites();
-    ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(ThumbnailImageList());
-    Collection = CollectionState{};
+    EmptyCollectionForTests();
     RemoveWorkingFolder();
   }
 };

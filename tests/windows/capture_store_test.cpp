@@ -15,16 +15,16 @@
 #include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
+#include "store/capture_win.h"
 #include "store/item_actions.h"
 #include "store/collection.h"
-#include "store/picture_writes.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/drawing.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "store/picture_writer_win.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/drawing_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "tests/windows/test_main_window.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 namespace {
 
@@ -49,9 +49,7 @@ class CaptureStore : public ::testing::Test {
   }
   void TearDown() override {
     DiscardPictureWrites();
-    ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(ThumbnailImageList());
-    Collection = CollectionState{};
+    EmptyCollectionForTests();
     RemoveWorkingFolder();
   }
 

@@ -13,12 +13,12 @@
 
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
-#include "store/clipboard_picture.h"
-#include "store/spare_picture.h"
+#include "store/capture_win.h"
+#include "store/clipboard_picture_win.h"
+#include "store/spare_picture_win.h"
 #include "app/window_callback_win.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 
 namespace {
 

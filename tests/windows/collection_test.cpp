@@ -13,7 +13,7 @@
 #include "exchange/board_import.h"
 #include "exchange/board_reader.h"
 #include "exchange/board_writer.h"
-#include "store/clipboard_capture.h"
+#include "store/clipboard_capture_win.h"
 #include "tests/windows/layer_test_util.h"
 #include "tests/windows/load_save_fixture.h"
 

@@ -3,7 +3,7 @@
 
 #include <atomic>
 
-#include "exchange/load_files.h"
+#include "exchange/load_files_win.h"
 #include "tests/windows/layer_test_util.h"
 #include "tests/windows/load_save_fixture.h"
 

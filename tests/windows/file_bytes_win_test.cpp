@@ -1,5 +1,6 @@
 // Whole files read with as few file system calls as their size allows: every byte comes back
-// whatever the size against the reads' sizes, the cap holds, and failures are told apart.
+// whatever the size against the reads' sizes, the cap holds, a whole read refuses a file over its
+// bound, and failures are told apart.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -53,6 +54,14 @@ TEST_F(FileBytesOnWindows, EveryByteComesBackAroundTheReadSizes) {
     std::vector<uint8_t> bytes = {1, 2, 3};  // whatever was there goes
     ASSERT_TRUE(ReadFileBytes(path, bytes, size_t{8} << 20)) << size;
     EXPECT_TRUE(bytes == expected_) << size << " read as " << bytes.size();
+    // Read whole with the bound at its size: all of it; one byte less: refused.
+    bytes = {1, 2, 3};
+    ASSERT_EQ(ReadWholeFile(path, bytes, size), FileRead::Ok) << size;
+    EXPECT_TRUE(bytes == expected_) << size << " read whole as " << bytes.size();
+    if (size > 0) {
+      EXPECT_EQ(ReadWholeFile(path, bytes, size - 1), FileRead::TooLarge) << size;
+      EXPECT_TRUE(bytes.empty()) << size;
+    }
   }
 }
 
@@ -72,6 +81,7 @@ TEST_F(FileBytesOnWindows, StopsAtTheCapAndFailsOnlyForFilesThatCannotBeRead) {
   HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(ReadFileBytes(path, bytes, 1000));
+  EXPECT_EQ(ReadWholeFile(path, bytes, 1000), FileRead::Unreadable);
   CloseHandle(held);
 }
 

@@ -24,11 +24,11 @@
 #include "settings/settings.h"
 #include "store/collection_win.h"
 #include "app/window_callback_win.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "tests/windows/test_main_window.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "tests/windows/layer_test_util.h"
 #include "tools/driver/window_driver.h"
 #include "ui/information.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 
 namespace {
 

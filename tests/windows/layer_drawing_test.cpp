@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "exchange/image/images_win.h"
-#include "ui/layer/drawing.h"
+#include "ui/layer/drawing_win.h"
 
 namespace {
 

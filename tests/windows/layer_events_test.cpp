@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/windows/layer_test_util.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/windows_win.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "tests/windows/layer_test_util.h"
 #include "ui/layer/requesters.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/windows_win.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "ui/layer/windows.h"
+#include "ui/layer/windows_win.h"
 
 // Polls until an event arrives or the time runs out; returns the kind (0 when none came).
 inline int PollForEvent(int milliseconds = 1000) {

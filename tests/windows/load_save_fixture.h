@@ -17,15 +17,15 @@
 #include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
-#include "store/capture.h"
+#include "store/capture_win.h"
 #include "store/item_actions.h"
 #include "store/collection.h"
 #include "app/window_callback_win.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "tests/windows/test_main_window.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 class LoadSaveWindow : public ::testing::Test {
  protected:

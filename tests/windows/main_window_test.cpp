@@ -15,12 +15,12 @@
 #include "settings/settings.h"
 #include "store/collection.h"
 #include "tests/windows/layer_test_util.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/drawing.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/drawing_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "tests/windows/test_main_window.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 namespace {
 
@@ -35,9 +35,7 @@ class MainWindow : public ::testing::Test {
 
   void SetUp() override { ASSERT_NE(handle_, nullptr); }
   void TearDown() override {
-    ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(ThumbnailImageList());
-    Collection = CollectionState{};
+    EmptyCollectionForTests();
     FitColumnWidth();
   }
 

@@ -9,7 +9,7 @@
 #include "core/commands.h"
 #include "core/texts.h"
 #include "settings/settings.h"
-#include "ui/layer/menus.h"
+#include "ui/layer/menus_win.h"
 #include "ui/menus.h"
 
 namespace {

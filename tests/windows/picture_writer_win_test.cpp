@@ -9,7 +9,7 @@
 #include "exchange/board_export.h"
 #include "exchange/board_reader.h"
 #include "exchange/save_items.h"
-#include "store/picture_writes.h"
+#include "store/picture_writer_win.h"
 #include "tests/windows/layer_test_util.h"
 #include "tests/windows/load_save_fixture.h"
 

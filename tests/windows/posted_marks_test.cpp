@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/driver/window_driver.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/windows_win.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/windows/preview_fixture.h"
-#include "ui/preview_canvas.h"
+#include "ui/preview_canvas_win.h"
 #include "ui/preview_rules.h"
 
 namespace {

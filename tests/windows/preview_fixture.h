@@ -13,10 +13,10 @@
 #include "core/app_state.h"
 #include "exchange/image/images_win.h"
 #include "store/collection.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/drawing.h"
-#include "ui/layer/windows.h"
-#include "ui/main_window.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/drawing_win.h"
+#include "ui/layer/windows_win.h"
+#include "ui/main_window_win.h"
 
 // The pixels of a bitmap, top row first, as COLORREF values.
 struct CanvasPixels {

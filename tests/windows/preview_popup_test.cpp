@@ -11,7 +11,7 @@
 #include "tests/windows/layer_test_util.h"
 #include "tests/windows/preview_fixture.h"
 #include "ui/preview.h"
-#include "ui/preview_canvas.h"
+#include "ui/preview_canvas_win.h"
 #include "ui/preview_rules.h"
 
 namespace {

@@ -87,7 +87,7 @@ TEST_F(SaveProgress, NoCheckedPicturesShowsAnEmptyProgressWindowAndWritesNothing
     WindowWatcher watcher("#32770", [](HWND dialog) {
       PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
     });
-    SaveCheckedImages(2);
+    SaveCheckedImages(ImageEncoding::Png);
     bool progressShown = false;
     for (const CreatedWindows::Window& window : CreatedWindows::Created()) {
       if ((window.style & WS_POPUP) && window.width == 150 && window.height == 25) progressShown = true;

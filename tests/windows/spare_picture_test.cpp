@@ -11,7 +11,7 @@
 
 #include "exchange/image/images_win.h"
 #include "exchange/image/pixel_image.h"
-#include "store/spare_picture.h"
+#include "store/spare_picture_win.h"
 
 namespace {
 

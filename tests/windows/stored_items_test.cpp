@@ -17,11 +17,11 @@
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/collection.h"
-#include "ui/layer/controls.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "tests/windows/test_main_window.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 namespace {
 
@@ -65,9 +65,7 @@ class StoredItemsLoad : public ::testing::Test {
     ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
   }
   void TearDown() override {
-    ClearRows(Ui.ItemList);
-    ImageList_RemoveAll(ThumbnailImageList());
-    Collection = CollectionState{};
+    EmptyCollectionForTests();
     FitColumnWidth();
     RemoveWorkingFolder();
   }

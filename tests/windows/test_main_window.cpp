@@ -8,11 +8,12 @@
 #include "core/app_state.h"
 #include "core/texts.h"
 #include "exchange/image/images_win.h"
-#include "ui/layer/drawing.h"
-#include "ui/layer/tray.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/controls_win.h"
+#include "ui/layer/drawing_win.h"
+#include "ui/layer/tray_win.h"
+#include "ui/layer/windows_win.h"
 #include "store/collection_win.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 void BuildMainWindowForTests() {
   InitWindowLayer();
@@ -22,6 +23,12 @@ void BuildMainWindowForTests() {
   MakeThumbnailLook();
   FillTexts(Texts, 0x0409);
   BuildMainWindow();
+}
+
+void EmptyCollectionForTests() {
+  ClearRows(Ui.ItemList);
+  ImageList_RemoveAll(ThumbnailImageList());
+  Collection = CollectionState{};
 }
 
 void DisposeMainWindowForTests() {

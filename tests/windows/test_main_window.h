@@ -12,6 +12,8 @@ void BuildMainWindowForTests();
 // Undoes BuildMainWindowForTests: window hook, tray icon, clipboard chain, window, image list,
 // text icon and thumbnail font.
 void DisposeMainWindowForTests();
+// Empties the collection's records, rows and thumbnail slots; the window stays.
+void EmptyCollectionForTests();
 
 // A new, empty folder under the temporary folder; the path ends in a backslash.
 std::string NewTempFolder(const std::string& prefix);

@@ -7,7 +7,7 @@
 
 #include "exchange/image/images_win.h"
 #include "store/item_rows_win.h"
-#include "ui/main_window.h"
+#include "ui/main_window_win.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "ui/layer/posted_marks.h"
+#include "ui/layer/posted_marks_win.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/layer/modal_scope.h"
+#include "ui/layer/modal_scope_win.h"
 #include "ui/layer/requesters.h"
 
 namespace {

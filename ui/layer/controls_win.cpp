@@ -1,9 +1,9 @@
 // Numbered child controls: list view, progress bar, rich text and status bar.
-#include "ui/layer/controls.h"
+#include "ui/layer/controls_win.h"
 
 #include <commctrl.h>
 
-#include "ui/layer/layer_state.h"
+#include "ui/layer/layer_state_win.h"
 
 namespace {
 

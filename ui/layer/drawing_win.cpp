@@ -1,8 +1,8 @@
 // Drawing on images: a memory device context holding the image's bitmap, and numbered fonts.
-#include "ui/layer/drawing.h"
+#include "ui/layer/drawing_win.h"
 
 #include "exchange/image/images_win.h"
-#include "ui/layer/layer_state.h"
+#include "ui/layer/layer_state_win.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Numbered popup menus with submenus; a chosen entry comes back as a menu event.
-#include "ui/layer/menus.h"
+#include "ui/layer/menus_win.h"
 
-#include "ui/layer/layer_state.h"
+#include "ui/layer/layer_state_win.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "ui/layer/modal_scope.h"
+#include "ui/layer/modal_scope_win.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Notification-area icons. Their callback message is turned into tray events by the layer.
-#include "ui/layer/tray.h"
+#include "ui/layer/tray_win.h"
 
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "ui/layer/layer_state.h"
+#include "ui/layer/layer_state_win.h"
 
 namespace {
 

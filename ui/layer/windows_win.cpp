@@ -1,10 +1,10 @@
 // Numbered top-level windows, the layer's window procedure and the event poll.
-#include "ui/layer/windows.h"
+#include "ui/layer/windows_win.h"
 
 #include <commctrl.h>
 
-#include "ui/layer/layer_state.h"
-#include "ui/layer/tray.h"
+#include "ui/layer/layer_state_win.h"
+#include "ui/layer/tray_win.h"
 
 WindowLayer Layer;
 
@@ -43,10 +43,10 @@ int ListNotificationDetail(UINT code, bool* makesEvent) {
 
 int TrayDetail(LPARAM mouseMessage) {
   switch (mouseMessage) {
-    case WM_LBUTTONUP: return 0;
-    case WM_RBUTTONUP: return 1;
-    case WM_LBUTTONDBLCLK: return 2;
-    case WM_RBUTTONDBLCLK: return 3;
+    case WM_LBUTTONUP: return TrayLeftButtonUp;
+    case WM_RBUTTONUP: return TrayRightButtonUp;
+    case WM_LBUTTONDBLCLK: return TrayLeftDoubleClick;
+    case WM_RBUTTONDBLCLK: return TrayRightDoubleClick;
     default: return -1;
   }
 }

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/layer/posted_marks.h"
-#include "ui/layer/windows.h"
+#include "ui/layer/posted_marks_win.h"
+#include "ui/layer/windows_win.h"
 
 struct LayerWindow {
   HWND handle = nullptr;
