@@ -14,6 +14,7 @@
 #include "store/collection_win.h"
 #include "store/items_file.h"
 #include "store/picture_writer_win.h"
+#include "store/stored_items_win.h"
 #include "ui/layer/windows_win.h"
 
 namespace {
@@ -63,7 +64,7 @@ bool SameItems(const std::vector<StoredItem>& a, const std::vector<StoredItem>& 
 }
 
 bool WriteItems(std::vector<StoredItem> records) {
-  if (!SaveItemsFile(WorkingPath("items.dat"), records)) {
+  if (!SaveItemsFile(ItemsFilePath(), records)) {
     Autosave.writtenItems.reset();
     return false;
   }
@@ -75,7 +76,7 @@ void KeepItemsFileCurrent(DWORD now) {
   if (Settings.KeepItems == 0) {
     // Items the user no longer wants kept must not come back after a crash; a clean shutdown
     // empties the working directory anyway.
-    if (Autosave.keepItems == 1) DeleteFileA(WorkingPath("items.dat").c_str());
+    if (Autosave.keepItems == 1) DeleteFileA(ItemsFilePath().c_str());
     Autosave.keepItems = 0;
     Autosave.items.Settle();
     return;
@@ -85,7 +86,7 @@ void KeepItemsFileCurrent(DWORD now) {
   // unchanged file is not written again and the next change is written at once.
   if (Autosave.keepItems != 1) {
     StoredItems onDisk;
-    LoadItemsFile(WorkingPath("items.dat"), onDisk);
+    LoadItemsFile(ItemsFilePath(), onDisk);
     Autosave.writtenItems = std::move(onDisk.items);
     Autosave.items.MarkChanged();
   }

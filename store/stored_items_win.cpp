@@ -10,7 +10,7 @@
 #include "store/thumbnail_win.h"
 
 StoredItemsReading::StoredItemsReading() {
-  loaded_ = LoadItemsFile(WorkingPath("items.dat"), stored_);
+  loaded_ = LoadItemsFile(ItemsFilePath(), stored_);
   if (!loaded_) return;
   thumbnails_.reserve(stored_.items.size());
   for (const StoredItem& record : stored_.items) {
@@ -34,4 +34,6 @@ void LoadStoredItems() {
   LoadStoredItems(reading);
 }
 
-bool WriteStoredItems() { return SaveItemsFile(WorkingPath("items.dat"), CollectionRecords()); }
+std::string ItemsFilePath() { return WorkingPath("items.dat"); }
+
+bool WriteStoredItems() { return SaveItemsFile(ItemsFilePath(), CollectionRecords()); }

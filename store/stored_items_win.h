@@ -31,5 +31,7 @@ class StoredItemsReading {
 void LoadStoredItems(StoredItemsReading& reading);
 // Reads items.dat and adds its items at once.
 void LoadStoredItems();
+// Where items.dat lies: in the working folder.
+std::string ItemsFilePath();
 // Writes items.dat from the collection; false when it could not be written.
 bool WriteStoredItems();
