@@ -132,10 +132,13 @@ void AppendStrip(const std::vector<StoredItem>& records, const ThumbnailPixels& 
 }
 
 // An image list grown an add at a time copies all its pictures again and again: an empty one is
-// made anew with room for every row.
+// made anew with room for every row. The list shows none meanwhile (see AppendItems).
 void MakeRoomForThumbnails(size_t count) {
   if (ImageList_GetImageCount(List.thumbnails) != 0 || count > static_cast<size_t>(INT_MAX)) return;
-  if (HIMAGELIST roomy = NewThumbImageList(static_cast<int>(count))) ReplaceThumbnails(roomy);
+  HIMAGELIST roomy = NewThumbImageList(static_cast<int>(count));
+  if (!roomy) return;
+  if (List.thumbnails) ImageList_Destroy(List.thumbnails);
+  List.thumbnails = roomy;
 }
 
 // True when both paths name the same file.
@@ -221,9 +224,12 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
 
 void AppendItems(const std::vector<StoredItem>& records, const ThumbnailPixels& thumbnailOf) {
   if (CollectionHeld() || records.empty()) return;
-  MakeRoomForThumbnails(records.size());
-  // The list is not redrawn for every row: with drawing on, each insertion cost milliseconds.
+  // The list is not redrawn for every row: with drawing on, each insertion cost milliseconds. Nor
+  // does it show an image list while the rows go in, which makes every insertion cheaper; it is
+  // given the thumbnails at the end.
   SendMessageA(List.handle, WM_SETREDRAW, FALSE, 0);
+  if (List.handle) SendMessageA(List.handle, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
+  MakeRoomForThumbnails(records.size());
   // One sheet for every full strip: a new bitmap each time would cost its fresh memory again.
   const int fullCells = static_cast<int>(std::min<size_t>(kSheetCells, records.size()));
   ThumbnailSheet sheet(fullCells);
