@@ -14,7 +14,6 @@
 #include "core/texts.h"
 #include "exchange/board_format.h"
 #include "exchange/board_import.h"
-#include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
 #include "settings/association.h"
 #include "settings/prefs_win.h"
@@ -87,13 +86,8 @@ bool WorkingDirectoryExists() {
   return true;
 }
 
-// Imports the board named on the command line; says so when it was not read. False then.
-bool ImportStartBoard() {
-  if (ImportBoard(App.CommandLineBoard) == BoardImport::Imported) return true;
-  const MessageText refusal = SplitMessageText(Text(BoardNotReadText));
-  ShowMessage(refusal.title, FilePart(App.CommandLineBoard) + refusal.message, MB_ICONEXCLAMATION);
-  return false;
-}
+// Imports the board named on the command line; false when it was not read (the import says so).
+bool ImportStartBoard() { return ImportBoard(App.CommandLineBoard) == BoardImport::Imported; }
 
 void FirstRun() {
   CreateDirectoryA("Clipboard", nullptr);

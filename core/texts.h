@@ -9,7 +9,7 @@
 inline constexpr int TextSlotCount = 47;
 inline constexpr int FirstText = 1;
 inline constexpr int LastText = 44;
-// The message shown when a board named at start-up was not read (the file name goes first).
+// The message shown when a damaged board was not read (the file name goes first).
 inline constexpr int BoardNotReadText = 44;
 
 struct InterfaceTexts {

@@ -10,5 +10,6 @@ enum class BoardImport {
 };
 
 // Imports the board at `path`; an empty path asks the user for the file. The whole board is
-// checked before the collection is touched.
+// checked before the collection is touched; a damaged one is refused with a message that says so
+// (a file that is no board at all, quietly).
 BoardImport ImportBoard(const std::string& path);

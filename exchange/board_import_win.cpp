@@ -7,6 +7,7 @@
 #include "core/texts.h"
 #include "exchange/board_format.h"
 #include "exchange/board_reader.h"
+#include "exchange/file_names.h"
 #include "exchange/progress_window.h"
 #include "settings/settings.h"
 #include "store/collection_win.h"
@@ -35,6 +36,11 @@ bool WriteEntryFiles(const BoardEntry& entry, int32_t kind) {
   return true;
 }
 
+void TellBoardNotRead(const std::string& path) {
+  const MessageText refusal = SplitMessageText(Text(BoardNotReadText));
+  ShowMessage(refusal.title, FilePart(path) + refusal.message, MB_ICONEXCLAMATION);
+}
+
 }  // namespace
 
 BoardImport ImportBoard(const std::string& givenPath) {
@@ -45,7 +51,10 @@ BoardImport ImportBoard(const std::string& givenPath) {
   // The whole board is read and checked before anything changes: a refused board leaves the
   // collection, the item limit and the working folder as they were.
   Board board;
-  if (!ReadBoardFile(path, board).Ok()) {
+  const BoardReadResult read = ReadBoardFile(path, board);
+  if (!read.Ok()) {
+    // A file that is no board at all is passed over quietly; a damaged board is said to be.
+    if (read.error != BoardError::NotABoard) TellBoardNotRead(path);
     ProcessPendingEvents();
     return BoardImport::Refused;
   }

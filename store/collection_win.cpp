@@ -176,8 +176,6 @@ void DetachItemList() {
 
 HIMAGELIST ThumbnailImageList() { return List.thumbnails; }
 
-int RowThumbnailSlot(int row) { return RowSlot(List.handle, row); }
-
 void DrawSelectionFrame(int row, COLORREF colour) {
   const int slot = RowSlot(List.handle, row);
   if (slot < 0) return;
@@ -309,8 +307,6 @@ void ResetCollection(const std::string& keepPath) {
 }
 
 bool IsItemChecked(int32_t row) { return (GetRowState(List.control, row) & RowChecked) != 0; }
-
-void SetItemChecked(int32_t row, bool checked) { SetRowState(List.control, row, checked ? RowChecked : 0); }
 
 std::vector<StoredItem> CollectionRecords() {
   std::vector<StoredItem> records;

@@ -35,8 +35,6 @@ void AttachItemList(int listControl);
 // Lets go of the list and destroys the thumbnail image list.
 void DetachItemList();
 HIMAGELIST ThumbnailImageList();
-// The thumbnail slot that row `row` shows, -1 for none.
-int RowThumbnailSlot(int row);
 // Draws a two-pixel frame in `colour` round the picture square of the row's thumbnail.
 void DrawSelectionFrame(int row, COLORREF colour);
 
@@ -88,8 +86,8 @@ void EmptyWorkingFolder(const std::string& keepPath);
 
 // --- Check marks and records --------------------------------------------------------------------
 
+// Whether row `row` has its check mark (the user sets them in the list).
 bool IsItemChecked(int32_t row);
-void SetItemChecked(int32_t row, bool checked);
 // Every item in list order with its check mark, as items.dat and a board hold them.
 std::vector<StoredItem> CollectionRecords();
 

@@ -152,6 +152,19 @@ HWND E2eTest::WaitForRequester(DWORD timeoutMs) {
   return WaitForOtherWindow(app_.Id(), Main(), timeoutMs);
 }
 
+bool E2eTest::AnswerMessage(const std::string& title, DWORD timeoutMs) {
+  HWND box = nullptr;
+  const bool shown = WaitUntil([&] {
+    for (HWND window : ProcessWindows(app_.Id(), true)) {
+      if (WindowClass(window) == "#32770" && WindowTitle(window) == title) box = window;
+    }
+    return box != nullptr;
+  }, timeoutMs);
+  if (!shown) return false;
+  PressDialogButton(box, IDOK);
+  return WaitUntil([&] { return !IsWindow(box); }, timeoutMs);
+}
+
 void E2eTest::ExitProgram() {
   ASSERT_TRUE(app_.Exit()) << "the program did not end after Exit";
 }

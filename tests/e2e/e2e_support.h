@@ -74,6 +74,9 @@ class E2eTest : public ::testing::Test {
   bool Settle(DWORD ms);
   // Waits for the requester or message box the program opened.
   HWND WaitForRequester(DWORD timeoutMs = 20000);
+  // Waits for the program's message box of that title, answers it with OK and waits until it is
+  // gone. False when none came.
+  bool AnswerMessage(const std::string& title, DWORD timeoutMs = 20000);
   // Ends the program with Exit; fails the test when it does not end.
   void ExitProgram();
 

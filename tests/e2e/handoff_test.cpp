@@ -45,6 +45,8 @@ TEST_F(SecondInstance, ValidBoardShowsTheRunningInstanceAndDeletesTheAtom) {
   RunSecond("\"" + board + "\"");
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Main()) != 0; }));
   EXPECT_FALSE(GlobalAtomExists(board));
+  // The header alone is a board cut short: the running instance says it was not read.
+  EXPECT_TRUE(AnswerMessage("Info"));
   EXPECT_TRUE(app_.IsRunning());
 }
 
@@ -79,6 +81,7 @@ TEST_F(SecondInstance, HandOffMessageFromAnyProgramIsCheckedByTheReceiver) {
   ASSERT_NE(SendBoardHandOff(board), 0);
   EXPECT_FALSE(GlobalAtomExists(board));
   EXPECT_TRUE(IsWindowVisible(Main()));
+  EXPECT_TRUE(AnswerMessage("Info"));
 }
 
 TEST_F(SecondInstance, StartedWithBadBoardLoadsStoredItems) {

@@ -201,7 +201,8 @@ TEST_F(HostileFiles, RefusedBoardsLeaveTheCollectionAndEverythingElseAlone) {
   for (const auto& [name, bytes] : boards) {
     SCOPED_TRACE(name);
     ASSERT_NE(SendBoardHandOff(app_.Folder() + name), 0) << "the program stopped answering";
-    // The board is read on the loop's next pass; the next one would take its place before that.
+    // The board is read on the loop's next pass, which says that it was refused.
+    ASSERT_TRUE(AnswerMessage("Info")) << "no message that the board was not read";
     ASSERT_TRUE(WaitForPostedMessages(Main())) << "the program stopped answering";
     ASSERT_TRUE(app_.IsRunning());
     EXPECT_EQ(ListRowCount(List()), 3);
