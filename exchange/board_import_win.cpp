@@ -15,14 +15,6 @@
 
 namespace {
 
-bool CanOpen(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
-
 // Writes the entry's files. An entry whose picture or text cannot be written is left out (it
 // would be an item without contents); a thumbnail that cannot be written only costs the row its
 // picture.
@@ -46,12 +38,14 @@ void TellBoardNotRead(const std::string& path) {
 BoardImport ImportBoard(const std::string& givenPath) {
   std::string path = givenPath;
   if (path.empty()) path = AskOpenFile(Text(24), Settings.LastBoardFile, Text(27) + "|*.ksb", 0, false);
-  if (path.empty() || !CanOpen(path)) return BoardImport::NotChosen;
+  if (path.empty()) return BoardImport::NotChosen;
 
   // The whole board is read and checked before anything changes: a refused board leaves the
   // collection, the item limit and the working folder as they were.
   Board board;
   const BoardReadResult read = ReadBoardFile(path, board);
+  // A file that cannot be read (gone, or held by another program) changes nothing.
+  if (read.error == BoardError::Unreadable) return BoardImport::NotChosen;
   if (!read.Ok()) {
     // A file that is no board at all is passed over quietly; a damaged board is said to be.
     if (read.error != BoardError::NotABoard) TellBoardNotRead(path);

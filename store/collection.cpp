@@ -78,5 +78,5 @@ void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction&
 }
 
 void TrimToLimit(ItemList& items, int32_t itemLimit, const DeleteCurrentFunction& deleteCurrent) {
-  TrimToCount(items, BoundItemLimit(itemLimit) - 1, deleteCurrent);
+  TrimToCount(items, BoundItemLimit(itemLimit), deleteCurrent);
 }

@@ -76,6 +76,6 @@ using DeleteCurrentFunction = std::function<void()>;
 // Deletes the oldest items until at most maxCount remain, then resets the cursor.
 // Stops early if the deletion fails to remove an element.
 void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction& deleteCurrent);
-// Makes room for one new item under the limit: at most limit - 1 items remain. A limit below 1
+// After a new item went in: the oldest go until at most `itemLimit` items remain. A limit below 1
 // counts as 1.
 void TrimToLimit(ItemList& items, int32_t itemLimit, const DeleteCurrentFunction& deleteCurrent);

@@ -214,8 +214,7 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
     Withdraw(name, kind, slot);
     return false;
   }
-  TrimToCount(Collection.Items, BoundItemLimit(Settings.ItemLimit),
-              [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
+  TrimToLimit(Collection.Items, Settings.ItemLimit, [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
   Notify(true);
   return true;
 }

@@ -123,26 +123,24 @@ std::vector<std::string> Numbered(int count) {
   return names;
 }
 
-TEST(TrimToLimit, FullStoreLosesItsOldestItemOnly) {
-  ItemList list = ListOf(Numbered(20));
+TEST(TrimToLimit, OneOverTheLimitLosesItsOldestItemOnly) {
+  ItemList list = ListOf(Numbered(21));
   RecordingDeleter deleter{&list, {}};
   TrimToLimit(list, 20, [&] { deleter(); });
-  EXPECT_EQ(deleter.deleted, (std::vector<std::string>{"item19"}));
-  EXPECT_EQ(list.Count(), 19);
-  EXPECT_EQ(list.CurrentPosition(), -1);
-  list.Insert(Item{TextItem, 0, "newest"});
+  EXPECT_EQ(deleter.deleted, (std::vector<std::string>{"item20"}));
   EXPECT_EQ(list.Count(), 20);
-  EXPECT_EQ(list.At(0).name, "newest");
+  EXPECT_EQ(list.CurrentPosition(), -1);
+  EXPECT_EQ(list.At(0).name, "item0");
 }
 
-TEST(TrimToLimit, LimitOneEmptiesAndLimitsBelowOneCountAsOne) {
+TEST(TrimToLimit, LimitOneKeepsTheNewestAndLimitsBelowOneCountAsOne) {
   for (int32_t limit : {1, 0, -3}) {
     ItemList list = ListOf(Numbered(5));
     RecordingDeleter deleter{&list, {}};
     TrimToLimit(list, limit, [&] { deleter(); });
-    EXPECT_EQ(list.Count(), 0) << limit;
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"item0"})) << limit;
     // Oldest first.
-    EXPECT_EQ(deleter.deleted, (std::vector<std::string>{"item4", "item3", "item2", "item1", "item0"}));
+    EXPECT_EQ(deleter.deleted, (std::vector<std::string>{"item4", "item3", "item2", "item1"}));
   }
   ItemList empty;
   TrimToLimit(empty, 0, [] { FAIL() << "nothing to delete"; });
