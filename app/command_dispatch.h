@@ -3,12 +3,14 @@
 
 #include <cstdint>
 
+#include "store/item_actions.h"
+
 // One command or shortcut id; ids that are no command are ignored.
 void DispatchCommand(int32_t id);
 // Deletes the item of `row`, fits the column and selects the neighbour row.
 void DeleteOneItem(int32_t row);
-// Pastes the item of `row` (a double click or Return); with "Show after paste" the window shows
-// again, on the neighbour row when the item was deleted after the paste.
-void PasteRow(int32_t row);
+// Pastes the item of `row` (a double click or Return; with Shift held, its text alone); with "Show
+// after paste" the window shows again, on the neighbour row when the item was deleted after the paste.
+void PasteRow(int32_t row, PasteFormats formats = PasteFormats::Everything);
 // Asks for a new item limit and trims the store to it when the answer is accepted.
 void AskItemLimit();

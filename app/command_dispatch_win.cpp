@@ -81,9 +81,9 @@ void AskItemLimit() {
   FitColumnWidth();
 }
 
-void PasteRow(int32_t row) {
+void PasteRow(int32_t row, PasteFormats formats) {
   if (row < 0 || row >= Collection.Items.Count()) return;
-  const bool deleted = PasteItem(row);
+  const bool deleted = PasteItem(row, formats);
   if (Settings.ShowAfterPaste != 1) return;
   if (deleted && RowCount(Ui.ItemList) > 0) {
     SetControlState(Ui.ItemList, NeighbourAfterDeletion(row, RowCount(Ui.ItemList)));
@@ -143,6 +143,9 @@ void DispatchCommand(int32_t id) {
       break;
     case KeyReturn:
       if (TakeSelectedRow()) PasteRow(Loop.ClickedIndex);
+      break;
+    case KeyPlainReturn:
+      if (TakeSelectedRow()) PasteRow(Loop.ClickedIndex, PasteFormats::PlainText);
       break;
     case KeySpace:
       if (TakeSelectedRow()) {

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "store/item_extras.h"
+
 namespace {
 
 bool EndsWithIgnoringCase(std::string_view text, std::string_view end) {
@@ -27,10 +29,16 @@ bool IsLeftoverTemporary(const std::string& fileName) {
   if (!EndsWithIgnoringCase(fileName, kTemporary)) return false;
   const std::string_view replaced = std::string_view(fileName).substr(0, fileName.size() - kTemporary.size());
   if (SameIgnoringCase(replaced, "items.dat") || SameIgnoringCase(replaced, "prefs.dat")) return true;
+  // A bare ".bmp.tmp" has no item name in front of it: not one of ours.
+  const auto endsInItemFile = [replaced](std::string_view extension) {
+    return replaced.size() > extension.size() && EndsWithIgnoringCase(replaced, extension);
+  };
   constexpr std::array<std::string_view, 3> kItemFiles = {".bmp", ".txt", ".clt"};
   for (std::string_view extension : kItemFiles) {
-    // A bare ".bmp.tmp" has no item name in front of it: not one of ours.
-    if (replaced.size() > extension.size() && EndsWithIgnoringCase(replaced, extension)) return true;
+    if (endsInItemFile(extension)) return true;
+  }
+  for (ExtraKind kind : EveryExtraKind) {
+    if (endsInItemFile(ExtraFileExtension(kind))) return true;
   }
   return false;
 }

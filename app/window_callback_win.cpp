@@ -83,7 +83,9 @@ void OnListNotification(HWND window, const NMHDR* header) {
     }
     case NM_DBLCLK: {
       const auto* activate = reinterpret_cast<const NMITEMACTIVATE*>(header);
-      if (activate->iItem != -1) PasteRow(activate->iItem);
+      // With Shift held the text goes alone, as "paste as plain text".
+      const bool plain = (activate->uKeyFlags & LVKF_SHIFT) != 0 || GetKeyState(VK_SHIFT) < 0;
+      if (activate->iItem != -1) PasteRow(activate->iItem, plain ? PasteFormats::PlainText : PasteFormats::Everything);
       break;
     }
     case NM_RCLICK: {

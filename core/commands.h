@@ -39,9 +39,11 @@ inline constexpr int32_t CmdUncheckAllItems = 58;
 inline constexpr int32_t CmdUncheckAllImages = 59;
 inline constexpr int32_t CmdUncheckAllTexts = 60;
 
-// Keyboard shortcuts of the main window (no modifier keys).
+// Keyboard shortcuts of the main window (no modifier keys, except where said).
 inline constexpr int32_t KeyDelete = 200;
 inline constexpr int32_t KeyBackspace = 201;
 inline constexpr int32_t KeyReturn = 202;
 inline constexpr int32_t KeySpace = 203;
 inline constexpr int32_t KeyDetail = 204;
+// Shift+Return: paste the text alone, without its rich text or HTML.
+inline constexpr int32_t KeyPlainReturn = 205;

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <span>
 #include <vector>
 
 #include "core/app_state.h"
@@ -53,6 +54,7 @@ BoardEntry EntryOf(const StoredItem& record) {
     ReadWholeFile(ItemFilePath(item, ItemFile::Content), entry.content, kMaxEntryFileBytes);
   }
   ReadWholeFile(ItemFilePath(item, ItemFile::Thumbnail), entry.thumbnail, kMaxEntryFileBytes);
+  entry.extras = ReadItemExtras(item);
   return entry;
 }
 
@@ -73,33 +75,66 @@ void ReadBatch(const std::vector<StoredItem>& records, size_t& row, std::vector<
     const BoardEntry& entry = batch.back();
     if (entry.kind == BoardKindText) textBytes += entry.content.size();
     allBytes += entry.content.size() + entry.thumbnail.size();
+    for (const ItemExtra& extra : entry.extras) allBytes += extra.bytes.size();
     ++row;
     ProcessPendingEvents();
   }
 }
 
-// Writes the header and one entry per item; false when the file could not be written whole.
+// The extras of the items, gathered while their entries are written: they follow the last entry.
+struct ExtrasTrailer {
+  int32_t entries = 0;
+  std::vector<unsigned char> records;
+};
+
+// Appends the entry, and its extras to the trailer.
+bool AppendEntry(BoardEntry& entry, int32_t index, const PackedBlock& packedText,
+                 const std::vector<PackedBlock>& packedExtras, std::vector<unsigned char>& bytes,
+                 ExtrasTrailer& trailer) {
+  KeepWritableExtras(entry);
+  if (AppendBoardEntry(bytes, entry, packedText) != BoardError::None) {
+    // Contents too large for a length field: the entry keeps its place with nothing inside,
+    // because every later entry is read after it.
+    entry.content.clear();
+    entry.thumbnail.clear();
+    entry.extras.clear();
+    return AppendBoardEntry(bytes, entry, {}) == BoardError::None;
+  }
+  // Extras dropped as unwritable leave the packed blocks out of step: they are packed again.
+  const std::span<const PackedBlock> packed =
+      packedExtras.size() == entry.extras.size() ? std::span<const PackedBlock>(packedExtras) : std::span<const PackedBlock>();
+  if (!entry.extras.empty() && AppendBoardExtrasRecord(trailer.records, index, entry, packed) == BoardError::None) {
+    ++trailer.entries;
+  }
+  return true;
+}
+
+// Writes the header, one entry per item and the trailer of extras; false when the file could not
+// be written whole.
 bool WriteEntries(const std::vector<StoredItem>& records, BoardFile& file, ProgressWindow& progress) {
   std::vector<unsigned char> bytes;
   AppendBoardHeader(bytes, Settings.ItemLimit, static_cast<int32_t>(records.size()));
   file.Write(bytes);
   std::vector<BoardEntry> batch;
+  ExtrasTrailer trailer;
   for (size_t row = 0; row < records.size() && !file.Failed();) {
+    const size_t first = row;
     ReadBatch(records, row, batch);
-    const std::vector<std::vector<unsigned char>> packed = PackBoardTexts(batch);
+    const PackedBoardBlocks packed = PackBoardBlocks(batch);
     bytes.clear();
     for (size_t i = 0; i < batch.size(); ++i) {
-      BoardEntry& entry = batch[i];
-      if (AppendBoardEntry(bytes, entry, packed[i]) != BoardError::None) {
-        // Contents too large for a length field: the entry keeps its place with nothing inside,
-        // because every later entry is read after it.
-        entry.content.clear();
-        entry.thumbnail.clear();
-        if (AppendBoardEntry(bytes, entry, {}) != BoardError::None) return false;
+      if (!AppendEntry(batch[i], static_cast<int32_t>(first + i), packed.texts[i], packed.extras[i], bytes, trailer)) {
+        return false;
       }
     }
     file.Write(bytes);
     progress.Step(static_cast<int>(row));
+  }
+  if (trailer.entries > 0) {
+    bytes.clear();
+    AppendBoardExtrasStart(bytes, trailer.entries);
+    file.Write(bytes);
+    file.Write(trailer.records);
   }
   return !file.Failed();
 }

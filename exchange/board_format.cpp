@@ -35,6 +35,7 @@ const char* BoardErrorText(BoardError error) {
     case BoardError::BadLength: return "a length is negative or beyond the end of the file";
     case BoardError::BadPackedText: return "a packed text does not unpack to its stated length";
     case BoardError::TooLarge: return "too much data";
+    case BoardError::BadExtra: return "damaged extra data of an item (its kind, count, order or an empty block)";
     case BoardError::CannotWrite: return "the file cannot be written";
   }
   return "unknown error";

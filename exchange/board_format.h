@@ -6,6 +6,16 @@
 // Content block: image (kind 0) = length L, L bytes of PNG data;
 //                text (kind 1)  = text length T, packed length P, then P packed bytes or,
 //                                 when P is 0, the T text bytes as they are.
+//
+// Extras trailer: a board whose items keep extras (store/item_extras.h) carries them after the N
+// entries, where a reader of the layout above never looks, so such a reader still reads every
+// entry. A board without extras ends after its entries, as it always did.
+//   "kepsilextras1" 0x00, count M of entries with extras, then M records of
+//   entry index (0..N-1, strictly increasing), extra count E (1..4), then E extras of
+//   kind (the ExtraKind number, each at most once per entry, one that belongs to the entry's kind),
+//   then a block like a text's: length T (1..MaxExtraBytes), packed length P, then P packed bytes
+//   or, when P is 0, the T bytes as they are.
+// Bytes after the entries that do not begin with that line, and bytes after the trailer, are ignored.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +24,13 @@
 #include <string_view>
 #include <vector>
 
+#include "store/item_extras.h"
+
 inline constexpr std::string_view BoardMagic = "kepsilfilev1";
+// The trailer's first line, written with its 0x00 and recognised only so.
+inline constexpr std::string_view BoardExtrasMagic = "kepsilextras1";
+// At most one extra of each kind per entry.
+inline constexpr int BoardMaxExtrasPerEntry = static_cast<int>(EveryExtraKind.size());
 inline constexpr int BoardKindImage = 0;
 inline constexpr int BoardKindText = 1;
 // Boards pack their texts with the largest window.
@@ -27,6 +43,9 @@ struct BoardEntry {
   std::string name;                      // base name of the item's files
   std::vector<unsigned char> content;    // image: the PNG file; text: the text bytes, unpacked
   std::vector<unsigned char> thumbnail;  // the ".clt" file
+  // The item's extra files, each kind at most once. Given a default so that an entry written as
+  // {kind, checked, name, content, thumbnail} needs no fifth field.
+  std::vector<ItemExtra> extras = {};
 };
 
 struct Board {
@@ -47,6 +66,8 @@ enum class BoardError {
   BadLength,        // a negative length, or one beyond the bytes that remain
   BadPackedText,    // a packed text that does not unpack to exactly its stated length
   TooLarge,         // more data than the program is willing to hold, or than a length field holds
+  BadExtra,         // an extra of an unknown kind, of a kind the item cannot keep, twice, or empty;
+                    // or a trailer record for no entry, out of order, or with no or too many extras
   CannotWrite,      // the board file cannot be created or written completely
 };
 

@@ -25,6 +25,7 @@ bool WriteEntryFiles(const BoardEntry& entry, int32_t kind) {
     return false;
   }
   CreateBoardItemFile(NewItemFilePath(entry.name, kind, ItemFile::Thumbnail), entry.thumbnail);
+  WriteItemExtras(entry.name, kind, entry.extras);
   return true;
 }
 

@@ -26,6 +26,13 @@ constexpr std::size_t MinEntrySize = 4 + 4 + 2 + 4 + 4;
 constexpr std::size_t HeapBlockHeader = 2 * sizeof(void*);
 constexpr std::size_t EntryBookkeeping =
     3 * sizeof(BoardEntry) + 4 * sizeof(void*) + sizeof(std::string_view) + 4 * HeapBlockHeader;
+// An entry's extras take one table, sized once, with a slot and a block of bytes per extra. A
+// tiny extra costs the reader a few times its 13 bytes in the file, as a tiny entry does.
+constexpr std::size_t ExtrasTableBookkeeping = HeapBlockHeader;
+constexpr std::size_t ExtraBookkeeping = sizeof(ItemExtra) + HeapBlockHeader;
+
+// The trailer's smallest record: index, count and one extra (kind, T, P and one byte).
+constexpr std::size_t MinExtrasRecordSize = 4 + 4 + 4 + 4 + 4 + 1;
 
 // Windows file names ignore case, so two names that differ only in case share files. Names are
 // code page 1252, whose accented letters have case too.
@@ -53,10 +60,11 @@ struct CaseInsensitiveLess {
 
 class BoardParser {
  public:
-  // The entries' bookkeeping may take half the board's size, or BoardMinBookkeeping when that is
-  // more: the import then holds about twice the board, whatever the size of its entries.
+  // The bookkeeping of the entries and their extras may take half the board's size, or
+  // BoardMinBookkeeping when that is more: the import then holds about twice the board, whatever
+  // the size of its entries.
   BoardParser(const unsigned char* data, std::size_t size)
-      : reader_(data, size), maxEntries_(std::max(BoardMinBookkeeping, size / 2) / EntryBookkeeping) {}
+      : reader_(data, size), bookkeepingLeft_(std::max(BoardMinBookkeeping, size / 2)) {}
 
   BoardReadResult Parse(Board& board);
 
@@ -78,6 +86,12 @@ class BoardParser {
     if (value < 0 || static_cast<std::size_t>(value) > reader_.Remaining()) return Fail(BoardError::BadLength);
     return true;
   }
+  // Takes `cost` from what the bookkeeping may still use; TooLarge when it is used up.
+  bool Bookkeeping(std::size_t cost) {
+    if (cost > bookkeepingLeft_) return Fail(BoardError::TooLarge);
+    bookkeepingLeft_ -= cost;
+    return true;
+  }
   bool Bytes(std::size_t count, std::vector<unsigned char>& out) {
     fieldStart_ = reader_.Position();
     std::span<const unsigned char> bytes;
@@ -91,12 +105,16 @@ class BoardParser {
   bool Name(std::string& name);
   bool TextContent(std::vector<unsigned char>& text);
   bool PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text);
+  bool Extras(std::vector<BoardEntry>& entries);
+  bool ExtrasRecord(std::vector<BoardEntry>& entries, int32_t& lastIndex);
+  bool Extra(BoardEntry& entry, unsigned& kindsSeen);
+  bool ExtraContent(std::vector<unsigned char>& bytes);
 
   DataReader reader_;
   BoardReadResult result_;
   // Views into the board's bytes, which outlive the parser.
   std::set<std::string_view, CaseInsensitiveLess> names_;
-  std::size_t maxEntries_;
+  std::size_t bookkeepingLeft_;
   std::size_t unpackedTotal_ = 0;
   std::size_t fieldStart_ = 0;  // where the field being read begins, for the refusal's offset
 };
@@ -109,6 +127,10 @@ BoardReadResult BoardParser::Parse(Board& board) {
       result_.entryIndex = static_cast<int>(i);
       if (!Entry(parsed.entries)) break;
     }
+  }
+  if (result_.Ok()) {
+    result_.entryIndex = -1;
+    Extras(parsed.entries);
   }
   if (result_.Ok()) {
     result_.entryIndex = -1;
@@ -135,7 +157,7 @@ bool BoardParser::Header(Board& board, std::size_t& count) {
 
 bool BoardParser::Entry(std::vector<BoardEntry>& entries) {
   fieldStart_ = reader_.Position();
-  if (entries.size() >= maxEntries_) return Fail(BoardError::TooLarge);
+  if (!Bookkeeping(EntryBookkeeping)) return false;
   BoardEntry& entry = entries.emplace_back();
   int32_t kind = 0;
   int32_t checked = 0;
@@ -193,6 +215,79 @@ bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vect
   text.resize(length);
   if (unpack(block.data(), block.size(), text.data(), text.size()) != length) return Fail(BoardError::BadPackedText);
   return true;
+}
+
+bool BoardParser::Extras(std::vector<BoardEntry>& entries) {
+  constexpr std::size_t MagicLineSize = BoardExtrasMagic.size() + 1;
+  fieldStart_ = reader_.Position();
+  std::span<const unsigned char> line;
+  if (reader_.Remaining() < MagicLineSize) return true;
+  DataReader peek = reader_;
+  peek.ReadData(MagicLineSize, line);
+  const std::string_view text(reinterpret_cast<const char*>(line.data()), BoardExtrasMagic.size());
+  // Anything else after the entries is ignored, as it always was.
+  if (text != BoardExtrasMagic || line.back() != 0x00) return true;
+  reader_ = peek;
+  int32_t count = 0;
+  if (!Number(count)) return false;
+  if (count < 0 || static_cast<std::size_t>(count) > entries.size() ||
+      static_cast<std::size_t>(count) > reader_.Remaining() / MinExtrasRecordSize) {
+    return Fail(BoardError::BadCount);
+  }
+  int32_t lastIndex = -1;
+  for (int32_t i = 0; i < count; ++i) {
+    result_.entryIndex = -1;
+    if (!ExtrasRecord(entries, lastIndex)) return false;
+  }
+  result_.entryIndex = -1;
+  return true;
+}
+
+bool BoardParser::ExtrasRecord(std::vector<BoardEntry>& entries, int32_t& lastIndex) {
+  int32_t index = 0;
+  if (!Number(index)) return false;
+  if (index <= lastIndex || static_cast<std::size_t>(index) >= entries.size()) return Fail(BoardError::BadExtra);
+  lastIndex = index;
+  result_.entryIndex = index;
+  BoardEntry& entry = entries[static_cast<std::size_t>(index)];
+  int32_t count = 0;
+  if (!Number(count)) return false;
+  if (count < 1 || count > BoardMaxExtrasPerEntry) return Fail(BoardError::BadExtra);
+  if (!Bookkeeping(ExtrasTableBookkeeping + static_cast<std::size_t>(count) * ExtraBookkeeping)) return false;
+  entry.extras.reserve(static_cast<std::size_t>(count));
+  unsigned kindsSeen = 0;
+  for (int32_t k = 0; k < count; ++k) {
+    if (!Extra(entry, kindsSeen)) return false;
+  }
+  return true;
+}
+
+bool BoardParser::Extra(BoardEntry& entry, unsigned& kindsSeen) {
+  int32_t number = 0;
+  ExtraKind kind;
+  if (!Number(number)) return false;
+  if (!ExtraKindFromNumber(number, kind) || !ExtraBelongsTo(kind, entry.kind)) return Fail(BoardError::BadExtra);
+  const unsigned bit = 1u << static_cast<unsigned>(number);
+  if (kindsSeen & bit) return Fail(BoardError::BadExtra);
+  kindsSeen |= bit;
+  ItemExtra& extra = entry.extras.emplace_back();
+  extra.kind = kind;
+  return ExtraContent(extra.bytes);
+}
+
+// A block like a text's, but never empty and never larger than an item may keep.
+bool BoardParser::ExtraContent(std::vector<unsigned char>& bytes) {
+  int32_t length = 0;
+  int32_t packedLength = 0;
+  if (!Number(length) || !Number(packedLength)) return false;
+  if (length < 0 || packedLength < 0) return Fail(BoardError::BadLength);
+  if (length == 0) return Fail(BoardError::BadExtra);
+  if (static_cast<std::size_t>(length) > MaxExtraBytes) return Fail(BoardError::TooLarge);
+  if (packedLength == 0) {
+    if (static_cast<std::size_t>(length) > reader_.Remaining()) return Fail(BoardError::BadLength);
+    return Bytes(static_cast<std::size_t>(length), bytes);
+  }
+  return PackedText(length, packedLength, bytes);
 }
 
 }  // namespace

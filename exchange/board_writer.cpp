@@ -1,10 +1,10 @@
 #include "exchange/board_writer.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "core/file_bytes.h"
 #include "store/items_file.h"
-#include "exchange/board_text_packer.h"
 
 namespace {
 
@@ -18,6 +18,24 @@ void AppendBytes(std::vector<unsigned char>& out, std::span<const unsigned char>
 }
 
 bool FitsLengthField(std::size_t size) { return size <= static_cast<std::size_t>(std::numeric_limits<int32_t>::max()); }
+
+// None, or why the reader would refuse this extra of an entry of that kind.
+BoardError CheckExtra(const ItemExtra& extra, int entryKind) {
+  ExtraKind known;
+  if (!ExtraKindFromNumber(static_cast<int32_t>(extra.kind), known) || !ExtraBelongsTo(extra.kind, entryKind)) {
+    return BoardError::BadExtra;
+  }
+  if (extra.bytes.empty()) return BoardError::BadExtra;
+  if (extra.bytes.size() > MaxExtraBytes) return BoardError::TooLarge;
+  return BoardError::None;
+}
+
+bool SameKindBefore(const std::vector<ItemExtra>& extras, std::size_t index) {
+  return std::any_of(extras.begin(), extras.begin() + static_cast<std::ptrdiff_t>(index),
+                     [&](const ItemExtra& other) { return other.kind == extras[index].kind; });
+}
+
+bool HasExtras(const BoardEntry& entry) { return !entry.extras.empty(); }
 
 }  // namespace
 
@@ -45,7 +63,22 @@ BoardError CheckBoardEntry(const BoardEntry& entry) {
   if (!FitsLengthField(entry.content.size()) || !FitsLengthField(entry.thumbnail.size())) {
     return BoardError::TooLarge;
   }
+  for (std::size_t k = 0; k < entry.extras.size(); ++k) {
+    const BoardError error = CheckExtra(entry.extras[k], entry.kind);
+    if (error != BoardError::None) return error;
+    if (SameKindBefore(entry.extras, k)) return BoardError::BadExtra;
+  }
   return BoardError::None;
+}
+
+void KeepWritableExtras(BoardEntry& entry) {
+  std::vector<ItemExtra> kept;
+  for (std::size_t k = 0; k < entry.extras.size(); ++k) {
+    if (CheckExtra(entry.extras[k], entry.kind) == BoardError::None && !SameKindBefore(entry.extras, k)) {
+      kept.push_back(std::move(entry.extras[k]));
+    }
+  }
+  entry.extras = std::move(kept);
 }
 
 BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry) {
@@ -75,6 +108,33 @@ BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& e
   return BoardError::None;
 }
 
+void AppendBoardExtrasStart(std::vector<unsigned char>& out, int32_t entriesWithExtras) {
+  out.insert(out.end(), BoardExtrasMagic.begin(), BoardExtrasMagic.end());
+  out.push_back(0x00);
+  AppendNumber(out, entriesWithExtras);
+}
+
+BoardError AppendBoardExtrasRecord(std::vector<unsigned char>& out, int32_t entryIndex, const BoardEntry& entry,
+                                   std::span<const PackedBlock> packed) {
+  const BoardError error = CheckBoardEntry(entry);
+  if (error != BoardError::None) return error;
+  if (!HasExtras(entry) || entryIndex < 0 || (!packed.empty() && packed.size() != entry.extras.size())) {
+    return BoardError::BadExtra;
+  }
+  AppendNumber(out, entryIndex);
+  AppendNumber(out, static_cast<int32_t>(entry.extras.size()));
+  for (std::size_t k = 0; k < entry.extras.size(); ++k) {
+    const ItemExtra& extra = entry.extras[k];
+    AppendNumber(out, static_cast<int32_t>(extra.kind));
+    if (packed.empty()) {
+      AppendPackedBoardText(out, extra.bytes, PackBoardExtra(extra));
+    } else {
+      AppendPackedBoardText(out, extra.bytes, packed[k]);
+    }
+  }
+  return BoardError::None;
+}
+
 BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out) {
   if (!FitsLengthField(board.entries.size())) return BoardError::TooLarge;
   // Refuse before the costly packing, and size the output once.
@@ -83,12 +143,24 @@ BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out) {
     const BoardError error = CheckBoardEntry(entry);
     if (error != BoardError::None) return error;
     size += 4 * 5 + entry.name.size() + 1 + entry.content.size() + entry.thumbnail.size();
+    if (HasExtras(entry)) size += 4 * 2;
+    for (const ItemExtra& extra : entry.extras) size += 4 * 3 + extra.bytes.size();
   }
-  const std::vector<std::vector<unsigned char>> packed = PackBoardTexts(board.entries);
+  const auto withExtras = std::count_if(board.entries.begin(), board.entries.end(), HasExtras);
+  if (withExtras > 0) size += BoardExtrasMagic.size() + 1 + 4;
+  const PackedBoardBlocks packed = PackBoardBlocks(board.entries);
   const std::size_t start = out.size();
   out.reserve(start + size);
   AppendBoardHeader(out, board.itemLimit, static_cast<int32_t>(board.entries.size()));
-  for (std::size_t i = 0; i < board.entries.size(); ++i) AppendBoardEntry(out, board.entries[i], packed[i]);
+  for (std::size_t i = 0; i < board.entries.size(); ++i) AppendBoardEntry(out, board.entries[i], packed.texts[i]);
+  // Only a board with extras gets the trailer: one without is the board it always was.
+  if (withExtras == 0) return BoardError::None;
+  AppendBoardExtrasStart(out, static_cast<int32_t>(withExtras));
+  for (std::size_t i = 0; i < board.entries.size(); ++i) {
+    if (HasExtras(board.entries[i])) {
+      AppendBoardExtrasRecord(out, static_cast<int32_t>(i), board.entries[i], packed.extras[i]);
+    }
+  }
   return BoardError::None;
 }
 

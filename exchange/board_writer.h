@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "exchange/board_format.h"
+#include "exchange/board_text_packer.h"
 
 // Appends the header: the magic with its 0x00, the item limit and the entry count.
 void AppendBoardHeader(std::vector<unsigned char>& out, int32_t itemLimit, int32_t entryCount);
@@ -20,9 +21,13 @@ void AppendBoardText(std::vector<unsigned char>& out, std::span<const unsigned c
 void AppendPackedBoardText(std::vector<unsigned char>& out, std::span<const unsigned char> text,
                            std::span<const unsigned char> packed);
 
-// Whether the reader would take the entry: None, BadKind, BadName (an unsafe name) or TooLarge
-// (contents longer than a length field holds).
+// Whether the reader would take the entry: None, BadKind, BadName (an unsafe name), TooLarge
+// (contents longer than a length field holds, an extra larger than MaxExtraBytes) or BadExtra (an
+// extra of an unknown kind, one the entry's kind cannot keep, a kind twice, or an empty one).
 BoardError CheckBoardEntry(const BoardEntry& entry);
+// Drops the extras CheckBoardEntry would refuse (keeping the first of a kind), so that an item
+// whose extra cannot be written is still written with the rest.
+void KeepWritableExtras(BoardEntry& entry);
 
 // Appends one entry. Refuses, leaving `out` as it was, an entry the reader would refuse: a kind
 // other than image or text, an unsafe name (BadName), or contents longer than a length field
@@ -32,8 +37,16 @@ BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& e
 BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& entry,
                             std::span<const unsigned char> packed);
 
-// The whole board: the header and every entry, the texts packed on all processors. On a refusal
-// `out` is left as it was.
+// The extras trailer, for writers that append entries themselves: the line and the number of
+// entries with extras, then one record per such entry, in increasing index order. The record
+// takes `packed` as PackBoardBlocks gave it (an empty span: every extra packed here), and refuses,
+// leaving `out` as it was, an entry CheckBoardEntry refuses or one without extras (BadExtra).
+void AppendBoardExtrasStart(std::vector<unsigned char>& out, int32_t entriesWithExtras);
+BoardError AppendBoardExtrasRecord(std::vector<unsigned char>& out, int32_t entryIndex, const BoardEntry& entry,
+                                   std::span<const PackedBlock> packed = {});
+
+// The whole board: the header, every entry and, when any entry has extras, the extras trailer;
+// texts and extras packed on all processors. On a refusal `out` is left as it was.
 BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out);
 // The same into a file, written beside it first and then moved over it, so a failed write leaves
 // an existing board as it was; CannotWrite when that fails.

@@ -1,9 +1,12 @@
 #include "exchange/load_files_win.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/texts.h"
+#include "core/code_page_win.h"
 #include "core/file_bytes.h"
+#include "core/unicode_text.h"
 #include "exchange/board_format.h"
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
@@ -41,11 +44,20 @@ void AddTextFile(const std::string& path, SizeMessage how) {
     return;
   }
   if (read != FileRead::Ok) return;
-  // The text ends at the first zero byte, as a zero-terminated string would.
-  std::string text(bytes.begin(), bytes.end());
-  text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-  if (text.empty()) return;
-  CaptureEntry(0, &text);
+  CopiedText text;
+  std::u16string unicode;
+  if (DetectTextFile(bytes, unicode) == TextFileEncoding::Ansi) {
+    // The text ends at the first zero byte, as a zero-terminated string would.
+    text.ansi.assign(bytes.begin(), bytes.end());
+    text.ansi.resize(std::min(text.ansi.size(), text.ansi.find('\0')));
+  } else {
+    std::wstring wide(unicode.begin(), unicode.end());
+    wide.resize(std::min(wide.size(), wide.find(L'\0')));
+    text.ansi = WideToAnsi(wide);
+    if (AnsiToWide(text.ansi) != wide) text.unicode = std::move(wide);
+  }
+  if (text.ansi.empty()) return;
+  CaptureLoadedText(text);
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include <iterator>
 #include <vector>
 
+#include "core/file_bytes.h"
 #include "core/texts.h"
+#include "core/unicode_text.h"
 #include "exchange/file_names.h"
 #include "exchange/image/images_win.h"
 #include "exchange/progress_window.h"
@@ -42,8 +44,13 @@ std::vector<Item> CheckedItems(int32_t kind) {
   return items;
 }
 
-// Decodes the item's picture and writes it in the format; false when nothing was written.
+// Decodes the item's picture and writes it in the format; false when nothing was written. A PNG of
+// a picture kept with its transparency is that original, transparency and all.
 bool WritePicture(const Item& item, const std::string& target, int format) {
+  std::vector<unsigned char> original;
+  if (kFormats[format].encoding == ImageEncoding::Png && ReadItemExtra(item, ExtraKind::AlphaPicture, original)) {
+    return WriteFileReplacing(target, original);
+  }
   const int image = LoadImageFile(ItemFilePath(item, ItemFile::Content));
   if (!image) return false;
   const bool written = SaveImageFile(image, target, kFormats[format].encoding, kJpegQuality) != 0;
@@ -52,10 +59,18 @@ bool WritePicture(const Item& item, const std::string& target, int format) {
 }
 
 // Copies the item's stored file to `target`: a whole path, or a folder ending in a backslash to
-// which the stored file's name is appended.
+// which the stored file's name is appended. A text that the ANSI code page cannot hold is written
+// as UTF-8 with a byte-order mark instead, which every editor reads as it was copied.
 void CopyItemFile(const Item& item, const std::string& target, bool intoFolder) {
   const std::string source = ItemFilePath(item, ItemFile::Content);
-  CopyFileA(source.c_str(), (intoFolder ? target + FilePart(source) : target).c_str(), FALSE);
+  const std::string path = intoFolder ? target + FilePart(source) : target;
+  std::vector<unsigned char> unicode;
+  if (item.kind == TextItem && ReadItemExtra(item, ExtraKind::UnicodeText, unicode)) {
+    WriteFileReplacing(path, Utf8FileWithBom(std::string_view(reinterpret_cast<const char*>(unicode.data()),
+                                                              unicode.size())));
+    return;
+  }
+  CopyFileA(source.c_str(), path.c_str(), FALSE);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
-// The image part of capture: a clipboard bitmap or a loaded picture becomes an image item.
+// The image part of capture: a clipboard picture or a loaded picture becomes an image item.
 #include <windows.h>
 
+#include "exchange/image/alpha_picture.h"
+#include "exchange/image/clipboard_dib.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture_win.h"
@@ -18,27 +20,92 @@ bool SavePicture(int picture, const std::string& name, const std::string& path) 
   return QueuePictureWrite(picture, name, path, encoding);
 }
 
-// Makes the item from the working picture, which stays the caller's. True when it was added.
-bool AddImageItem(int picture, int width, int height) {
+// Makes the item from the working picture, which stays the caller's; the thumbnail shows
+// `thumbnailPicture` (the picture itself, or its transparent original over the thumbnail's
+// background). True when it was added.
+bool AddImageItem(int picture, int thumbnailPicture, const std::vector<ItemExtra>& extras = {}) {
   const std::string name = MakeItemName();
-  const int thumbnail = DrawImageThumbnail(picture, width, height, Collection.CaptureTime);
+  const int thumbnail = DrawImageThumbnail(thumbnailPicture, WidthOfImage(picture), HeightOfImage(picture),
+                                           Collection.CaptureTime);
   if (!thumbnail) return false;
-  const bool added = AddCapturedItem(ImageItem, name, thumbnail,
-                                     [picture, name](const std::string& path) { return SavePicture(picture, name, path); });
+  const bool added = AddCapturedItem(
+      ImageItem, name, thumbnail, [picture, name](const std::string& path) { return SavePicture(picture, name, path); },
+      extras);
   DisposeImage(thumbnail);
   return added;
 }
 
+// A picture copied with transparency: its pixels, and the PNG that keeps them. "PNG" is kept as
+// it was offered; a DIB only when its alpha means something, encoded as PNG.
+struct TransparentOriginal {
+  AlphaPicture pixels;
+  std::vector<uint8_t> png;  // empty when the picture is opaque or too large to keep
+  bool decoded = false;
+};
+
+TransparentOriginal DecodePictureBlocks(const std::vector<uint8_t>& pngBlock, const std::vector<uint8_t>& dibBlock) {
+  TransparentOriginal original;
+  if (!pngBlock.empty()) {
+    original.decoded = DecodePngWithAlpha(pngBlock.data(), pngBlock.size(), original.pixels) == DecodeStatus::Ok;
+    if (original.decoded && HasTransparency(original.pixels) && pngBlock.size() <= MaxExtraBytes) {
+      original.png = pngBlock;
+    }
+    return original;
+  }
+  if (dibBlock.empty()) return original;
+  bool alphaMeaningful = false;
+  original.decoded =
+      DecodeClipboardDib(dibBlock.data(), dibBlock.size(), original.pixels, alphaMeaningful) == DecodeStatus::Ok;
+  if (original.decoded && alphaMeaningful && HasTransparency(original.pixels) &&
+      (!EncodePngWithAlpha(original.pixels, original.png) || original.png.size() > MaxExtraBytes)) {
+    original.png.clear();
+  }
+  return original;
+}
+
+// FNV-1a over the block, never 0.
+uint64_t Fingerprint(const std::vector<uint8_t>& block) {
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (uint8_t byte : block) hash = (hash ^ byte) * 0x100000001b3ull;
+  return hash ? hash : 1;
+}
+
+// The picture over a solid colour, as a new image; 0 when it cannot be made.
+int ImageOver(const AlphaPicture& picture, COLORREF colour) {
+  PixelImage flat;
+  if (!CompositeOver(picture, GetRValue(colour), GetGValue(colour), GetBValue(colour), flat)) return 0;
+  return ImageFromPixels(-1, flat);
+}
+
 }  // namespace
 
-void AddClipboardPicture(int picture) {
-  if (AddImageItem(picture, WidthOfImage(picture), HeightOfImage(picture))) ShowAfterCapture();
+void AddClipboardPicture(int picture, const std::vector<uint8_t>& pngBlock, const std::vector<uint8_t>& dibBlock) {
+  // A picture from a block alone: the same block again is the same copy announced once more.
+  const uint64_t block = picture ? 0 : Fingerprint(pngBlock.empty() ? dibBlock : pngBlock);
+  if (block && block == Capture.LastPictureBlock) return;
+  PlayCaptureSound();
+  const TransparentOriginal original = DecodePictureBlocks(pngBlock, dibBlock);
+  // Without a bitmap the picture is the block's, over white as programs without transparency show it.
+  if (!picture && original.decoded) picture = ImageOver(original.pixels, RGB(255, 255, 255));
+  if (!picture) return;
+  std::vector<ItemExtra> extras;
+  int thumbnailPicture = picture;
+  if (!original.png.empty()) {
+    extras.push_back(ItemExtra{ExtraKind::AlphaPicture, original.png});
+    if (const int over = ImageOver(original.pixels, BackgroundColour)) thumbnailPicture = over;
+  }
+  if (AddImageItem(picture, thumbnailPicture, extras)) {
+    Capture.LastPictureBlock = block;
+    ShowAfterCapture();
+  }
+  if (thumbnailPicture != picture) DisposeImage(thumbnailPicture);
   DisposeImage(picture);
 }
 
 void CaptureFileImage(int fileImage) {
   if (!fileImage || !ImageExists(fileImage)) return;
   Capture.LastOwnBitmap = nullptr;
-  if (AddImageItem(fileImage, WidthOfImage(fileImage), HeightOfImage(fileImage))) ShowAfterCapture();
+  Capture.LastPictureBlock = 0;
+  if (AddImageItem(fileImage, fileImage)) ShowAfterCapture();
   DisposeImage(fileImage);
 }

@@ -11,6 +11,7 @@ size_t BoundedTextLength(const char* data, size_t size) {
 }
 
 bool IsOneLineText(const std::string& text) { return text.find_first_of("\r\n") == std::string::npos; }
+bool IsOneLineText(std::wstring_view text) { return text.find_first_of(L"\r\n") == std::wstring_view::npos; }
 
 ThumbPicture PlaceThumbPicture(int32_t pictureWidth, int32_t pictureHeight) {
   ThumbPicture picture;

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Texts live in a 64,000-byte workspace with room for the terminating zero: 63,999 bytes at most.
 // A longer text, from the clipboard or from a file, makes no item.
@@ -18,6 +19,7 @@ size_t BoundedTextLength(const char* data, size_t size);
 
 // A text is drawn word-wrapped when it is one line (no CR and no LF), else line by line.
 bool IsOneLineText(const std::string& text);
+bool IsOneLineText(std::wstring_view text);
 
 // The area of a thumbnail that shows a picture: the picture fitted into 56 x 56 and centred in
 // the 60 x 60 square at the left.

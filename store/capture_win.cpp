@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include "core/code_page_win.h"
 #include "settings/settings.h"
 #include "store/capture_item_win.h"
 #include "store/capture_rules.h"
+#include "store/clipboard_formats_win.h"
 #include "store/clipboard_picture_win.h"
+#include "store/item_extras.h"
 #include "ui/layer/windows_win.h"
 
 CaptureState Capture;
@@ -24,10 +27,44 @@ bool ReadClipboardText(HANDLE handle, std::string& text) {
   return fits;
 }
 
+// A picture block larger than this is not read: no picture the program can hold needs more.
+constexpr size_t kMaxPictureBlock = 256u << 20;
+
+// The texts of the open clipboard: CF_TEXT as offered (else made from the Unicode text), the
+// Unicode text where the ANSI one cannot hold it, and the rich text and HTML offered with them.
+bool ReadClipboardTexts(HANDLE ansiHandle, CopiedText& text) {
+  const bool ansiRead = ansiHandle && ReadClipboardText(ansiHandle, text.ansi);
+  std::wstring wide;
+  const bool wideRead = ReadClipboardUnicode(MaxTextBytes, wide);
+  if (!ansiRead) {
+    // A CF_TEXT too long for the workspace makes no item, whatever else is offered.
+    if (ansiHandle || !wideRead) return false;
+    text.ansi = WideToAnsi(wide);
+    if (!TextFitsWorkspace(text.ansi.size())) return false;
+  }
+  if (wideRead && !wide.empty() && AnsiToWide(text.ansi) != wide) text.unicode = std::move(wide);
+  ReadClipboardBlock(RichTextFormat(), MaxExtraBytes, text.richText, true);
+  ReadClipboardBlock(HtmlFormat(), MaxExtraBytes, text.html, true);
+  return true;
+}
+
+// The blocks a picture may come in besides CF_BITMAP. "PNG" is read whenever it is offered: it
+// keeps the transparency that a bitmap loses. CF_DIBV5 only when the owner offered it (not made
+// by the system from a bitmap), and CF_DIB only when there is no bitmap at all.
+void ReadPictureBlocks(bool bitmapOffered, ClipboardEntry& entry) {
+  if (ReadClipboardBlock(PngFormat(), kMaxPictureBlock, entry.pngBlock)) return;
+  const bool ownDibV5 = !bitmapOffered || (OfferedBefore(CF_DIBV5, CF_BITMAP) && OfferedBefore(CF_DIBV5, CF_DIB));
+  if (ownDibV5 && ReadClipboardBlock(CF_DIBV5, kMaxPictureBlock, entry.dibBlock)) return;
+  if (!bitmapOffered) ReadClipboardBlock(CF_DIB, kMaxPictureBlock, entry.dibBlock);
+}
+
 }  // namespace
 
-bool AddCapturedItem(int32_t kind, const std::string& name, int thumbnail, const WriteItemContent& writeContent) {
-  return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent);
+std::wstring CopiedText::Real() const { return unicode.empty() ? AnsiToWide(ansi) : unicode; }
+
+bool AddCapturedItem(int32_t kind, const std::string& name, int thumbnail, const WriteItemContent& writeContent,
+                     const std::vector<ItemExtra>& extras) {
+  return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent, extras);
 }
 
 void PlayCaptureSound() {
@@ -40,18 +77,24 @@ void ShowAfterCapture() {
 
 ClipboardEntry TakeClipboardEntry(HBITMAP bitmap, HANDLE text) {
   ClipboardEntry entry;
-  // The text is read first: capturing a bitmap empties the clipboard, which frees the text.
+  // Everything else is read first: capturing a bitmap empties the clipboard, which frees the rest.
   entry.textHandle = text;
-  entry.textReadable = text && ReadClipboardText(text, entry.text);
+  // The program's own text is not read at all: capture passes it over.
+  entry.textReadable = !(text && text == Capture.LastOwnText) && ReadClipboardTexts(text, entry.text);
+  // The program's own picture is not read again in another format.
+  if (!bitmap || bitmap != Capture.LastOwnBitmap) ReadPictureBlocks(bitmap != nullptr, entry);
   entry.picture = bitmap ? TakeClipboardBitmap(bitmap) : 0;
+  if (bitmap && !entry.picture) {
+    entry.pngBlock.clear();
+    entry.dibBlock.clear();
+  }
   return entry;
 }
 
 void AddClipboardEntry(const ClipboardEntry& entry) {
-  // The chime starts the image part, but not while the clipboard is held.
-  if (entry.picture) {
-    PlayCaptureSound();
-    AddClipboardPicture(entry.picture);
+  // The image part starts with the chime, once the clipboard is closed.
+  if (entry.picture || !entry.pngBlock.empty() || !entry.dibBlock.empty()) {
+    AddClipboardPicture(entry.picture, entry.pngBlock, entry.dibBlock);
   }
   CaptureText(entry.textReadable ? &entry.text : nullptr, entry.textHandle);
 }
@@ -66,5 +109,12 @@ void CaptureEntry(HBITMAP bitmap, HANDLE text) {
 
 void CaptureEntry(int image, const std::string* text) {
   if (image) CaptureFileImage(image);
-  if (text && TextFitsWorkspace(text->size())) CaptureText(text, nullptr);
+  if (!text) return;
+  CopiedText copied;
+  copied.ansi = *text;
+  CaptureLoadedText(copied);
+}
+
+void CaptureLoadedText(const CopiedText& text) {
+  if (TextFitsWorkspace(text.ansi.size()) && text.unicode.size() <= MaxTextBytes) CaptureText(&text, nullptr);
 }

@@ -3,7 +3,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // What capture remembers between calls so that it never records the program's own clipboard
 // content, nor the same text twice in a row.
@@ -15,20 +17,40 @@ struct CaptureState {
   HBITMAP OfferedPicture = nullptr;
   HWND OfferingWindow = nullptr;
   HANDLE LastOwnText = nullptr;     // last CF_TEXT handle the program placed on the clipboard
-  std::string LastCapturedText;     // text of the last text item captured
+  std::wstring LastCapturedText;    // the last text item captured, as it was copied
   int TextColourToggle = 0;         // picks the colour of the next text thumbnail
+  // Fingerprint of the "PNG" or DIB block the last picture item without a bitmap came from, 0 for
+  // none: such a picture stays on the clipboard as its owner put it, and a repeated announcement
+  // of the same content makes no second item.
+  uint64_t LastPictureBlock = 0;
 };
 extern CaptureState Capture;
+
+// A text as it was copied: the ANSI bytes that NAME.txt holds and, when they cannot hold it, the
+// text itself; the rich text and HTML offered with it.
+struct CopiedText {
+  std::string ansi;
+  std::wstring unicode;           // empty when the ANSI text says it all
+  std::vector<uint8_t> richText;  // "Rich Text Format", empty for none
+  std::vector<uint8_t> html;      // "HTML Format", empty for none
+
+  // The text as copied, which tells two texts apart.
+  std::wstring Real() const;
+};
 
 // What capture takes from the clipboard while it holds it open.
 struct ClipboardEntry {
   HANDLE textHandle = nullptr;  // the CF_TEXT handle as offered, for the own-text guard
   bool textReadable = false;
-  std::string text;
+  CopiedText text;
   int picture = 0;  // the program's own copy of the bitmap, 0 for none
+  // The blocks a picture came in beside (or instead of) CF_BITMAP, decoded once the clipboard is
+  // closed: "PNG", and CF_DIBV5 or CF_DIB. Empty for none.
+  std::vector<uint8_t> pngBlock;
+  std::vector<uint8_t> dibBlock;
 };
-// Reads the text and takes the bitmap (putting the program's own copy back on the clipboard),
-// from the clipboard that the caller holds open. Either handle may be null.
+// Reads the texts and the picture's blocks and takes the bitmap (putting the program's own copy
+// back on the clipboard), from the clipboard that the caller holds open. Either handle may be null.
 ClipboardEntry TakeClipboardEntry(HBITMAP bitmap, HANDLE text);
 // Makes the items of an entry taken, after the clipboard was closed.
 void AddClipboardEntry(const ClipboardEntry& entry);
@@ -42,6 +64,8 @@ void CaptureEntry(HBITMAP bitmap, HANDLE text);
 // From a loaded file: an image number (0 for none), which capture takes over and releases, and/or
 // a text (nullptr for none), which stays the caller's. The clipboard is not touched.
 void CaptureEntry(int image, const std::string* text);
+// A text from a loaded file, with the Unicode text it holds.
+void CaptureLoadedText(const CopiedText& text);
 
 // Plays the capture chime built into the program, without waiting for it to end.
 void PlayNotificationSound();

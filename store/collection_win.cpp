@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/app_state.h"
+#include "core/file_bytes.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture_win.h"
@@ -65,6 +66,9 @@ void DeleteItemFiles(const std::string& name, int32_t kind) {
   if (!IsSafeItemName(name)) return;
   DeleteFileA(NewItemFilePath(name, kind, ItemFile::Thumbnail).c_str());
   DeleteFileA(NewItemFilePath(name, kind, ItemFile::Content).c_str());
+  for (ExtraKind extra : EveryExtraKind) {
+    if (ExtraBelongsTo(extra, kind)) DeleteFileA(ItemExtraPath(name, extra).c_str());
+  }
 }
 
 // Removes row `row` and its item without telling anyone; the caller does once it is done.
@@ -163,6 +167,33 @@ std::string ItemFilePath(const Item& item, ItemFile file) {
   return NewItemFilePath(item.name, item.kind, file);
 }
 
+std::string ItemExtraPath(const std::string& name, ExtraKind kind) {
+  return WorkingPath(name + std::string(ExtraFileExtension(kind)));
+}
+
+bool ReadItemExtra(const Item& item, ExtraKind kind, std::vector<unsigned char>& bytes) {
+  bytes.clear();
+  if (!ExtraBelongsTo(kind, item.kind)) return false;
+  return ReadWholeFile(ItemExtraPath(item.name, kind), bytes, MaxExtraBytes) == FileRead::Ok && !bytes.empty();
+}
+
+std::vector<ItemExtra> ReadItemExtras(const Item& item) {
+  std::vector<ItemExtra> extras;
+  for (ExtraKind kind : EveryExtraKind) {
+    ItemExtra extra{kind, {}};
+    if (ReadItemExtra(item, kind, extra.bytes)) extras.push_back(std::move(extra));
+  }
+  return extras;
+}
+
+void WriteItemExtras(const std::string& name, int32_t kind, const std::vector<ItemExtra>& extras) {
+  for (const ItemExtra& extra : extras) {
+    if (!ExtraBelongsTo(extra.kind, kind) || extra.bytes.empty() || extra.bytes.size() > MaxExtraBytes) continue;
+    const std::string path = ItemExtraPath(name, extra.kind);
+    if (!WriteFileReplacing(path, extra.bytes)) DeleteFileA(path.c_str());
+  }
+}
+
 void AttachItemList(int listControl) {
   List.control = listControl;
   List.handle = ControlHandle(listControl);
@@ -201,7 +232,7 @@ void OnWorkingFolderEmptied(std::function<void()> listener) { Listen.folderEmpti
 void NoteCheckMarkChanged() { Notify(false); }
 
 bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool checked,
-                const WriteItemContent& writeContent) {
+                const WriteItemContent& writeContent, const std::vector<ItemExtra>& extras) {
   if (CollectionHeld()) return false;
   const int slot = NewSlot(ImageBitmap(thumbnail));
   if (slot < 0) return false;
@@ -214,6 +245,7 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
     Withdraw(name, kind, slot);
     return false;
   }
+  WriteItemExtras(name, kind, extras);
   TrimToLimit(Collection.Items, Settings.ItemLimit, [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
   Notify(true);
   return true;
@@ -294,6 +326,7 @@ void ResetCollection(const std::string& keepPath) {
   if (CollectionHeld()) return;
   DiscardPictureWrites();
   Capture.LastCapturedText.clear();
+  Capture.LastPictureBlock = 0;
   Capture.LastOwnBitmap = nullptr;
   Capture.LastOwnText = nullptr;
   Collection.HighlightedIndex = -1;

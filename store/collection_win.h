@@ -16,6 +16,7 @@
 
 #include "exchange/image/pixel_image.h"
 #include "store/collection.h"
+#include "store/item_extras.h"
 #include "store/items_file.h"
 
 // The files of an item: its thumbnail (NAME.clt) and what it holds (NAME.txt or NAME.bmp).
@@ -26,6 +27,18 @@ enum class ItemFile { Thumbnail, Content };
 std::string ItemFilePath(const Item& item, ItemFile file);
 // The path of one of the files of an item being made, which nothing waits for.
 std::string NewItemFilePath(const std::string& name, int32_t kind, ItemFile file);
+
+// --- Extra files: what an item keeps beyond them (see item_extras.h) -----------------------------
+
+// The path of the item's extra file of that kind, which exists only when the item keeps one.
+std::string ItemExtraPath(const std::string& name, ExtraKind kind);
+// The bytes of the item's extra of that kind; false when it has none (or it cannot be read).
+bool ReadItemExtra(const Item& item, ExtraKind kind, std::vector<unsigned char>& bytes);
+// Every extra the item keeps, in kind order.
+std::vector<ItemExtra> ReadItemExtras(const Item& item);
+// Writes the extras of an item being made. One that cannot be written, or that does not belong to
+// an item of that kind, is left out: the item is complete without it.
+void WriteItemExtras(const std::string& name, int32_t kind, const std::vector<ItemExtra>& extras);
 
 // --- The list that shows the collection ---------------------------------------------------------
 
@@ -58,9 +71,10 @@ using WriteItemContent = std::function<bool(const std::string& contentPath)>;
 // thumbnail file, its own file and its row. Only once it is complete are the oldest items removed
 // down to the item limit, so a failed add never costs an old item. When anything fails the item
 // is withdrawn completely (no record, row or file; its slot free). The thumbnail image stays the
-// caller's. False while the collection is held. True when the item was added.
+// caller's. The extras are written once the item's own files are. False while the collection is
+// held. True when the item was added.
 bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool checked,
-                const WriteItemContent& writeContent);
+                const WriteItemContent& writeContent, const std::vector<ItemExtra>& extras = {});
 
 // The thumbnail pixels (278 x 60) of record `index`; false to read its thumbnail file instead.
 using ThumbnailPixels = std::function<bool(size_t index, PixelImage& pixels)>;
@@ -70,7 +84,7 @@ void AppendItems(const std::vector<StoredItem>& records, const ThumbnailPixels& 
 
 // --- Removing ---------------------------------------------------------------------------------------
 
-// Removes the item of row `row`: its files, its row, its record; its slot becomes free.
+// Removes the item of row `row`: its files (extras too), its row, its record; its slot becomes free.
 void RemoveItem(int32_t row);
 // Removes every item whose row is checked.
 void RemoveCheckedItems();

@@ -6,10 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/file_bytes.h"
+#include "core/unicode_text.h"
+#include "exchange/image/alpha_picture.h"
+#include "exchange/image/clipboard_dib.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture_win.h"
+#include "store/clipboard_formats_win.h"
 #include "store/clipboard_open_win.h"
 #include "store/collection_win.h"
 #include "ui/layer/windows_win.h"
@@ -21,42 +26,74 @@ constexpr DWORD kPasteSettleMs = 125;
 
 HWND Main() { return MainWindowHandle(); }
 
-// A moveable block holding the bytes and one zero after them; nullptr when it cannot be had.
-HGLOBAL TextBlock(const std::vector<uint8_t>& bytes) {
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, bytes.size() + 1);
-  if (!block) return nullptr;
-  auto* data = static_cast<char*>(GlobalLock(block));
-  if (!data) {
-    GlobalFree(block);
-    return nullptr;
+// The text the item holds: its ANSI bytes and, as Unicode, the text as it was copied (from its
+// ANSI bytes when it keeps no other). Empty when its text file is missing or empty.
+struct ItemText {
+  std::vector<uint8_t> ansi;
+  std::wstring unicode;
+};
+
+ItemText ReadItemText(const Item& item) {
+  ItemText text;
+  // A missing or empty text file leaves the clipboard as it was.
+  if (!ReadFileBytes(ItemFilePath(item, ItemFile::Content), text.ansi) || text.ansi.empty()) return text;
+  std::vector<unsigned char> utf8;
+  std::u16string wide;
+  if (ReadItemExtra(item, ExtraKind::UnicodeText, utf8) &&
+      Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()), wide)) {
+    text.unicode.assign(wide.begin(), wide.end());
+  } else {
+    text.unicode = AnsiToWide(std::string_view(reinterpret_cast<const char*>(text.ansi.data()), text.ansi.size()));
   }
-  std::copy(bytes.begin(), bytes.end(), data);
-  data[bytes.size()] = 0;
-  GlobalUnlock(block);
-  return block;
+  return text;
 }
 
-// The clipboard takes the block only when SetClipboardData succeeds; until then it is ours.
-void PutText(const Item& item) {
-  std::vector<uint8_t> bytes;
-  // A missing or empty text file leaves the clipboard as it was.
-  if (!ReadFileBytes(ItemFilePath(item, ItemFile::Content), bytes) || bytes.empty()) return;
-  HGLOBAL block = TextBlock(bytes);
-  if (!block) return;
+void PlaceText(UINT format, const std::vector<unsigned char>& bytes) {
+  if (!bytes.empty()) PlaceClipboardBlock(format, bytes.data(), bytes.size(), true);
+}
+
+// CF_TEXT and CF_UNICODETEXT, and unless only the plain text is asked for, the rich text and
+// HTML the item keeps.
+void PutText(const Item& item, PasteFormats formats) {
+  const ItemText text = ReadItemText(item);
+  if (text.ansi.empty()) return;
+  // Everything is read before the clipboard is taken, so other programs wait for no file.
+  std::vector<unsigned char> richText;
+  std::vector<unsigned char> html;
+  if (formats == PasteFormats::Everything) {
+    ReadItemExtra(item, ExtraKind::RichText, richText);
+    ReadItemExtra(item, ExtraKind::Html, html);
+  }
   ClipboardSession clipboard(Main());
-  if (!clipboard.IsOpen() || !EmptyClipboard()) {
-    GlobalFree(block);
-    return;
-  }
-  HANDLE placed = SetClipboardData(CF_TEXT, block);
-  if (!placed) {
-    GlobalFree(block);
-    return;
-  }
+  if (!clipboard.IsOpen() || !EmptyClipboard()) return;
+  HANDLE placed = PlaceClipboardBlock(CF_TEXT, text.ansi.data(), text.ansi.size(), true);
+  if (!placed) return;
   Capture.LastOwnText = placed;
+  PlaceClipboardBlock(CF_UNICODETEXT, text.unicode.data(), text.unicode.size() * sizeof(wchar_t), true);
+  PlaceText(RichTextFormat(), richText);
+  PlaceText(HtmlFormat(), html);
+}
+
+// The picture's original with its transparency, as "PNG" and as a CF_DIBV5 block; both empty when
+// it keeps none.
+struct TransparentOriginal {
+  std::vector<unsigned char> png;
+  std::vector<uint8_t> dib;
+};
+
+TransparentOriginal ReadTransparentOriginal(const Item& item) {
+  TransparentOriginal original;
+  AlphaPicture pixels;
+  if (!ReadItemExtra(item, ExtraKind::AlphaPicture, original.png) ||
+      DecodePngWithAlpha(original.png.data(), original.png.size(), pixels) != DecodeStatus::Ok) {
+    return TransparentOriginal{};
+  }
+  original.dib = MakeClipboardDibV5(pixels);
+  return original;
 }
 
 void PutPicture(const Item& item) {
+  const TransparentOriginal original = ReadTransparentOriginal(item);
   const int picture = LoadImageFile(ItemFilePath(item, ItemFile::Content));
   // A picture that cannot be read leaves the clipboard as it was, like a missing text.
   if (!picture) return;
@@ -74,6 +111,9 @@ void PutPicture(const Item& item) {
     return;
   }
   Capture.LastOwnBitmap = static_cast<HBITMAP>(placed);
+  // A picture kept with its transparency is offered with it too, after the bitmap.
+  if (!original.png.empty()) PlaceClipboardBlock(PngFormat(), original.png.data(), original.png.size(), false);
+  if (!original.dib.empty()) PlaceClipboardBlock(CF_DIBV5, original.dib.data(), original.dib.size(), false);
 }
 
 void PressCtrlV() {
@@ -94,23 +134,23 @@ bool MakeNamedItemCurrent(const std::string& name) {
 
 }  // namespace
 
-void PutItemToClipboard() {
+void PutItemToClipboard(PasteFormats formats) {
   const Item* current = Collection.Items.Current();
   if (!current) return;
   if (current->kind == ImageItem) {
     PutPicture(*current);
   } else {
-    PutText(*current);
+    PutText(*current, formats);
   }
 }
 
 void MakeRowCurrent(int32_t row) { Collection.Items.SelectPosition(row); }
 
-bool PasteItem(int32_t row) {
+bool PasteItem(int32_t row, PasteFormats formats) {
   if (row < 0 || row >= Collection.Items.Count()) return false;
   MakeRowCurrent(row);
   const std::string name = Collection.Items.Current()->name;
-  PutItemToClipboard();
+  PutItemToClipboard(formats);
   ShowWindow(Main(), SW_HIDE);
   Sleep(kFocusReturnMs);
   PressCtrlV();

@@ -36,7 +36,7 @@ void DrawCaption(int font, int red, int green, int blue, int x, int y, const std
 
 // Draws the text into a panel of its own, so that nothing spills over the icon or the frame, and
 // copies the panel into the thumbnail.
-void DrawTextPanel(HDC thumbnail, const std::string& text, TextColour colour) {
+void DrawTextPanel(HDC thumbnail, const std::wstring& text, TextColour colour) {
   TextPanel panel;
   panel.area = RECT{kPanelX, kPanelY, kPanelX + kPanelWidth, kPanelY + kPanelHeight};
   panel.wrap = IsOneLineText(text);
@@ -66,7 +66,7 @@ int MakeTextIcon() {
 ThumbnailLook Thumbs;
 
 void MakeThumbnailLook() {
-  Thumbs.TextFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+  Thumbs.TextFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
   Thumbs.CaptionFontBold = LoadPointFont("Arial", 12, FontBold);
   Thumbs.CaptionFont = LoadPointFont("Arial", 10, 0);
   Thumbs.TextIcon = MakeTextIcon();
@@ -86,7 +86,7 @@ int DrawImageThumbnail(int picture, int width, int height, const std::string& ca
   return thumbnail;
 }
 
-int DrawTextThumbnail(const std::string& text, TextColour colour) {
+int DrawTextThumbnail(const std::wstring& text, TextColour colour) {
   HDC dc = nullptr;
   const int thumbnail = BeginThumbnail(dc);
   if (!thumbnail) return 0;

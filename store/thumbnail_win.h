@@ -32,4 +32,4 @@ void MakeThumbnailLook();
 int DrawImageThumbnail(int picture, int width, int height, const std::string& captureTime);
 // A lavender thumbnail with the text icon and the start of the text in the colour given.
 // Returns the image number, 0 when it could not be made.
-int DrawTextThumbnail(const std::string& text, TextColour colour);
+int DrawTextThumbnail(const std::wstring& text, TextColour colour);

@@ -30,6 +30,7 @@ void BindShortcuts(int window) {
   AddShortcut(window, VK_DELETE, KeyDelete);
   AddShortcut(window, VK_BACK, KeyBackspace);
   AddShortcut(window, VK_RETURN, KeyReturn);
+  AddShortcut(window, ShortcutShift | VK_RETURN, KeyPlainReturn);
   AddShortcut(window, VK_SPACE, KeySpace);
   AddShortcut(window, 'D', KeyDetail);
 }

@@ -1,11 +1,15 @@
 #include "ui/preview_canvas_win.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/file_bytes.h"
+#include "core/unicode_text.h"
+#include "exchange/image/alpha_picture.h"
 #include "exchange/image/images_win.h"
 #include "store/collection_win.h"
 #include "store/thumbnail_win.h"
@@ -14,8 +18,23 @@
 
 namespace {
 
-void PaintPicture(HDC canvas, const std::string& path) {
-  const int picture = LoadImageFile(path);
+// The picture kept with its transparency, over the thumbnails' lavender; 0 when there is none.
+int TransparentPicture(const Item& item) {
+  std::vector<unsigned char> png;
+  AlphaPicture pixels;
+  PixelImage flat;
+  if (!ReadItemExtra(item, ExtraKind::AlphaPicture, png) ||
+      DecodePngWithAlpha(png.data(), png.size(), pixels) != DecodeStatus::Ok ||
+      !CompositeOver(pixels, GetRValue(BackgroundColour), GetGValue(BackgroundColour), GetBValue(BackgroundColour),
+                     flat)) {
+    return 0;
+  }
+  return ImageFromPixels(-1, flat);
+}
+
+void PaintPicture(HDC canvas, const Item& item) {
+  int picture = TransparentPicture(item);
+  if (!picture) picture = LoadImageFile(ItemFilePath(item, ItemFile::Content));
   if (!picture) return;
   const int width = WidthOfImage(picture);
   const int height = HeightOfImage(picture);
@@ -32,14 +51,21 @@ void PaintPicture(HDC canvas, const std::string& path) {
   DisposeImage(picture);
 }
 
-std::string ReadItemText(const std::string& path) {
+// The text as it was copied: the Unicode text the item keeps, else its ANSI text.
+std::wstring ReadItemText(const Item& item) {
+  std::vector<unsigned char> utf8;
+  std::u16string unicode;
+  if (ReadItemExtra(item, ExtraKind::UnicodeText, utf8) &&
+      Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()), unicode)) {
+    return std::wstring(unicode.begin(), unicode.begin() + std::min(unicode.size(), PreviewTextLimit));
+  }
   std::vector<uint8_t> bytes;
-  if (!ReadFileBytes(path, bytes, PreviewTextLimit)) return {};
-  return PreviewText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  if (!ReadFileBytes(ItemFilePath(item, ItemFile::Content), bytes, PreviewTextLimit)) return {};
+  return AnsiToWide(PreviewText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())));
 }
 
 // The text is drawn into a bitmap of the content area's size, so that nothing reaches the margin.
-void PaintText(HDC canvas, const std::string& text) {
+void PaintText(HDC canvas, const std::wstring& text) {
   TextPanel panel;
   panel.area = RECT{PreviewMargin, PreviewMargin, PreviewMargin + PreviewContentSize, PreviewMargin + PreviewContentSize};
   panel.wrap = IsOneLineText(text);
@@ -71,9 +97,9 @@ int DrawPreviewCanvas(const Item& item, HRGN shape) {
     DeleteObject(black);
   }
   if (item.kind == ImageItem) {
-    PaintPicture(dc, ItemFilePath(item, ItemFile::Content));
+    PaintPicture(dc, item);
   } else if (item.kind == TextItem) {
-    PaintText(dc, ReadItemText(ItemFilePath(item, ItemFile::Content)));
+    PaintText(dc, ReadItemText(item));
   }
   EndDrawing();
   return canvas;

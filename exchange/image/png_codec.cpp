@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "exchange/image/alpha_picture.h"
 #include "exchange/image/image_codecs.h"
 #include "exchange/image/png_parallel.h"
 
@@ -58,6 +59,23 @@ void RequestBgr8(png_structp png, png_infop info) {
   png_set_bgr(png);
 }
 
+// Asks libpng for 8-bit blue-green-red-alpha whatever the file holds; a transparency table becomes
+// alpha, and pictures without either get an opaque alpha byte.
+void RequestBgra8(png_structp png, png_infop info) {
+  const int colorType = png_get_color_type(png, info);
+  const int bitDepth = png_get_bit_depth(png, info);
+  if (colorType == PNG_COLOR_TYPE_PALETTE) png_set_palette_to_rgb(png);
+  if ((colorType & PNG_COLOR_MASK_COLOR) == 0) {
+    if (bitDepth < 8) png_set_expand_gray_1_2_4_to_8(png);
+    png_set_gray_to_rgb(png);
+  }
+  const bool transparencyTable = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+  if (transparencyTable) png_set_tRNS_to_alpha(png);
+  if (bitDepth == 16) png_set_strip_16(png);
+  if ((colorType & PNG_COLOR_MASK_ALPHA) == 0 && !transparencyTable) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+  png_set_bgr(png);
+}
+
 // The raw (filtered) bytes the picture needs, before compression.
 uint64_t RawImageBytes(png_structp png, png_infop info) {
   const uint64_t bitsPerPixel = static_cast<uint64_t>(png_get_channels(png, info)) * png_get_bit_depth(png, info);
@@ -65,11 +83,13 @@ uint64_t RawImageBytes(png_structp png, png_infop info) {
   return png_get_image_height(png, info) * (rowBytes + 1);
 }
 
-DecodeStatus DecodeWithLibpng(png_structp png, png_infop info, MemoryReader* reader, PixelImage& image) {
-  if (setjmp(png_jmpbuf(png))) return DecodeStatus::Corrupt;
+// Reads the header and checks the picture's sides, and its pixel data against what the file can
+// hold. Called inside a decoder's setjmp: libpng's errors jump there.
+DecodeStatus ReadLimitedInfo(png_structp png, png_infop info, MemoryReader* reader) {
   png_set_read_fn(png, reader, ReadFromMemory);
-  // No ancillary chunk changes the pixels the program keeps (no gamma, no background, alpha
-  // dropped), so libpng skips them all, and never allocates for a chunk that claims a huge size.
+  // No ancillary chunk changes the pixels the program keeps (no gamma, no background; transparency
+  // tables are critical to libpng and still read), so libpng skips them all, and never allocates for
+  // a chunk that claims a huge size.
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(png, info);
 
@@ -79,6 +99,15 @@ DecodeStatus DecodeWithLibpng(png_structp png, png_infop info, MemoryReader* rea
     return DecodeStatus::TooLarge;
   }
   if (RawImageBytes(png, info) > MaxDeflateRatio * (reader->size + 1)) return DecodeStatus::Corrupt;
+  return DecodeStatus::Ok;
+}
+
+DecodeStatus DecodeWithLibpng(png_structp png, png_infop info, MemoryReader* reader, PixelImage& image) {
+  if (setjmp(png_jmpbuf(png))) return DecodeStatus::Corrupt;
+  const DecodeStatus header = ReadLimitedInfo(png, info, reader);
+  if (header != DecodeStatus::Ok) return header;
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
 
   RequestBgr8(png, info);
   const int passes = png_set_interlace_handling(png);
@@ -96,6 +125,46 @@ DecodeStatus DecodeWithLibpng(png_structp png, png_infop info, MemoryReader* rea
   return DecodeStatus::Ok;
 }
 
+DecodeStatus DecodeAlphaWithLibpng(png_structp png, png_infop info, MemoryReader* reader, AlphaPicture& picture) {
+  if (setjmp(png_jmpbuf(png))) return DecodeStatus::Corrupt;
+  const DecodeStatus header = ReadLimitedInfo(png, info, reader);
+  if (header != DecodeStatus::Ok) return header;
+  const png_uint_32 width = png_get_image_width(png, info);
+  const png_uint_32 height = png_get_image_height(png, info);
+
+  RequestBgra8(png, info);
+  const int passes = png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  const size_t rowBytes = static_cast<size_t>(width) * 4;
+  if (png_get_channels(png, info) != 4 || png_get_bit_depth(png, info) != 8 || png_get_rowbytes(png, info) != rowBytes) {
+    return DecodeStatus::Corrupt;
+  }
+  if (!AllocateAlphaPicture(picture, static_cast<int>(width), static_cast<int>(height))) return DecodeStatus::TooLarge;
+
+  for (int pass = 0; pass < passes; ++pass) {
+    for (png_uint_32 y = 0; y < height; ++y) png_read_row(png, picture.bgra.data() + y * rowBytes, nullptr);
+  }
+  return DecodeStatus::Ok;
+}
+
+// Creates libpng's reader over the data, runs the decoder (which sets its own jump point) and frees
+// the reader again.
+template <typename Picture>
+DecodeStatus ReadPng(const uint8_t* data, size_t size, Picture& picture,
+                     DecodeStatus (*decode)(png_structp, png_infop, MemoryReader*, Picture&)) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+  if (!png) return DecodeStatus::TooLarge;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_read_struct(&png, nullptr, nullptr);
+    return DecodeStatus::TooLarge;
+  }
+  MemoryReader reader{data, size, 0};
+  const DecodeStatus status = decode(png, info, &reader, picture);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return status;
+}
+
 bool EncodeWithLibpng(png_structp png, png_infop info, const PixelImage& image, std::vector<uint8_t>* out) {
   if (setjmp(png_jmpbuf(png))) return false;
   png_set_write_fn(png, out, AppendToVector, FlushNothing);
@@ -110,6 +179,38 @@ bool EncodeWithLibpng(png_structp png, png_infop info, const PixelImage& image, 
   return true;
 }
 
+bool EncodeAlphaWithLibpng(png_structp png, png_infop info, const AlphaPicture& picture, std::vector<uint8_t>* out) {
+  if (setjmp(png_jmpbuf(png))) return false;
+  png_set_write_fn(png, out, AppendToVector, FlushNothing);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(picture.width), static_cast<png_uint_32>(picture.height), 8,
+               PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  png_set_bgr(png);
+  const size_t rowBytes = static_cast<size_t>(picture.width) * 4;
+  for (int y = 0; y < picture.height; ++y) png_write_row(png, picture.bgra.data() + y * rowBytes);
+  png_write_end(png, nullptr);
+  return true;
+}
+
+// Creates libpng's writer, runs the encoder (which sets its own jump point) and frees the writer
+// again; on failure `out` is left as it was.
+template <typename Picture>
+bool WritePng(const Picture& picture, std::vector<uint8_t>& out,
+              bool (*encode)(png_structp, png_infop, const Picture&, std::vector<uint8_t>*)) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  const size_t start = out.size();
+  const bool ok = encode(png, info, picture, &out);
+  png_destroy_write_struct(&png, &info);
+  if (!ok) out.resize(start);
+  return ok;
+}
+
 }  // namespace
 
 bool IsPngFile(const uint8_t* data, size_t size) { return size >= 8 && png_sig_cmp(data, 0, 8) == 0; }
@@ -117,17 +218,16 @@ bool IsPngFile(const uint8_t* data, size_t size) { return size >= 8 && png_sig_c
 DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image) {
   image = PixelImage{};
   if (!IsPngFile(data, size)) return DecodeStatus::NotThisFormat;
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
-  if (!png) return DecodeStatus::TooLarge;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_read_struct(&png, nullptr, nullptr);
-    return DecodeStatus::TooLarge;
-  }
-  MemoryReader reader{data, size, 0};
-  const DecodeStatus status = DecodeWithLibpng(png, info, &reader, image);
-  png_destroy_read_struct(&png, &info, nullptr);
+  const DecodeStatus status = ReadPng(data, size, image, DecodeWithLibpng);
   if (status != DecodeStatus::Ok) image = PixelImage{};
+  return status;
+}
+
+DecodeStatus DecodePngWithAlpha(const uint8_t* data, size_t size, AlphaPicture& out) {
+  out = AlphaPicture{};
+  if (!IsPngFile(data, size)) return DecodeStatus::NotThisFormat;
+  const DecodeStatus status = ReadPng(data, size, out, DecodeAlphaWithLibpng);
+  if (status != DecodeStatus::Ok) out = AlphaPicture{};
   return status;
 }
 
@@ -137,16 +237,10 @@ bool EncodePng(const PixelImage& image, int /*quality*/, std::vector<uint8_t>& o
   // Pictures larger than one piece are compressed on all cores; small ones (thumbnails) as always.
   const uint64_t rawBytes = (1 + static_cast<uint64_t>(image.width) * 3) * static_cast<uint64_t>(image.height);
   if (rawBytes > ParallelDeflatePiece) return EncodePngInPieces(image, out, PictureDeflateEffort());
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  const size_t start = out.size();
-  const bool ok = EncodeWithLibpng(png, info, image, &out);
-  png_destroy_write_struct(&png, &info);
-  if (!ok) out.resize(start);
-  return ok;
+  return WritePng(image, out, EncodeWithLibpng);
+}
+
+bool EncodePngWithAlpha(const AlphaPicture& picture, std::vector<uint8_t>& out) {
+  if (!IsCompleteAlphaPicture(picture)) return false;
+  return WritePng(picture, out, EncodeAlphaWithLibpng);
 }

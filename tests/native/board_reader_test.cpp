@@ -236,4 +236,142 @@ TEST(BoardReader, ManyTinyEntriesCannotMakeTheImportHoldManyTimesTheBoard) {
   EXPECT_EQ(board.entries.size(), 20000u) << "the refusal left the board alone";
 }
 
+// Three entries: a text, a picture and a text, followed by whatever trailer a test appends.
+BoardBytes BoardBeforeTrailer() { return BoardBytes().Header(20, 3).Text("t", "hello", "").Image("i", "pic", "").Text("u", "x", ""); }
+
+TEST(BoardReader, ReadsTheExtrasTrailerAndIgnoresWhatIsNotOne) {
+  const std::string html = "Version:0.9\r\n" + std::string(3000, 'h') + "<b>end</b>";
+  const std::vector<unsigned char> block = PackedBlock(html);
+  const auto trailer = BoardBeforeTrailer()
+                           .ExtrasStart(2)
+                           .Record(0, 2)
+                           .Extra(2, "{\\rtf1 x}")
+                           .PackedExtra(3, static_cast<int32_t>(html.size()), block)
+                           .Record(1, 1)
+                           .Extra(4, "\x89PNG alpha")
+                           .Raw("bytes after the trailer")
+                           .bytes();
+  Board board;
+  ASSERT_TRUE(Read(trailer, board).Ok());
+  ASSERT_EQ(board.entries.size(), 3u);
+  ASSERT_EQ(board.entries[0].extras.size(), 2u);
+  EXPECT_EQ(board.entries[0].extras[0].kind, ExtraKind::RichText);
+  EXPECT_EQ(board.entries[0].extras[0].bytes, Bytes("{\\rtf1 x}"));
+  EXPECT_EQ(board.entries[0].extras[1].kind, ExtraKind::Html);
+  EXPECT_EQ(board.entries[0].extras[1].bytes, Bytes(html));
+  ASSERT_EQ(board.entries[1].extras.size(), 1u);
+  EXPECT_EQ(board.entries[1].extras[0].kind, ExtraKind::AlphaPicture);
+  EXPECT_TRUE(board.entries[2].extras.empty());
+
+  // After the entries, only the exact line starts a trailer; anything else is ignored as before.
+  for (const char* after : {"kepsilextras1\n", "kepsilextras2", "kepsilextras", "KEPSILEXTRAS1", "junk"}) {
+    SCOPED_TRACE(after);
+    auto bytes = BoardBeforeTrailer().Raw(after).Raw(std::string(1, '\0')).Number(1).Record(0, 1).Extra(1, "u").bytes();
+    ASSERT_TRUE(Read(bytes, board).Ok());
+    EXPECT_TRUE(board.entries.at(0).extras.empty());
+  }
+  ASSERT_TRUE(Read(BoardBeforeTrailer().ExtrasStart(0).bytes(), board).Ok());
+  EXPECT_EQ(board.entries.size(), 3u);
+}
+
+TEST(BoardReader, RefusesADamagedTrailerWhole) {
+  const std::vector<unsigned char> block = PackedBlock(std::string(500, 'r') + "tail");
+  const int32_t n = 504;
+  struct Case {
+    const char* what;
+    BoardBytes trailer;
+    BoardError error;
+  };
+  const Case cases[] = {
+      {"count cut short", BoardBytes().Name("kepsilextras1").Raw("\x01\x00"), BoardError::Truncated},
+      {"negative count", BoardBytes().ExtrasStart(-1), BoardError::BadCount},
+      {"more records than entries", BoardBytes().ExtrasStart(4).Record(0, 1).Extra(1, std::string(200, 'u')),
+       BoardError::BadCount},
+      {"more records than bytes", BoardBytes().ExtrasStart(2).Record(0, 1).Extra(1, "u"), BoardError::BadCount},
+      {"record cut short", BoardBytes().ExtrasStart(1).Record(0, 2).Extra(1, "uuuuuuuu").Number(2), BoardError::Truncated},
+      {"index beyond the entries", BoardBytes().ExtrasStart(1).Record(3, 1).Extra(1, "u"), BoardError::BadExtra},
+      {"negative index", BoardBytes().ExtrasStart(1).Record(-1, 1).Extra(1, "u"), BoardError::BadExtra},
+      {"index repeated", BoardBytes().ExtrasStart(2).Record(0, 1).Extra(1, "u").Record(0, 1).Extra(2, "r"),
+       BoardError::BadExtra},
+      {"index decreasing", BoardBytes().ExtrasStart(2).Record(2, 1).Extra(1, "u").Record(0, 1).Extra(1, "v"),
+       BoardError::BadExtra},
+      {"no extras", BoardBytes().ExtrasStart(1).Record(0, 0).Raw(std::string(13, 'z')), BoardError::BadExtra},
+      {"five extras", BoardBytes().ExtrasStart(1).Record(0, 5).Extra(1, "u"), BoardError::BadExtra},
+      {"unknown kind 0", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(0, "u"), BoardError::BadExtra},
+      {"unknown kind 5", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(5, "u"), BoardError::BadExtra},
+      {"picture on a text", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(4, "p"), BoardError::BadExtra},
+      {"rich text on a picture", BoardBytes().ExtrasStart(1).Record(1, 1).Extra(2, "r"), BoardError::BadExtra},
+      {"kind twice", BoardBytes().ExtrasStart(1).Record(0, 2).Extra(3, "h").Extra(3, "h"), BoardError::BadExtra},
+      {"empty extra", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(1, "").Raw("pad"), BoardError::BadExtra},
+      {"length beyond the file",
+       BoardBytes().ExtrasStart(1).Record(0, 1).Number(1).Number(100).Number(0).Raw("abcdefghij"), BoardError::BadLength},
+      {"negative length", BoardBytes().ExtrasStart(1).Record(0, 1).Number(1).Number(-3).Number(0).Raw("abc"),
+       BoardError::BadLength},
+      {"packed length beyond the file",
+       BoardBytes().ExtrasStart(1).Record(0, 1).Number(1).Number(3).Number(100).Raw("abcdefghij"), BoardError::BadLength},
+      {"larger than an item keeps",
+       BoardBytes().ExtrasStart(1).Record(0, 1).PackedExtra(2, static_cast<int32_t>(MaxExtraBytes) + 1, block),
+       BoardError::TooLarge},
+      {"packed block longer than stated", BoardBytes().ExtrasStart(1).Record(0, 1).PackedExtra(2, n - 1, block),
+       BoardError::BadPackedText},
+      {"packed block shorter than stated", BoardBytes().ExtrasStart(1).Record(0, 1).PackedExtra(2, n + 1, block),
+       BoardError::BadPackedText},
+      {"not a packed block", BoardBytes().ExtrasStart(1).Record(0, 1).PackedExtra(2, 3, Bytes("abcdefghijklmn")),
+       BoardError::BadPackedText},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(ErrorOf(BoardBeforeTrailer().Raw(c.trailer.bytes()).bytes()), c.error);
+  }
+  // The refusal names the entry and points at the field.
+  Board board;
+  const auto before = BoardBeforeTrailer().bytes();
+  const auto wrongKind = BoardBeforeTrailer().ExtrasStart(2).Record(0, 1).Extra(1, "u").Record(2, 1).Extra(4, "p").bytes();
+  const BoardReadResult result = Read(wrongKind, board);
+  EXPECT_EQ(result.error, BoardError::BadExtra);
+  EXPECT_EQ(result.entryIndex, 2);
+  EXPECT_EQ(result.offset, before.size() + 14 + 4 + 8 + 13 + 8) << "at the picture's kind";
+  const BoardReadResult badIndex = Read(BoardBeforeTrailer().ExtrasStart(1).Record(7, 1).Extra(1, "u").bytes(), board);
+  EXPECT_EQ(badIndex.entryIndex, -1);
+  EXPECT_EQ(badIndex.offset, before.size() + 14 + 4);
+}
+
+TEST(BoardReader, EveryCutInsideTheTrailerIsRefused) {
+  const auto entries = BoardBeforeTrailer().bytes();
+  const auto bytes = BoardBeforeTrailer()
+                         .ExtrasStart(2)
+                         .Record(0, 3)
+                         .Extra(1, "unicode")
+                         .Extra(2, "rtf")
+                         .PackedExtra(3, 504, PackedBlock(std::string(500, 'h') + "html"))
+                         .Record(1, 1)
+                         .Extra(4, "png")
+                         .bytes();
+  ASSERT_EQ(ErrorOf(bytes), BoardError::None);
+  for (std::size_t size = entries.size(); size < bytes.size(); ++size) {
+    const std::vector<unsigned char> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+    // A cut inside the line leaves bytes that are no trailer, which are ignored.
+    const bool lineWhole = size >= entries.size() + 14;
+    EXPECT_EQ(ErrorOf(cut) != BoardError::None, lineWhole) << "cut at " << size;
+  }
+}
+
+// Extras cost bookkeeping like entries do: tiny entries that fit on their own do not fit once each
+// carries three tiny extras, although the board grows by less than its double.
+TEST(BoardReader, TinyExtrasCountAgainstTheSameBookkeepingAsEntries) {
+  constexpr int Count = 30000;
+  BoardBytes entries;
+  entries.Header(20, Count);
+  for (int i = 0; i < Count; ++i) entries.Text("e" + std::to_string(i), "", "");
+  Board board;
+  ASSERT_TRUE(Read(entries.bytes(), board).Ok());
+  BoardBytes withExtras = entries;
+  withExtras.ExtrasStart(Count);
+  for (int i = 0; i < Count; ++i) withExtras.Record(i, 3).Extra(1, "u").Extra(2, "r").Extra(3, "h");
+  const BoardReadResult result = Read(withExtras.bytes(), board);
+  EXPECT_EQ(result.error, BoardError::TooLarge);
+  EXPECT_GT(result.entryIndex, 0);
+  EXPECT_TRUE(board.entries.at(0).extras.empty()) << "the refusal left the board alone";
+}
+
 }  // namespace

@@ -36,6 +36,16 @@ class BoardBytes {
     Number(1).Number(checked).Name(name).Number(static_cast<int32_t>(text.size())).Number(0).Raw(text);
     return Number(static_cast<int32_t>(thumbnail.size())).Raw(thumbnail);
   }
+  // The extras trailer: its line and count, each record's index and count, each extra unpacked or
+  // with a packed block that should unpack to `length` bytes.
+  BoardBytes& ExtrasStart(int32_t count) { return Name("kepsilextras1").Number(count); }
+  BoardBytes& Record(int32_t index, int32_t count) { return Number(index).Number(count); }
+  BoardBytes& Extra(int32_t kind, std::string_view bytes) {
+    return Number(kind).Number(static_cast<int32_t>(bytes.size())).Number(0).Raw(bytes);
+  }
+  BoardBytes& PackedExtra(int32_t kind, int32_t length, const std::vector<unsigned char>& block) {
+    return Number(kind).Number(length).Number(static_cast<int32_t>(block.size())).Raw(block);
+  }
   const std::vector<unsigned char>& bytes() const { return bytes_; }
 
  private:

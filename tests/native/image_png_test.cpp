@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "exchange/image/alpha_picture.h"
 #include "tests/native/image_test_support.h"
 
 namespace {
@@ -185,6 +186,117 @@ TEST(ImagePngEncode, RefusesPicturesWithoutPixels) {
   lying.height = 40;
   EXPECT_FALSE(EncodePng(lying, 0, out));
   EXPECT_TRUE(out.empty());
+}
+
+// --- with alpha --------------------------------------------------------------------------------
+
+// ImageMagick's reading of a picture as 8-bit blue-green-red-alpha samples.
+bool ImageMagickBgra(const fs::path& file, const TempDir& temp, int& width, int& height, std::vector<uint8_t>& bgra) {
+  const fs::path raw = temp / "reference.bgra";
+  const fs::path size = temp / "reference.txt";
+  if (!RunQuietly("convert " + Quote(file) + "[0] -alpha on -depth 8 -write bgra:" + Quote(raw) +
+                  " -format '%w %h' info:" + Quote(size))) {
+    return false;
+  }
+  std::ifstream in(size);
+  if (!(in >> width >> height)) return false;
+  bgra = ReadBytes(raw);
+  return bgra.size() == static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+}
+
+int LargestDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+  if (a.size() != b.size()) return -1;
+  int largest = 0;
+  for (size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+  return largest;
+}
+
+TEST(ImagePngAlphaDecode, LibpngTestPicturesMatchImageMagick) {
+  if (!HaveImageMagick()) GTEST_SKIP() << "ImageMagick's convert is not installed";
+  const std::vector<fs::path> files = PngFilesIn(DepsDir() / "src/libpng/contrib/pngsuite");
+  if (files.empty()) GTEST_SKIP() << "libpng's test pictures are missing; run scripts/bootstrap";
+  TempDir temp;
+  int transparent = 0;
+  for (const fs::path& path : files) {
+    SCOPED_TRACE(path.string());
+    const std::vector<uint8_t> file = WithoutChunks(ReadBytes(path), {"gAMA", "cHRM", "sRGB", "iCCP"});
+    const fs::path plain = temp / "plain.png";
+    WriteBytes(plain, file);
+
+    AlphaPicture picture;
+    ASSERT_EQ(DecodePngWithAlpha(file.data(), file.size(), picture), DecodeStatus::Ok);
+    int width = 0, height = 0;
+    std::vector<uint8_t> reference;
+    ASSERT_TRUE(ImageMagickBgra(plain, temp, width, height, reference));
+    EXPECT_EQ(picture.width, width);
+    EXPECT_EQ(picture.height, height);
+    EXPECT_LE(LargestDifference(picture.bgra, reference), IsSixteenBit(file) ? 1 : 0);
+    // The colours are exactly those the plain decoder gives, which drops alpha without blending.
+    PixelImage plainPixels;
+    ASSERT_EQ(DecodePng(file.data(), file.size(), plainPixels), DecodeStatus::Ok);
+    std::vector<uint8_t> colours;
+    for (size_t i = 0; i < picture.bgra.size(); i += 4) colours.insert(colours.end(), &picture.bgra[i], &picture.bgra[i + 3]);
+    EXPECT_EQ(imagetest::LargestDifference(plainPixels, colours, width, height), 0);
+    transparent += HasTransparency(picture) ? 1 : 0;
+  }
+  EXPECT_GT(transparent, 10) << "the pictures with alpha or a transparency table";
+}
+
+TEST(ImagePngAlphaDecode, PaletteTransparencyTableBecomesAlpha) {
+  // Three palette entries, the table naming alpha for the first two; the third stays opaque.
+  const uint8_t raw[4] = {0, 0, 1, 2};  // filter byte, then one row of indices
+  std::vector<uint8_t> idat(compressBound(4));
+  uLongf idatSize = idat.size();
+  ASSERT_EQ(compress(idat.data(), &idatSize, raw, 4), Z_OK);
+  idat.resize(idatSize);
+  const std::vector<uint8_t> file = BuildPng({{"IHDR", Ihdr(3, 1, 8, 3)},
+                                              {"PLTE", {255, 0, 0, 0, 255, 0, 0, 0, 255}},
+                                              {"tRNS", {0, 128}},
+                                              {"IDAT", idat},
+                                              {"IEND", {}}});
+  AlphaPicture picture;
+  ASSERT_EQ(DecodePngWithAlpha(file.data(), file.size(), picture), DecodeStatus::Ok);
+  EXPECT_EQ(picture.bgra, (std::vector<uint8_t>{0, 0, 255, 0, 0, 255, 0, 128, 255, 0, 0, 255}));
+}
+
+TEST(ImagePngAlphaDecode, RefusesWhatThePlainDecoderRefuses) {
+  AlphaPicture picture;
+  const uint8_t text[] = "not a picture";
+  EXPECT_EQ(DecodePngWithAlpha(text, sizeof text, picture), DecodeStatus::NotThisFormat);
+  const uint8_t raw[2] = {0, 0};
+  std::vector<uint8_t> idat(compressBound(2));
+  uLongf idatSize = idat.size();
+  ASSERT_EQ(compress(idat.data(), &idatSize, raw, 2), Z_OK);
+  idat.resize(idatSize);
+  const auto decode = [&](uint32_t width, uint32_t height) {
+    const std::vector<uint8_t> file = BuildPng({{"IHDR", Ihdr(width, height, 8, 4)}, {"IDAT", idat}, {"IEND", {}}});
+    return DecodePngWithAlpha(file.data(), file.size(), picture);
+  };
+  EXPECT_EQ(decode(32768, 1), DecodeStatus::TooLarge);
+  EXPECT_EQ(decode(30000, 30000), DecodeStatus::Corrupt);
+  EXPECT_EQ(decode(4, 8), DecodeStatus::Corrupt);
+  EXPECT_TRUE(picture.bgra.empty());
+}
+
+TEST(ImagePngAlphaEncode, RoundTripKeepsEveryByteAndWritesRgba) {
+  AlphaPicture picture;
+  ASSERT_TRUE(AllocateAlphaPicture(picture, 29, 17));
+  for (size_t i = 0; i < picture.bgra.size(); ++i) picture.bgra[i] = static_cast<uint8_t>(i * 37 + i / 4);
+  std::vector<uint8_t> file = {0xAB};  // appended to, not replaced
+  ASSERT_TRUE(EncodePngWithAlpha(picture, file));
+  ASSERT_EQ(file[0], 0xAB);
+  file.erase(file.begin());
+  EXPECT_EQ(PngChunks(file)[0].data, Ihdr(29, 17, 8, 6));
+  AlphaPicture again;
+  ASSERT_EQ(DecodePngWithAlpha(file.data(), file.size(), again), DecodeStatus::Ok);
+  EXPECT_EQ(again.width, 29);
+  EXPECT_EQ(again.height, 17);
+  EXPECT_EQ(again.bgra, picture.bgra);
+
+  picture.bgra.pop_back();
+  std::vector<uint8_t> refused;
+  EXPECT_FALSE(EncodePngWithAlpha(picture, refused));
+  EXPECT_TRUE(refused.empty());
 }
 
 }  // namespace

@@ -92,9 +92,42 @@ HGLOBAL TextBlock(const std::string& text) {
   return memory;
 }
 
-// Sets the data on the clipboard; the time in ms at which SetClipboardData returned, -1 when the
-// clipboard could not be had. The clipboard is closed afterwards, which announces the change.
-double PutOnClipboard(UINT format, HANDLE data) {
+HGLOBAL WideTextBlock(const std::wstring& text) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (!memory) return nullptr;
+  auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+  std::copy(text.c_str(), text.c_str() + text.size() + 1, chars);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+struct ClipboardOffer {
+  UINT format;
+  HANDLE data;
+};
+
+// A text as a word processor offers it: ANSI and Unicode text that differ (Greek), about 20 KB of
+// rich text and of HTML beside it.
+std::vector<ClipboardOffer> RichTextOffer(int serial) {
+  const std::string tag = std::to_string(GetCurrentProcessId()) + " " + std::to_string(serial);
+  std::wstring unicode = L"bench \x03BA\x03B5\x03AF\x03BC\x03B5\x03BD\x03BF ";
+  unicode += std::wstring(tag.begin(), tag.end());
+  std::string rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Arial;}\\f0 ";
+  std::string html = "Version:0.9\r\nStartHTML:0000000000\r\nEndHTML:0000000000\r\n<html><body>";
+  while (rtf.size() < 20000) rtf += "\\b bench\\b0  text " + tag + "\\par ";
+  while (html.size() < 20000) html += "<p><b>bench</b> text " + tag + "</p>";
+  rtf += "}";
+  html += "</body></html>";
+  return {{CF_TEXT, TextBlock("bench keimeno " + tag)},
+          {CF_UNICODETEXT, WideTextBlock(unicode)},
+          {RegisterClipboardFormatA("Rich Text Format"), TextBlock(rtf)},
+          {RegisterClipboardFormatA("HTML Format"), TextBlock(html)}};
+}
+
+// Sets the data on the clipboard; the time in ms at which the last SetClipboardData returned, -1
+// when the clipboard could not be had. The clipboard is closed afterwards, which announces the
+// change.
+double PutOnClipboard(const std::vector<ClipboardOffer>& offers) {
   bool open = false;
   for (int attempt = 0; attempt < 2000 && !open; ++attempt) {
     open = OpenClipboard(nullptr) != 0;
@@ -102,7 +135,8 @@ double PutOnClipboard(UINT format, HANDLE data) {
   }
   if (!open) return -1;
   EmptyClipboard();
-  const bool set = SetClipboardData(format, data) != nullptr;
+  bool set = true;
+  for (const ClipboardOffer& offer : offers) set = SetClipboardData(offer.format, offer.data) != nullptr && set;
   const double at = NowMs();
   CloseClipboard();
   return set ? at : -1;
@@ -157,21 +191,29 @@ double WaitForNewRow(HWND list, int before, double timeoutMs = 20000) {
   return -1;
 }
 
-// bench-capture text|PICTURE.png REPEATS LABEL: latency runs first, then runs with the clipboard
-// probe (its own tries would otherwise delay the program's).
+// bench-capture text|richtext|PICTURE.png REPEATS LABEL: latency runs first, then runs with the
+// clipboard probe (its own tries would otherwise delay the program's). "richtext" offers a Greek
+// text with rich text and HTML.
 int BenchCapture(const std::string& source, int repeats, const std::string& label) {
   HWND list = ProgramList();
   if (!list) return 1;
   HBITMAP picture = nullptr;
-  if (source != "text" && !(picture = BitmapFromPng(source))) return 1;
+  const bool richText = source == "richtext";
+  if (source != "text" && !richText && !(picture = BitmapFromPng(source))) return 1;
   static int serial = 0;
   std::vector<double> latency, refused;
   for (int run = 0; run < 2 * repeats; ++run) {
     const bool probing = run >= repeats;
-    HANDLE data = picture ? CopyImage(picture, IMAGE_BITMAP, 0, 0, 0)
-                          : TextBlock("bench text " + std::to_string(GetCurrentProcessId()) + " " + std::to_string(++serial));
+    std::vector<ClipboardOffer> offers;
+    if (picture) {
+      offers = {{CF_BITMAP, CopyImage(picture, IMAGE_BITMAP, 0, 0, 0)}};
+    } else if (richText) {
+      offers = RichTextOffer(++serial);
+    } else {
+      offers = {{CF_TEXT, TextBlock("bench text " + std::to_string(GetCurrentProcessId()) + " " + std::to_string(++serial))}};
+    }
     const int before = ListRowCount(list);
-    const double set = PutOnClipboard(picture ? CF_BITMAP : CF_TEXT, data);
+    const double set = PutOnClipboard(offers);
     if (set < 0) return 1;
     ClipboardProbe* probe = probing ? new ClipboardProbe : nullptr;
     const double shown = WaitForNewRow(list, before);

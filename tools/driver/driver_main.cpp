@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tools/driver/bench_driver.h"
 #include "tools/driver/clipboard_driver.h"
@@ -25,6 +26,8 @@ int Usage() {
       "  clip-text TEXT          put a text on the clipboard\n"
       "  clip-bitmap W H         put a grey W x H bitmap on the clipboard\n"
       "  clip-get                prints the clipboard text\n"
+      "  front CLASS             brings the top-level window of that class to the front\n"
+      "  edit-text CLASS FILE    writes the text of that window's first edit field to FILE as UTF-8\n"
       "  handoff PATH            send message 2000 with a global atom naming PATH\n"
       "  windows                 prints the program's visible top-level windows: class|title\n"
       "  button ID               presses button ID (6 Yes, 7 No) in the program's requester\n"
@@ -48,6 +51,20 @@ HWND MainWindow() {
 HWND ItemList() {
   HWND main = MainWindow();
   return main ? FindChild(main, "SysListView32") : nullptr;
+}
+
+// A control's text as UTF-8, read as Unicode so that no code page loses a character. Asked for with
+// WM_GETTEXT: GetWindowText does not ask a control of another process.
+std::string WindowTextUtf8(HWND window) {
+  std::wstring wide(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  wide.resize(static_cast<size_t>(
+      SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()))));
+  if (wide.empty()) return {};
+  const int length = static_cast<int>(wide.size());
+  const int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+  return utf8;
 }
 
 int Number(const char* text) {
@@ -108,6 +125,17 @@ int main(int argc, char** argv) {
   if (action == "clip-get") {
     std::printf("%s\n", ClipboardText().c_str());
     return 0;
+  }
+  if (action == "front" && argc > 2) {
+    HWND window = FindWindowA(argv[2], nullptr);
+    return window && BringToFront(window) ? 0 : 1;
+  }
+  if (action == "edit-text" && argc > 3) {
+    HWND window = FindWindowA(argv[2], nullptr);
+    HWND edit = window ? FindChild(window, "Edit") : nullptr;
+    if (!edit) return 1;
+    const std::string text = WindowTextUtf8(edit);
+    return WriteFileContents(argv[3], std::vector<unsigned char>(text.begin(), text.end())) ? 0 : 1;
   }
   if (action == "windows" || (action == "button" && argc > 2)) {
     HWND main = MainWindow();

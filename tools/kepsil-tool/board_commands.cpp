@@ -1,6 +1,8 @@
 // kepsil-tool board-check: tells whether the program would import a board, with the import's own check.
+// Each entry's line is followed by one indented line per extra it carries: its file extension and size.
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "exchange/board_reader.h"
@@ -28,13 +30,17 @@ int BoardCheck(const std::vector<std::string>& args) {
     std::printf("%s %s %s %zu %zu\n", entry.kind == BoardKindImage ? "image" : "text",
                 entry.checked ? "checked" : "unchecked", entry.name.c_str(), entry.content.size(),
                 entry.thumbnail.size());
+    for (const ItemExtra& extra : entry.extras) {
+      const std::string_view extension = ExtraFileExtension(extra.kind);
+      std::printf("  extra %.*s %zu\n", static_cast<int>(extension.size()), extension.data(), extra.bytes.size());
+    }
   }
   return 0;
 }
 
 }  // namespace
 
-KEPSIL_TOOL_COMMAND("board-check", "FILE  (exit 0 and list the entries when the board would be imported)",
+KEPSIL_TOOL_COMMAND("board-check", "FILE  (exit 0 and list the entries and their extras when the board would be imported)",
                     BoardCheck);
 
 }  // namespace kepsil::tool

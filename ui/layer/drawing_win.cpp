@@ -1,6 +1,7 @@
 // Drawing on images: a memory device context holding the image's bitmap, and numbered fonts.
 #include "ui/layer/drawing_win.h"
 
+#include "core/code_page_win.h"
 #include "exchange/image/images_win.h"
 #include "ui/layer/layer_state_win.h"
 
@@ -157,7 +158,7 @@ MemoryCanvas::~MemoryCanvas() {
   if (dc_) DeleteDC(dc_);
 }
 
-void DrawTextPanel(HDC target, const TextPanel& panel, const std::string& text) {
+void DrawTextPanel(HDC target, const TextPanel& panel, std::wstring_view text) {
   const int width = panel.area.right - panel.area.left;
   const int height = panel.area.bottom - panel.area.top;
   MemoryCanvas canvas(target, width, height);
@@ -173,13 +174,17 @@ void DrawTextPanel(HDC target, const TextPanel& panel, const std::string& text) 
   const int length = static_cast<int>(text.size());
   if (panel.wrap) {
     RECT area{0, 0, panel.wrapWidth, height};
-    DrawTextA(dc, text.data(), length, &area, DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, text.data(), length, &area, DT_WORDBREAK | DT_NOPREFIX);
   } else {
     // Measured first, then drawn unwrapped; the panel's edges cut off the rest.
     RECT area{0, 0, 0, 0};
-    DrawTextA(dc, text.data(), length, &area, DT_CALCRECT | DT_NOPREFIX);
-    DrawTextA(dc, text.data(), length, &area, DT_NOPREFIX);
+    DrawTextW(dc, text.data(), length, &area, DT_CALCRECT | DT_NOPREFIX);
+    DrawTextW(dc, text.data(), length, &area, DT_NOPREFIX);
   }
   BitBlt(target, panel.area.left, panel.area.top, width, height, dc, 0, 0, SRCCOPY);
   SelectObject(dc, oldFont);
+}
+
+void DrawTextPanel(HDC target, const TextPanel& panel, const std::string& text) {
+  DrawTextPanel(target, panel, AnsiToWide(text));
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 // SetDrawMode flags.
 constexpr int DrawTransparent = 0x1;
@@ -53,6 +54,8 @@ struct TextPanel {
 };
 // Draws the text into an off-screen panel of its own and copies it onto `target`, so that
 // nothing spills past the panel. "&" is part of the text, never a mnemonic prefix.
+void DrawTextPanel(HDC target, const TextPanel& panel, std::wstring_view text);
+// The same for ANSI bytes, read in the system's ANSI code page.
 void DrawTextPanel(HDC target, const TextPanel& panel, const std::string& text);
 
 // Returns a fresh font number, 0 on failure.

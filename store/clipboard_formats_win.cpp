@@ -1,0 +1,103 @@
+#include "store/clipboard_formats_win.h"
+
+#include <cstring>
+
+namespace {
+
+UINT Registered(UINT& format, const char* name) {
+  if (!format) format = RegisterClipboardFormatA(name);
+  return format;
+}
+
+// A locked global block that unlocks itself.
+class LockedBlock {
+ public:
+  explicit LockedBlock(HANDLE handle)
+      : handle_(handle), data_(handle ? static_cast<const uint8_t*>(GlobalLock(handle)) : nullptr),
+        size_(data_ ? GlobalSize(handle) : 0) {}
+  ~LockedBlock() {
+    if (data_) GlobalUnlock(handle_);
+  }
+  LockedBlock(const LockedBlock&) = delete;
+  LockedBlock& operator=(const LockedBlock&) = delete;
+
+  const uint8_t* Data() const { return data_; }
+  size_t Size() const { return size_; }
+
+ private:
+  HANDLE handle_;
+  const uint8_t* data_;
+  size_t size_;
+};
+
+}  // namespace
+
+UINT RichTextFormat() {
+  static UINT format = 0;
+  return Registered(format, "Rich Text Format");
+}
+
+UINT HtmlFormat() {
+  static UINT format = 0;
+  return Registered(format, "HTML Format");
+}
+
+UINT PngFormat() {
+  static UINT format = 0;
+  return Registered(format, "PNG");
+}
+
+bool ReadClipboardBlock(UINT format, size_t maxBytes, std::vector<uint8_t>& bytes, bool endsAtZero) {
+  bytes.clear();
+  if (!format || !IsClipboardFormatAvailable(format)) return false;
+  const LockedBlock block(GetClipboardData(format));
+  if (!block.Data()) return false;
+  size_t size = block.Size();
+  if (endsAtZero) {
+    const void* zero = std::memchr(block.Data(), 0, size);
+    if (zero) size = static_cast<size_t>(static_cast<const uint8_t*>(zero) - block.Data());
+  }
+  if (size == 0 || size > maxBytes) return false;
+  bytes.assign(block.Data(), block.Data() + size);
+  return true;
+}
+
+bool ReadClipboardUnicode(size_t maxChars, std::wstring& text) {
+  text.clear();
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return false;
+  const LockedBlock block(GetClipboardData(CF_UNICODETEXT));
+  if (!block.Data()) return false;
+  const auto* chars = reinterpret_cast<const wchar_t*>(block.Data());
+  const size_t available = block.Size() / sizeof(wchar_t);
+  size_t length = 0;
+  while (length < available && chars[length] != L'\0') ++length;
+  if (length > maxChars) return false;
+  text.assign(chars, length);
+  return true;
+}
+
+bool OfferedBefore(UINT format, UINT other) {
+  for (UINT listed = EnumClipboardFormats(0); listed != 0; listed = EnumClipboardFormats(listed)) {
+    if (listed == format) return true;
+    if (listed == other) return false;
+  }
+  return false;
+}
+
+HANDLE PlaceClipboardBlock(UINT format, const void* data, size_t size, bool addZero) {
+  if (!format) return nullptr;
+  const size_t zeroBytes = addZero ? (format == CF_UNICODETEXT ? sizeof(wchar_t) : 1) : 0;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size + zeroBytes);
+  if (!block) return nullptr;
+  auto* target = static_cast<uint8_t*>(GlobalLock(block));
+  if (!target) {
+    GlobalFree(block);
+    return nullptr;
+  }
+  if (size) std::memcpy(target, data, size);
+  std::memset(target + size, 0, zeroBytes);
+  GlobalUnlock(block);
+  HANDLE placed = SetClipboardData(format, block);
+  if (!placed) GlobalFree(block);
+  return placed;
+}

@@ -1,0 +1,26 @@
+#include "store/item_extras.h"
+
+std::string_view ExtraFileExtension(ExtraKind kind) {
+  switch (kind) {
+    case ExtraKind::UnicodeText: return ".utf";
+    case ExtraKind::RichText: return ".rtf";
+    case ExtraKind::Html: return ".htm";
+    case ExtraKind::AlphaPicture: return ".png";
+  }
+  return ".extra";
+}
+
+bool ExtraBelongsTo(ExtraKind kind, int32_t itemKind) {
+  constexpr int32_t kImageItem = 0;
+  return (kind == ExtraKind::AlphaPicture) == (itemKind == kImageItem);
+}
+
+bool ExtraKindFromNumber(int32_t number, ExtraKind& kind) {
+  for (ExtraKind known : EveryExtraKind) {
+    if (static_cast<int32_t>(known) == number) {
+      kind = known;
+      return true;
+    }
+  }
+  return false;
+}
