@@ -6,7 +6,7 @@
 #include <map>
 
 #include "core/commands.h"
-#include "exchange/board_reader.h"
+#include "exchange/board_format.h"
 #include "exchange/image/alpha_picture.h"
 #include "tests/e2e/capture_support.h"
 #include "tests/e2e/load_save_support.h"
@@ -38,6 +38,7 @@ const std::string kHtml = HtmlBlock("Gr\xc3\xbc\xc3\x9f" "e \xe2\x86\x92 <b>rich
 
 void Place(UINT format, const void* data, size_t size) {
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return;
   std::copy_n(static_cast<const char*>(data), size, static_cast<char*>(GlobalLock(memory)));
   GlobalUnlock(memory);
   if (!SetClipboardData(format, memory)) GlobalFree(memory);
@@ -172,7 +173,9 @@ TEST_F(BoardExtras, ExportThenImportGivesBackEveryExtraFileByteForByte) {
       {1, 0, "07122026-101501-100", Bytes("Gr\xfc\xdf" "e ? rich"), ThumbnailPng(150, 150, 150)},
   };
   const std::map<std::string, std::vector<unsigned char>> extras = {
-      {items[0].name + ".utf", Bytes("\xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1 \xf0\x9f\x98\x80")},
+      // Greek and an emoji outside the BMP.
+      {items[0].name + ".utf",
+       Bytes("\xce\x9a\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1 \xf0\x9f\x98\x80")},
       {items[2].name + ".png", TransparentPng()},
       {items[3].name + ".utf", Bytes(kRichTextUtf8)},
       {items[3].name + ".rtf", Bytes(kRtf)},
