@@ -1,6 +1,7 @@
 #include "tools/driver/bench_driver.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
@@ -343,6 +344,30 @@ int BenchStartup(const std::string& folder, int count, int repeats) {
   return 0;
 }
 
+// bench-scroll: pages the program's list from its first row to its last with Page Down and back
+// with Ctrl+Home; times each page until the list has painted it.
+int BenchScroll() {
+  HWND list = ProgramList();
+  if (!list) return 1;
+  const int rows = ListRowCount(list);
+  const int perPage = std::max(1, static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)));
+  SendMessageA(list, WM_KEYDOWN, VK_HOME, 0);
+  std::vector<double> pages;
+  for (int page = 0; page * perPage < rows; ++page) {
+    const double start = NowMs();
+    SendMessageA(list, WM_KEYDOWN, VK_NEXT, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW);
+    // A message answered after the paint: the page is on the screen.
+    SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+    pages.push_back(NowMs() - start);
+  }
+  SendMessageA(list, WM_KEYDOWN, VK_HOME, 0);
+  RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW);
+  std::printf("page down through %d rows: median %.1f ms, max %.1f ms (%zu pages)\n", rows, Median(pages),
+              Largest(pages), pages.size());
+  return 0;
+}
+
 // bare-window: a window program that does nothing but show one window until it is closed.
 int BareWindow() {
   WNDCLASSA windowClass{};
@@ -385,6 +410,7 @@ int RunBenchAction(int argc, char** argv) {
   if (action == "bench-items" && argc > 4) return BenchItems(argv[2], Number(argv[3]), argv[4], argc > 5 ? Number(argv[5]) : 0);
   if (action == "bench-startup" && argc > 4) return BenchStartup(argv[2], Number(argv[3]), Number(argv[4]));
   if (action == "idle-loop" && argc > 2) return IdleLoop(Number(argv[2]));
+  if (action == "bench-scroll") return BenchScroll();
   if (action == "bare-window") return BareWindow();
   return 2;
 }
