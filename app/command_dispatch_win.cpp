@@ -149,7 +149,7 @@ void DispatchCommand(int32_t id) {
       break;
     case KeySpace:
       if (TakeSelectedRow()) {
-        SetRowState(Ui.ItemList, Loop.ClickedIndex, GetRowState(Ui.ItemList, Loop.ClickedIndex) ^ RowChecked);
+        SetItemChecked(Loop.ClickedIndex, !IsItemChecked(Loop.ClickedIndex));
       }
       break;
     case KeyDetail:

@@ -133,7 +133,6 @@ void StartUp(const std::string& arguments) {
   MakeThumbnailLook();
   FillTexts(Texts, GetUserDefaultLCID());
   Collection.Items.Clear();
-  Collection.FreeSlots.clear();
   OnItemsChanged(NoteItemsChanged);
   OnWorkingFolderEmptied(NoteWorkingFolderEmptied);
 

@@ -101,14 +101,6 @@ void OnListNotification(HWND window, const NMHDR* header) {
       }
       break;
     }
-    // A check mark is the row's state image, which the user changes in the list itself.
-    case LVN_ITEMCHANGED: {
-      const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-      if ((change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK)) {
-        NoteCheckMarkChanged();
-      }
-      break;
-    }
     default: break;
   }
 }

@@ -66,7 +66,7 @@ BoardImport ImportBoard(const std::string& givenPath) {
   }
   // The board's contents are on disk: its memory goes before the thumbnails are read.
   board = Board{};
-  AppendItems(records, nullptr);
+  AppendItems(records);
   ProcessPendingEvents();
   return BoardImport::Imported;
 }

@@ -52,19 +52,6 @@ bool ItemList::ContainsName(const std::string& name) const {
   return std::any_of(items_.begin(), items_.end(), [&](const Item& item) { return item.name == name; });
 }
 
-int32_t TakeFreeSlot(FreeSlotList& slots) {
-  if (slots.empty()) return -1;
-  const int32_t slot = slots.front();
-  slots.pop_front();
-  return slot;
-}
-
-void ReleaseSlot(FreeSlotList& slots, int32_t slot) {
-  if (slot < 0) return;
-  if (std::find(slots.begin(), slots.end(), slot) != slots.end()) return;
-  slots.push_back(slot);
-}
-
 void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction& deleteCurrent) {
   if (maxCount < 0) maxCount = 0;
   while (items.Count() > maxCount) {

@@ -1,8 +1,7 @@
-// The item record, the item list with its cursor, free thumbnail slots and the trimming rule.
+// The item record, the item list with its cursor and the trimming rule.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@ struct Item {
   int32_t kind = ImageItem;  // ImageItem or TextItem
   int32_t image = 0;         // working image while capture makes an image item; never stored
   std::string name;          // base name of the item's files (name.clt, name.bmp, name.txt)
+  bool checked = false;      // the row's check mark
 };
 
 // An ordered list of items with a cursor that stands on an element or before the first one.
@@ -52,16 +52,8 @@ class ItemList {
   int32_t cursor_ = -1;
 };
 
-// Thumbnail slots released by deleted items, reused first by new ones.
-using FreeSlotList = std::deque<int32_t>;
-// Takes the first free slot; -1 when there is none (the caller then appends a new slot).
-int32_t TakeFreeSlot(FreeSlotList& slots);
-// Gives a slot back; a slot already listed is not listed twice.
-void ReleaseSlot(FreeSlotList& slots, int32_t slot);
-
 struct CollectionState {
   ItemList Items;
-  FreeSlotList FreeSlots;
   std::string CaptureTime;       // "hh:mm:ss" of the last name made
   std::string LastItemName;      // the last name made, so that the next one never repeats it
   int32_t HighlightedIndex = -1; // row with the selection frame, -1 for none

@@ -12,6 +12,7 @@
 #include "store/capture_win.h"
 #include "store/item_rows_win.h"
 #include "store/picture_writer_win.h"
+#include "store/thumbnail_slots.h"
 #include "store/thumbnail_win.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/drawing_win.h"
@@ -21,13 +22,15 @@ namespace {
 // Both settings of CompressImages keep the picture in a file named ".bmp" (a PNG inside when
 // compressed).
 constexpr char kPictureExtension[] = ".bmp";
-// Thumbnails of appended items go into the image list this many at a time.
-constexpr int kSheetCells = 50;
+// Thumbnails held at once: several pages of the tallest list a screen shows, whatever the number
+// of items. A row drawn takes a slot; the one drawn longest ago gives its slot up.
+constexpr int32_t kThumbnailSlots = 96;
 
 struct ListBinding {
   int control = 0;
   HWND handle = nullptr;
   HIMAGELIST thumbnails = nullptr;
+  ThumbnailSlots slots{kThumbnailSlots};
 };
 ListBinding List;
 
@@ -52,12 +55,80 @@ void ShowThumbnails() {
   }
 }
 
-// The list lets go of the old image list before it is destroyed, and shows the new one.
+// The list lets go of the old image list before it is destroyed, and shows the new one, whose
+// slots all hold blank thumbnails until rows are drawn.
 void ReplaceThumbnails(HIMAGELIST fresh) {
   if (List.handle) SendMessageA(List.handle, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
   if (List.thumbnails) ImageList_Destroy(List.thumbnails);
   List.thumbnails = fresh;
+  List.slots.Clear();
+  if (fresh) {
+    ImageList_SetImageCount(fresh, static_cast<UINT>(List.slots.Capacity()));
+    const int blank = LoadThumbnailOrBlank("");
+    for (int32_t slot = 0; slot < List.slots.Capacity() && blank; ++slot) {
+      ImageList_Replace(fresh, slot, ImageBitmap(blank), nullptr);
+    }
+    if (blank) DisposeImage(blank);
+  }
   ShowThumbnails();
+}
+
+// The list shows as many rows as there are items; it asks for each row as it draws it.
+void ShowRowCount() {
+  if (List.handle) {
+    SendMessageA(List.handle, LVM_SETITEMCOUNT, static_cast<WPARAM>(Collection.Items.Count()), LVSICF_NOSCROLL);
+  }
+}
+
+// The rows from `row` on show other items now (one came or went there): the list redraws them.
+void RedrawFrom(int32_t row) {
+  if (!List.handle) return;
+  SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(std::max(row, 0)),
+               static_cast<LPARAM>(std::max(Collection.Items.Count() - 1, 0)));
+}
+
+int SelectedRow() {
+  return List.handle ? static_cast<int>(SendMessageA(List.handle, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED))
+                     : -1;
+}
+
+void SetRowSelected(int row, bool selected) {
+  LVITEMA state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = selected ? LVIS_SELECTED | LVIS_FOCUSED : 0;
+  SendMessageA(List.handle, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&state));
+}
+
+// The list keeps its selection by row number, not by item: when a row comes or goes above the
+// selected one, the selection moves with its item; a removed row loses it.
+void SelectionAfterInsertAtTop() {
+  const int selected = SelectedRow();
+  if (selected < 0) return;
+  SetRowSelected(selected, false);
+  SetRowSelected(selected + 1, true);
+}
+
+void SelectionAfterRemoval(int32_t row) {
+  const int selected = SelectedRow();
+  if (selected < row) return;
+  SetRowSelected(selected, false);
+  if (selected > row) SetRowSelected(selected - 1, true);
+}
+
+// Puts the item's thumbnail into a slot from its file (blank when it cannot be read), with the
+// selection frame when its row has it. The slot, -1 when no picture could be made.
+int32_t LoadThumbnail(int32_t row) {
+  const Item& item = Collection.Items.At(row);
+  const int32_t slot = List.slots.Assign(item.name);
+  const int image = LoadThumbnailOrBlank(NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail));
+  const bool placed = image && ImageList_Replace(List.thumbnails, slot, ImageBitmap(image), nullptr);
+  if (image) DisposeImage(image);
+  if (!placed) {
+    List.slots.Forget(item.name);
+    return -1;
+  }
+  if (row == Collection.HighlightedIndex) DrawSelectionFrame(row, SelectionColour);
+  return slot;
 }
 
 void DeleteItemFiles(const std::string& name, int32_t kind) {
@@ -75,74 +146,20 @@ void DeleteItemFiles(const std::string& name, int32_t kind) {
 void RemoveQuietly(int32_t row) {
   if (row < 0 || row >= Collection.Items.Count()) return;
   const Item item = Collection.Items.At(row);
-  ReleaseSlot(Collection.FreeSlots, RowSlot(List.handle, row));
-  RemoveRow(List.control, row);
+  List.slots.Forget(item.name);
   DeleteItemFiles(item.name, item.kind);
+  SelectionAfterRemoval(row);
   Collection.Items.SelectPosition(row);
   Collection.Items.DeleteCurrent();
   Collection.HighlightedIndex = -1;
 }
 
-int NewSlot(HBITMAP thumbnail) {
-  const int32_t freeSlot = TakeFreeSlot(Collection.FreeSlots);
-  if (freeSlot < 0) return ImageList_Add(List.thumbnails, thumbnail, nullptr);
-  if (ImageList_Replace(List.thumbnails, freeSlot, thumbnail, nullptr)) return freeSlot;
-  Collection.FreeSlots.push_front(freeSlot);
-  return -1;
-}
-
 // Takes back the newest item, which could not be completed.
-void Withdraw(const std::string& name, int32_t kind, int slot) {
+void Withdraw(const std::string& name, int32_t kind) {
   DeleteItemFiles(name, kind);
+  List.slots.Forget(name);
   Collection.Items.SelectPosition(0);
   Collection.Items.DeleteCurrent();
-  ReleaseSlot(Collection.FreeSlots, slot);
-}
-
-// Puts record `index`'s thumbnail into cell `cell`: as `thumbnailOf` gives it, else from its file
-// (a bitmap, an icon, a missing or damaged file: blank). False when no picture could be made.
-bool PaintThumbnail(const ThumbnailPixels& thumbnailOf, ThumbnailSheet& sheet, int cell, size_t index,
-                    const StoredItem& record) {
-  PixelImage pixels;
-  if (thumbnailOf && thumbnailOf(index, pixels) && sheet.Paint(cell, pixels)) return true;
-  const int image = LoadThumbnailOrBlank(NewItemFilePath(record.name, record.kind, ItemFile::Thumbnail));
-  const bool drawn = image && sheet.Draw(cell, ImageBitmap(image));
-  if (image) DisposeImage(image);
-  return drawn;
-}
-
-// Appends records first .. first + cells - 1; their thumbnails go in through the sheet with one
-// add and take consecutive slots.
-void AppendStrip(const std::vector<StoredItem>& records, const ThumbnailPixels& thumbnailOf, size_t first, int cells,
-                 ThumbnailSheet& sheet) {
-  std::vector<bool> drawn(static_cast<size_t>(cells));
-  for (int cell = 0; cell < cells; ++cell) {
-    const size_t index = first + static_cast<size_t>(cell);
-    drawn[static_cast<size_t>(cell)] = PaintThumbnail(thumbnailOf, sheet, cell, index, records[index]);
-  }
-  const int firstSlot = sheet.AddTo(List.thumbnails);
-  for (int cell = 0; cell < cells; ++cell) {
-    int slot = firstSlot < 0 ? -1 : firstSlot + cell;
-    // A cell without a picture still took its slot: that slot is free for the next capture.
-    if (slot >= 0 && !drawn[static_cast<size_t>(cell)]) {
-      ReleaseSlot(Collection.FreeSlots, slot);
-      slot = -1;
-    }
-    const StoredItem& record = records[first + static_cast<size_t>(cell)];
-    Collection.Items.Last();
-    Collection.Items.Insert(Item{record.kind, 0, record.name});
-    InsertItemRow(List.handle, Collection.Items.Count() - 1, slot, record.checked != 0);
-  }
-}
-
-// An image list grown an add at a time copies all its pictures again and again: an empty one is
-// made anew with room for every row. The list shows none meanwhile (see AppendItems).
-void MakeRoomForThumbnails(size_t count) {
-  if (ImageList_GetImageCount(List.thumbnails) != 0 || count > static_cast<size_t>(INT_MAX)) return;
-  HIMAGELIST roomy = NewThumbImageList(static_cast<int>(count));
-  if (!roomy) return;
-  if (List.thumbnails) ImageList_Destroy(List.thumbnails);
-  List.thumbnails = roomy;
 }
 
 // True when both paths name the same file.
@@ -197,7 +214,13 @@ void WriteItemExtras(const std::string& name, int32_t kind, const std::vector<It
 void AttachItemList(int listControl) {
   List.control = listControl;
   List.handle = ControlHandle(listControl);
-  ReplaceThumbnails(NewThumbImageList());
+  // The check marks are the items': the list asks for them as it draws a row.
+  if (List.handle) SendMessageA(List.handle, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  SetListOwner(listControl,
+               ListOwner{DescribeRow, [](int row, UINT oldState, UINT newState) { NoteRowStateChange(row, oldState, newState); },
+                         [](int row) { SetItemChecked(row, !IsItemChecked(row)); }});
+  ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
+  ShowRowCount();
 }
 
 void DetachItemList() {
@@ -208,7 +231,9 @@ void DetachItemList() {
 HIMAGELIST ThumbnailImageList() { return List.thumbnails; }
 
 void DrawSelectionFrame(int row, COLORREF colour) {
-  const int slot = RowSlot(List.handle, row);
+  if (row < 0 || row >= Collection.Items.Count()) return;
+  // A row not drawn lately has no slot: its frame is drawn when it is.
+  const int32_t slot = List.slots.Find(Collection.Items.At(row).name);
   if (slot < 0) return;
   const int picture = NewImage(-1, ThumbWidth, ThumbHeight);
   HDC dc = picture ? BeginDrawing(picture) : nullptr;
@@ -226,63 +251,82 @@ void DrawSelectionFrame(int row, COLORREF colour) {
   DisposeImage(picture);
 }
 
+int RowThumbnailSlot(int32_t row) {
+  if (row < 0 || row >= Collection.Items.Count()) return -1;
+  const int32_t slot = List.slots.Find(Collection.Items.At(row).name);
+  return slot >= 0 ? slot : LoadThumbnail(row);
+}
+
+void DescribeRow(LVITEMA& row) {
+  if (row.iItem < 0 || row.iItem >= Collection.Items.Count()) return;
+  if (row.mask & LVIF_IMAGE) row.iImage = RowThumbnailSlot(row.iItem);
+  if (row.mask & LVIF_STATE) {
+    row.state = (row.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(Collection.Items.At(row.iItem).checked ? 2 : 1);
+    row.stateMask |= LVIS_STATEIMAGEMASK;
+  }
+  if ((row.mask & LVIF_TEXT) && row.pszText && row.cchTextMax > 0) row.pszText[0] = '\0';
+}
+
 void OnRowsChanged(std::function<void()> listener) { Listen.rowsChanged = std::move(listener); }
 void OnItemsChanged(std::function<void()> listener) { Listen.itemsChanged = std::move(listener); }
 void OnWorkingFolderEmptied(std::function<void()> listener) { Listen.folderEmptied = std::move(listener); }
-void NoteCheckMarkChanged() { Notify(false); }
+
+void NoteRowStateChange(int32_t row, UINT oldState, UINT newState) {
+  if (!((oldState ^ newState) & LVIS_STATEIMAGEMASK) || !(newState & LVIS_STATEIMAGEMASK)) return;
+  const bool checked = (newState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+  if (row < 0) {
+    // Every row at once.
+    for (int32_t each = 0; each < Collection.Items.Count(); ++each) Collection.Items.At(each).checked = checked;
+    RedrawFrom(0);
+    Notify(false);
+  } else {
+    SetItemChecked(row, checked);
+  }
+}
 
 bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool checked,
                 const WriteItemContent& writeContent, const std::vector<ItemExtra>& extras) {
   if (CollectionHeld()) return false;
-  const int slot = NewSlot(ImageBitmap(thumbnail));
-  if (slot < 0) return false;
+  const int32_t slot = List.slots.Assign(name);
+  if (!ImageList_Replace(List.thumbnails, slot, ImageBitmap(thumbnail), nullptr)) {
+    List.slots.Forget(name);
+    return false;
+  }
   Collection.Items.Reset();
-  Collection.Items.Insert(Item{kind, 0, name});
+  Collection.Items.Insert(Item{kind, 0, name, checked});
   const bool written =
       SaveImageFile(thumbnail, NewItemFilePath(name, kind, ItemFile::Thumbnail), ImageEncoding::Png) == 1 &&
       writeContent(NewItemFilePath(name, kind, ItemFile::Content));
-  if (!written || InsertItemRow(List.handle, 0, slot, checked) != 0) {
-    Withdraw(name, kind, slot);
+  if (!written) {
+    Withdraw(name, kind);
     return false;
   }
   WriteItemExtras(name, kind, extras);
+  if (Collection.HighlightedIndex >= 0) ++Collection.HighlightedIndex;
+  ShowRowCount();
+  SelectionAfterInsertAtTop();
   TrimToLimit(Collection.Items, Settings.ItemLimit, [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
+  ShowRowCount();
+  RedrawFrom(0);
   Notify(true);
   return true;
 }
 
-void AppendItems(const std::vector<StoredItem>& records, const ThumbnailPixels& thumbnailOf) {
+void AppendItems(const std::vector<StoredItem>& records) {
   if (CollectionHeld() || records.empty()) return;
-  // The list is not redrawn for every row: with drawing on, each insertion cost milliseconds. Nor
-  // does it show an image list while the rows go in, which makes every insertion cheaper; it is
-  // given the thumbnails at the end.
-  SendMessageA(List.handle, WM_SETREDRAW, FALSE, 0);
-  if (List.handle) SendMessageA(List.handle, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-  MakeRoomForThumbnails(records.size());
-  // One sheet for every full strip: a new bitmap each time would cost its fresh memory again.
-  const int fullCells = static_cast<int>(std::min<size_t>(kSheetCells, records.size()));
-  ThumbnailSheet sheet(fullCells);
-  for (size_t first = 0; first < records.size(); first += kSheetCells) {
-    const int cells = static_cast<int>(std::min<size_t>(kSheetCells, records.size() - first));
-    if (cells == fullCells) {
-      AppendStrip(records, thumbnailOf, first, cells, sheet);
-    } else {
-      ThumbnailSheet rest(cells);
-      AppendStrip(records, thumbnailOf, first, cells, rest);
-    }
-  }
+  Collection.Items.Last();
+  for (const StoredItem& record : records) Collection.Items.Insert(Item{record.kind, 0, record.name, record.checked != 0});
   Collection.Items.Reset();
-  SendMessageA(List.handle, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(List.handle, nullptr, TRUE);
-  ShowThumbnails();
+  ShowRowCount();
+  RedrawFrom(0);
   Notify(true);
-  // Only with the thumbnails in place do the rows have their height, which sets how many fit.
-  SendMessageA(List.handle, LVM_SCROLL, 0, 0);
 }
 
 void RemoveItem(int32_t row) {
   if (CollectionHeld() || row < 0 || row >= Collection.Items.Count()) return;
   RemoveQuietly(row);
+  ShowRowCount();
+  RedrawFrom(row);
   Notify(true);
 }
 
@@ -295,14 +339,19 @@ void RemoveCheckedItems() {
     removed = true;
   }
   Collection.Items.Reset();
-  if (removed) Notify(true);
+  if (!removed) return;
+  ShowRowCount();
+  RedrawFrom(0);
+  Notify(true);
 }
 
 void TrimItems(int32_t maxCount) {
   if (CollectionHeld()) return;
   const int32_t before = Collection.Items.Count();
   TrimToCount(Collection.Items, maxCount, [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
-  if (Collection.Items.Count() != before) Notify(true);
+  if (Collection.Items.Count() == before) return;
+  ShowRowCount();
+  Notify(true);
 }
 
 void EmptyWorkingFolder(const std::string& keepPath) {
@@ -331,21 +380,29 @@ void ResetCollection(const std::string& keepPath) {
   Capture.LastOwnText = nullptr;
   Collection.HighlightedIndex = -1;
   Collection.Items.Clear();
-  Collection.FreeSlots.clear();
-  ClearRows(List.control);
-  ReplaceThumbnails(NewThumbImageList());
+  ShowRowCount();
+  ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
   EmptyWorkingFolder(keepPath);
   Notify(true);
 }
 
-bool IsItemChecked(int32_t row) { return (GetRowState(List.control, row) & RowChecked) != 0; }
+bool IsItemChecked(int32_t row) {
+  return row >= 0 && row < Collection.Items.Count() && Collection.Items.At(row).checked;
+}
+
+void SetItemChecked(int32_t row, bool checked) {
+  if (row < 0 || row >= Collection.Items.Count() || Collection.Items.At(row).checked == checked) return;
+  Collection.Items.At(row).checked = checked;
+  if (List.handle) SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+  Notify(false);
+}
 
 std::vector<StoredItem> CollectionRecords() {
   std::vector<StoredItem> records;
   records.reserve(static_cast<size_t>(Collection.Items.Count()));
   for (int32_t row = 0; row < Collection.Items.Count(); ++row) {
     const Item& item = Collection.Items.At(row);
-    records.push_back(StoredItem{item.kind, IsItemChecked(row) ? 1 : 0, item.name});
+    records.push_back(StoredItem{item.kind, item.checked ? 1 : 0, item.name});
   }
   return records;
 }

@@ -1,7 +1,8 @@
 // The collection: the one owner of the items, the list rows that show them, their thumbnail slots
-// and their files. Row i of the list shows item i (Collection.Items.At(i)), its thumbnail sits in
-// the image-list slot that the row names, and its files are NAME.clt and NAME.txt or NAME.bmp in
-// the working folder. Every add, every removal and every path to an item's file goes through
+// and their files. Row i of the list shows item i (Collection.Items.At(i)) with its check mark; the
+// list holds no rows of its own but asks for each as it draws it, and the thumbnails of the rows
+// drawn lately sit in a bounded image list. An item's files are NAME.clt and NAME.txt or NAME.bmp
+// in the working folder. Every add, every removal and every path to an item's file goes through
 // here, so that this holds after each of them.
 #pragma once
 
@@ -42,14 +43,20 @@ void WriteItemExtras(const std::string& name, int32_t kind, const std::vector<It
 
 // --- The list that shows the collection ---------------------------------------------------------
 
-// The list control that shows the collection (the main window gives it when it is built). The
-// thumbnail image list is made here and shown by the list.
+// The list control that shows the collection (the main window gives it when it is built; an
+// owner-data list with check boxes). The thumbnail image list is made here and shown by the list.
 void AttachItemList(int listControl);
 // Lets go of the list and destroys the thumbnail image list.
 void DetachItemList();
 HIMAGELIST ThumbnailImageList();
 // Draws a two-pixel frame in `colour` round the picture square of the row's thumbnail.
 void DrawSelectionFrame(int row, COLORREF colour);
+// The slot that holds the row's thumbnail, read from its file first when no slot holds it; -1 for
+// no such row.
+int RowThumbnailSlot(int32_t row);
+// Answers the list's question about a row as it draws it (LVN_GETDISPINFO): its thumbnail slot and
+// check mark.
+void DescribeRow(LVITEMA& row);
 
 // --- Who hears of changes -------------------------------------------------------------------------
 
@@ -59,8 +66,8 @@ void OnRowsChanged(std::function<void()> listener);
 void OnItemsChanged(std::function<void()> listener);
 // Every file of the working folder was deleted (the autosave's files are gone too).
 void OnWorkingFolderEmptied(std::function<void()> listener);
-// The list reports that the user changed a check mark.
-void NoteCheckMarkChanged();
+// A row's state was set in the list (row -1 for every row): a changed check mark is the item's.
+void NoteRowStateChange(int32_t row, UINT oldState, UINT newState);
 
 // --- Adding -----------------------------------------------------------------------------------------
 
@@ -76,11 +83,9 @@ using WriteItemContent = std::function<bool(const std::string& contentPath)>;
 bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool checked,
                 const WriteItemContent& writeContent, const std::vector<ItemExtra>& extras = {});
 
-// The thumbnail pixels (278 x 60) of record `index`; false to read its thumbnail file instead.
-using ThumbnailPixels = std::function<bool(size_t index, PixelImage& pixels)>;
-// Items whose files exist already go in at the end, in order, with their check marks; their
-// thumbnails are added a strip at a time. A thumbnail that cannot be read shows blank.
-void AppendItems(const std::vector<StoredItem>& records, const ThumbnailPixels& thumbnailOf);
+// Items whose files exist already go in at the end, in order, with their check marks. Their
+// thumbnails are read when their rows are drawn; one that cannot be read shows blank.
+void AppendItems(const std::vector<StoredItem>& records);
 
 // --- Removing ---------------------------------------------------------------------------------------
 
@@ -100,8 +105,9 @@ void EmptyWorkingFolder(const std::string& keepPath);
 
 // --- Check marks and records --------------------------------------------------------------------
 
-// Whether row `row` has its check mark (the user sets them in the list).
+// Whether row `row` has its check mark, and setting it (the list redraws the row).
 bool IsItemChecked(int32_t row);
+void SetItemChecked(int32_t row, bool checked);
 // Every item in list order with its check mark, as items.dat and a board hold them.
 std::vector<StoredItem> CollectionRecords();
 

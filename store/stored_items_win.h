@@ -1,16 +1,12 @@
 // The collection across runs: items.dat read at start-up and written when asked.
 #pragma once
 
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "store/items_file.h"
 
-class ThumbnailReader;
-
-// items.dat read, and its thumbnails being read by helper threads while the caller goes on (the
-// main window is built meanwhile). Nothing of the program's state is touched until it is loaded.
+// items.dat read while the caller goes on (the main window is built meanwhile). Nothing of the
+// program's state is touched until it is loaded. The thumbnails are read as their rows are drawn.
 class StoredItemsReading {
  public:
   StoredItemsReading();
@@ -23,11 +19,9 @@ class StoredItemsReading {
 
   bool loaded_ = false;  // items.dat could be read
   StoredItems stored_;
-  std::vector<std::string> thumbnails_;
-  std::unique_ptr<ThumbnailReader> reader_;
 };
 
-// Adds the items that `reading` read to the collection, with their thumbnails and check marks.
+// Adds the items that `reading` read to the collection, with their check marks.
 void LoadStoredItems(StoredItemsReading& reading);
 // Reads items.dat and adds its items at once.
 void LoadStoredItems();

@@ -142,7 +142,7 @@ void BuildMainWindow() {
 
   BeginControls(window);
   Ui.ItemList = NewListControl(-1, 0, 0, kClientWidth, Settings.ListHeight, "Menu", kWideColumn,
-                               ListFullRowSelect | ListGridLines | ListCheckBoxes);
+                               ListFullRowSelect | ListGridLines | ListCheckBoxes | ListOwnerData);
   Ui.ItemListHandle = ControlHandle(Ui.ItemList);
   WatchColumnWidth(Ui.ItemListHandle);
   AttachItemList(Ui.ItemList);
@@ -204,9 +204,11 @@ void WatchColumnWidth(HWND list) {
 }
 
 void SetCheckedByKind(int checked, int32_t kind) {
-  int state = checked == 1 ? RowChecked : 0;
+  const int selected = GetControlState(Ui.ItemList);
   for (int row = 0; row < Collection.Items.Count(); ++row) {
-    if (kind == EveryKind || Collection.Items.At(row).kind == kind) SetRowState(Ui.ItemList, row, state);
+    if (kind != EveryKind && Collection.Items.At(row).kind != kind) continue;
+    SetItemChecked(row, checked == 1);
+    if (row == selected) SetRowState(Ui.ItemList, row, checked == 1 ? RowChecked : 0);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "store/item_name.h"
 #include "store/collection.h"
+#include "store/thumbnail_slots.h"
 
 namespace {
 
@@ -93,17 +94,22 @@ TEST(ItemListCursor, DeleteMovesTheCursorBack) {
   EXPECT_EQ(list.CurrentPosition(), -1);
 }
 
-TEST(FreeSlots, FirstReleasedIsFirstReusedAndNeverListedTwice) {
-  FreeSlotList slots;
-  EXPECT_EQ(TakeFreeSlot(slots), -1);
-  ReleaseSlot(slots, 4);
-  ReleaseSlot(slots, 2);
-  ReleaseSlot(slots, 4);
-  ReleaseSlot(slots, -1);
-  ASSERT_EQ(slots.size(), 2u);
-  EXPECT_EQ(TakeFreeSlot(slots), 4);
-  EXPECT_EQ(TakeFreeSlot(slots), 2);
-  EXPECT_EQ(TakeFreeSlot(slots), -1);
+TEST(ThumbnailSlots, ARowDrawnTakesAFreeSlotThenTheOneUsedLongestAgo) {
+  ThumbnailSlots slots(2);
+  EXPECT_EQ(slots.Find("a"), -1);
+  const int32_t a = slots.Assign("a");
+  const int32_t b = slots.Assign("b");
+  EXPECT_NE(a, b);
+  EXPECT_EQ(slots.Assign("a"), a) << "an item keeps its slot";
+  // "b" was used longest ago: "c" takes its slot.
+  EXPECT_EQ(slots.Assign("c"), b);
+  EXPECT_EQ(slots.Find("b"), -1);
+  EXPECT_EQ(slots.Find("a"), a);
+  slots.Forget("c");
+  EXPECT_EQ(slots.Assign("d"), b) << "a forgotten item's slot is free first";
+  EXPECT_EQ(slots.Find("a"), a);
+  slots.Clear();
+  EXPECT_EQ(slots.Find("a"), -1);
 }
 
 // Deletes the current element as the program's deletion does, recording what went.

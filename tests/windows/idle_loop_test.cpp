@@ -67,7 +67,7 @@ class IdleLoop : public ::testing::Test {
     return false;
   }
 
-  static void AddItem(const std::string& name) { AppendItems({StoredItem{TextItem, 0, name}}, nullptr); }
+  static void AddItem(const std::string& name) { AppendItems({StoredItem{TextItem, 0, name}}); }
 
   static int ColumnWidthNow() {
     return static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOLUMNWIDTH, 0, 0));

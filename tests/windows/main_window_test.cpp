@@ -42,6 +42,9 @@ class MainWindow : public ::testing::Test {
   static void Build(const SettingsState& settings) {
     Settings = settings;
     Collection = CollectionState{};
+    // The rows' thumbnails are read from their files as the list draws them.
+    App.AppDir = NewTempFolder("mainwindow") + "\\";
+    CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
     BuildMainWindowForTests();
     handle_ = WindowHandle(Ui.MainWindow);
   }
@@ -51,36 +54,24 @@ class MainWindow : public ::testing::Test {
     handle_ = nullptr;
   }
 
-  // Appends an item of the kind with a plain thumbnail and its row, as the stored-items loader does.
+  // Appends an item of the kind with a plain thumbnail file, as the stored-items loader does.
   void AddItem(int kind) {
-    Collection.Items.Last();
-    Collection.Items.Insert(Item{kind, 0, "item" + std::to_string(Collection.Items.Count())});
+    const std::string name = "item" + std::to_string(Collection.Items.Count());
     int picture = NewImage(-1, ThumbWidth, ThumbHeight);
     ASSERT_TRUE(BeginDrawing(picture));
     DrawBox(0, 0, ThumbWidth, ThumbHeight, kThumbColour);
     EndDrawing();
-    int slot = ImageList_Add(ThumbnailImageList(), ImageBitmap(picture), nullptr);
+    ASSERT_EQ(SaveImageFile(picture, NewItemFilePath(name, kind, ItemFile::Thumbnail), ImageEncoding::Png), 1);
     DisposeImage(picture);
-    int row = InsertRow(Ui.ItemList, -1, "");
-    LVITEMA item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iImage = slot;
-    SendMessageA(Ui.ItemListHandle, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    AppendItems({StoredItem{kind, 0, name}});
   }
 
-  void RemoveLastItem() {
-    Collection.Items.Last();
-    Collection.Items.DeleteCurrent();
-    RemoveRow(Ui.ItemList, RowCount(Ui.ItemList) - 1);
-  }
+  void RemoveLastItem() { RemoveItem(Collection.Items.Count() - 1); }
 
   // Draws a row's thumbnail into a bitmap of our own and reads one pixel.
   COLORREF ThumbPixel(int row, int x, int y) {
     LVITEMA item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    SendMessageA(Ui.ItemListHandle, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.iImage = RowThumbnailSlot(row);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, ThumbWidth, ThumbHeight);

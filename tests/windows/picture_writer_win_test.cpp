@@ -233,9 +233,7 @@ TEST_F(BackgroundPictures, APictureThatCannotBeWrittenTakesItsItemBack) {
   ASSERT_EQ(RowCount(Ui.ItemList), 1);
   EXPECT_FALSE(Exists(WorkingPath(name + ".clt")));
   EXPECT_FALSE(Exists(PictureFile(name)));
-  EXPECT_EQ(Collection.FreeSlots.size(), 1u) << "its thumbnail slot is free again";
   CapturePattern(10, 10);
-  EXPECT_TRUE(Collection.FreeSlots.empty()) << "and taken by the next item";
   FinishPictureWrites();
   EXPECT_TRUE(CollectPictureWrites());
   EXPECT_EQ(Collection.Items.Count(), 2);

@@ -26,9 +26,10 @@ void BuildMainWindowForTests() {
 }
 
 void EmptyCollectionForTests() {
-  ClearRows(Ui.ItemList);
-  ImageList_RemoveAll(ThumbnailImageList());
   Collection = CollectionState{};
+  // A fresh binding: no rows, every thumbnail slot free.
+  DetachItemList();
+  AttachItemList(Ui.ItemList);
 }
 
 void DisposeMainWindowForTests() {

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr DWORD kTimeoutMs = 5000;
@@ -80,8 +82,29 @@ bool ListSelectRow(HWND list, int row) {
   return SetState(list, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
 }
 
+// The row's bounds in the list's client area, read through memory of the list's process.
+bool RowBounds(HWND list, int row, RECT& bounds) {
+  RemoteItem remote(list);
+  LVITEMA buffer{};
+  buffer.mask = LVIR_BOUNDS;  // the first field is where LVM_GETITEMRECT reads rect.left
+  if (!remote.Write(buffer) || SendTo(list, LVM_GETITEMRECT, row, remote.Address()) != TRUE || !remote.Read(buffer)) {
+    return false;
+  }
+  static_assert(sizeof(LVITEMA) >= sizeof(RECT));
+  std::memcpy(&bounds, &buffer, sizeof bounds);
+  return true;
+}
+
+// The list holds no rows of its own, so a check mark is set as the user sets it: a click on the
+// row's check box.
 bool ListSetChecked(HWND list, int row, bool checked) {
-  return SetState(list, row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+  if (ListRowChecked(list, row) == checked) return true;
+  RECT bounds{};
+  if (!RowBounds(list, row, bounds)) return false;
+  const LPARAM box = MAKELPARAM(bounds.left + 8, (bounds.top + bounds.bottom) / 2);
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, box);
+  PostMessageA(list, WM_LBUTTONUP, 0, box);
+  return SendTo(list, LVM_GETITEMCOUNT, 0, 0) >= 0;
 }
 
 int ListRowImage(HWND list, int row) {

@@ -49,10 +49,41 @@ void SetColumnText(HWND list, int row, int column, const std::string& text) {
 
 void BeginControls(HWND parent) { Layer.controlParent = parent; }
 
+void SetListOwner(int list, ListOwner owner) {
+  if (LayerControl* control = FindControl(list)) control->owner = std::move(owner);
+}
+
+bool PassToListOwner(const NMHDR* header) {
+  if (!header) return false;
+  for (auto& [number, control] : Layer.controls) {
+    if (control.handle != header->hwndFrom || control.kind != ControlKind::List) continue;
+    if (header->code == LVN_GETDISPINFOA && control.owner.describe) {
+      // The answer goes into the notification the list sent, which is the list's to read.
+      control.owner.describe(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header))->item);
+      return true;
+    }
+    // Another program (or the system) set a row's state in the list itself.
+    if (header->code == LVN_ITEMCHANGED && control.owner.stateChanged) {
+      const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+      if (change->uChanged & LVIF_STATE) control.owner.stateChanged(change->iItem, change->uOldState, change->uNewState);
+    }
+    if (header->code == NM_CLICK && control.owner.checkBoxClicked) {
+      LVHITTESTINFO hit{};
+      hit.pt = reinterpret_cast<const NMITEMACTIVATE*>(header)->ptAction;
+      const int row = static_cast<int>(SendMessageA(control.handle, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+      if (row >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) control.owner.checkBoxClicked(row);
+    }
+    // The click is the window's event as well.
+    return false;
+  }
+  return false;
+}
+
 int NewListControl(int number, int x, int y, int width, int height, const std::string& columnTitle,
                    int columnWidth, int flags) {
   DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHAREIMAGELISTS;
   if (!(flags & ListMultiSelect)) style |= LVS_SINGLESEL;
+  if (flags & ListOwnerData) style |= LVS_OWNERDATA;
   number = AddControl(number, ControlKind::List, WS_EX_CLIENTEDGE, WC_LISTVIEWA, style, x, y, width, height);
   if (!number) return 0;
   HWND list = ControlHandle(number);
@@ -109,11 +140,27 @@ void SetControlState(int control, int value) {
   SetFocus(record->handle);
 }
 
+namespace {
+
+// An owner-data list's owner keeps the rows' check marks: asked and told directly.
+UINT OwnersStateImage(const LayerControl& control, int row) {
+  LVITEMA item{};
+  item.mask = LVIF_STATE;
+  item.iItem = row;
+  item.stateMask = LVIS_STATEIMAGEMASK;
+  control.owner.describe(item);
+  return item.state & LVIS_STATEIMAGEMASK;
+}
+
+}  // namespace
+
 int GetRowState(int list, int row) {
   HWND handle = ListHandle(list);
   if (!handle) return 0;
   auto state = static_cast<UINT>(
       SendMessageA(handle, LVM_GETITEMSTATE, row, LVIS_SELECTED | LVIS_STATEIMAGEMASK));
+  const LayerControl* control = FindControl(list);
+  if (control->owner.describe) state = (state & ~LVIS_STATEIMAGEMASK) | OwnersStateImage(*control, row);
   int result = (state & LVIS_SELECTED) ? RowSelected : 0;
   if (HasCheckBoxes(handle) && ((state & LVIS_STATEIMAGEMASK) >> 12) != 1) result |= RowChecked;
   return result;
@@ -126,6 +173,12 @@ void SetRowState(int list, int row, int state) {
   item.stateMask = LVIS_SELECTED | LVIS_FOCUSED | LVIS_STATEIMAGEMASK;
   item.state = INDEXTOSTATEIMAGEMASK((state & RowChecked) ? 2 : 1);
   if (state & RowSelected) item.state |= LVIS_SELECTED | LVIS_FOCUSED;
+  const LayerControl* control = FindControl(list);
+  if (control->owner.stateChanged) {
+    const UINT old = control->owner.describe ? OwnersStateImage(*control, row) : 0;
+    control->owner.stateChanged(row, old, item.state & LVIS_STATEIMAGEMASK);
+    item.stateMask &= ~LVIS_STATEIMAGEMASK;
+  }
   SendMessageA(handle, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
 }
 

@@ -3,11 +3,16 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
+
+#include <functional>
 #include <string>
 
 // NewListControl flags.
 constexpr int ListCheckBoxes = 0x1;
 constexpr int ListMultiSelect = 0x4;
+// The list holds no rows: its owner says how many there are and describes each as it is drawn.
+constexpr int ListOwnerData = 0x1000;
 constexpr int ListGridLines = 0x10000;
 constexpr int ListHeaderDragDrop = 0x10000000;
 constexpr int ListFullRowSelect = 0x40000000;
@@ -15,6 +20,20 @@ constexpr int ListFullRowSelect = 0x40000000;
 // Row state bits.
 constexpr int RowSelected = 1;
 constexpr int RowChecked = 2;
+
+// Who answers for an owner-data list: describes a row as the list draws it (LVN_GETDISPINFO), is
+// told when a row's check mark is set (SetRowState, or LVM_SETITEMSTATE sent to the list; row -1
+// for every row), and when the user clicks a row's check box, which such a list does not change
+// by itself. The window that holds the
+// list passes these on, whoever else listens to it.
+struct ListOwner {
+  std::function<void(LVITEMA& row)> describe;
+  std::function<void(int row, UINT oldState, UINT newState)> stateChanged;
+  std::function<void(int row)> checkBoxClicked;
+};
+void SetListOwner(int list, ListOwner owner);
+// The owner's answer, when `header` is a notification of a list that has one. True when answered.
+bool PassToListOwner(const NMHDR* header);
 
 // Controls created afterwards are children of this window.
 void BeginControls(HWND parent);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/layer/controls_win.h"
 #include "ui/layer/posted_marks_win.h"
 #include "ui/layer/windows_win.h"
 
@@ -23,6 +24,7 @@ enum class ControlKind { List, ProgressBar, RichText, StatusBar };
 struct LayerControl {
   HWND handle = nullptr;
   ControlKind kind = ControlKind::List;
+  ListOwner owner;  // an owner-data list's
 };
 
 struct LayerTrayIcon {
