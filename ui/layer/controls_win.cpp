@@ -26,7 +26,7 @@ int AddControl(int number, ControlKind kind, DWORD exStyle, const char* classNam
                                 nullptr);
   if (!handle) return 0;
   if (LayerControl* old = FindControl(number)) DestroyWindow(old->handle);
-  Layer.controls[number] = LayerControl{handle, kind};
+  Layer.controls[number] = LayerControl{handle, kind, {}};
   return number;
 }
 
@@ -258,7 +258,7 @@ int NewStatusBar(int number, HWND window) {
   HWND handle = CreateStatusWindowA(WS_CHILD | WS_VISIBLE, "", window, static_cast<UINT>(number));
   if (!handle) return 0;
   if (LayerControl* old = FindControl(number)) DestroyWindow(old->handle);
-  Layer.controls[number] = LayerControl{handle, ControlKind::StatusBar};
+  Layer.controls[number] = LayerControl{handle, ControlKind::StatusBar, {}};
   return number;
 }
 
