@@ -21,7 +21,7 @@ uint32_t Get32(const Bytes& in, size_t at) {
   return uint32_t{in[at]} | uint32_t{in[at + 1]} << 8 | uint32_t{in[at + 2]} << 16 | uint32_t{in[at + 3]} << 24;
 }
 
-struct DibHeaderSpec {
+struct DibHeaderFields {
   uint32_t size = DibInfoHeaderSize;
   int32_t width = 1;
   int32_t height = 1;
@@ -32,24 +32,24 @@ struct DibHeaderSpec {
 };
 
 // A packed DIB: the header, then whatever follows it (masks, colour table) and the pixel rows.
-Bytes Dib(const DibHeaderSpec& spec, const Bytes& afterHeader = {}) {
+Bytes Dib(const DibHeaderFields& fields, const Bytes& afterHeader = {}) {
   Bytes out;
-  Put32(out, spec.size);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.height));
+  Put32(out, fields.size);
+  Put32(out, static_cast<uint32_t>(fields.width));
+  Put32(out, static_cast<uint32_t>(fields.height));
   Put16(out, 1);
-  Put16(out, spec.bitCount);
-  Put32(out, spec.compression);
+  Put16(out, fields.bitCount);
+  Put32(out, fields.compression);
   out.resize(32, 0);
-  Put32(out, spec.coloursUsed);
+  Put32(out, fields.coloursUsed);
   Put32(out, 0);
-  if (spec.size >= 52) {
-    Put32(out, spec.red);
-    Put32(out, spec.green);
-    Put32(out, spec.blue);
+  if (fields.size >= 52) {
+    Put32(out, fields.red);
+    Put32(out, fields.green);
+    Put32(out, fields.blue);
   }
-  if (spec.size >= 56) Put32(out, spec.alpha);
-  out.resize(spec.size, 0);
+  if (fields.size >= 56) Put32(out, fields.alpha);
+  out.resize(fields.size, 0);
   out.insert(out.end(), afterHeader.begin(), afterHeader.end());
   return out;
 }
@@ -83,7 +83,7 @@ Decoded Decode(const Bytes& block) {
 
 struct DepthCase {
   std::string name;
-  DibHeaderSpec header;
+  DibHeaderFields header;
   Bytes afterHeader;  // masks, table and one pixel row
   Bytes expected;     // the row as blue-green-red-alpha
 };
@@ -140,7 +140,7 @@ TEST(ClipboardDibDecode, BottomUpAndTopDownRowsGiveTheSamePicture) {
 // --- alpha --------------------------------------------------------------------------------------
 
 TEST(ClipboardDibDecode, AlphaOnlyWhenTheHeaderNamesItAndItIsNotAllZero) {
-  const DibHeaderSpec v5{.size = DibV5HeaderSize, .width = 3, .bitCount = 32, .compression = DibBitFields,
+  const DibHeaderFields v5{.size = DibV5HeaderSize, .width = 3, .bitCount = 32, .compression = DibBitFields,
                          .red = 0xFF0000, .green = 0xFF00, .blue = 0xFF, .alpha = 0xFF000000};
   const Bytes mixed = {10, 20, 30, 0, 40, 50, 60, 128, 70, 80, 90, 255};
   const Bytes allZero = {10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0};
@@ -155,7 +155,7 @@ TEST(ClipboardDibDecode, AlphaOnlyWhenTheHeaderNamesItAndItIsNotAllZero) {
   EXPECT_FALSE(result.alphaMeaningful);
   EXPECT_EQ(result.picture.bgra, opaque);
 
-  DibHeaderSpec noAlphaMask = v5;
+  DibHeaderFields noAlphaMask = v5;
   noAlphaMask.alpha = 0;
   result = Decode(Dib(noAlphaMask, mixed));
   EXPECT_FALSE(result.alphaMeaningful);
@@ -165,7 +165,7 @@ TEST(ClipboardDibDecode, AlphaOnlyWhenTheHeaderNamesItAndItIsNotAllZero) {
   EXPECT_FALSE(result.alphaMeaningful);
   EXPECT_EQ(result.picture.bgra, opaque);
 
-  DibHeaderSpec uncompressed = v5;
+  DibHeaderFields uncompressed = v5;
   uncompressed.compression = DibRgb;
   result = Decode(Dib(uncompressed, mixed));
   EXPECT_TRUE(result.alphaMeaningful);
@@ -175,14 +175,14 @@ TEST(ClipboardDibDecode, AlphaOnlyWhenTheHeaderNamesItAndItIsNotAllZero) {
 // --- damaged and lying blocks -------------------------------------------------------------------
 
 TEST(ClipboardDibDecode, RefusesDamagedAndLyingBlocks) {
-  const DibHeaderSpec good{.size = DibV5HeaderSize, .width = 2, .height = 2, .bitCount = 32,
+  const DibHeaderFields good{.size = DibV5HeaderSize, .width = 2, .height = 2, .bitCount = 32,
                            .compression = DibBitFields, .red = 0xFF0000, .green = 0xFF00, .blue = 0xFF};
   const Bytes pixels(16, 0x55);
   ASSERT_EQ(Decode(Dib(good, pixels)).status, DecodeStatus::Ok);
   const auto with = [&](auto change, const Bytes& after) {
-    DibHeaderSpec spec = good;
-    change(spec);
-    return Dib(spec, after);
+    DibHeaderFields fields = good;
+    change(fields);
+    return Dib(fields, after);
   };
   Bytes truncatedHeader = Dib(good);
   truncatedHeader.resize(100);
@@ -231,7 +231,7 @@ TEST(ClipboardDibDecode, RefusesDamagedAndLyingBlocks) {
 }
 
 TEST(ClipboardDibDecode, MasksRepeatedAfterTheLongHeaderAreSkippedOnlyWhenThereIsRoomForThem) {
-  const DibHeaderSpec v5{.size = DibV5HeaderSize, .width = 3, .bitCount = 32, .compression = DibBitFields,
+  const DibHeaderFields v5{.size = DibV5HeaderSize, .width = 3, .bitCount = 32, .compression = DibBitFields,
                          .red = 0xFF0000, .green = 0xFF00, .blue = 0xFF};
   const Bytes masks = Words32({0xFF0000, 0xFF00, 0xFF});
   const Bytes row = {1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0};
