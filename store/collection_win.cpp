@@ -80,11 +80,18 @@ void ShowRowCount() {
   }
 }
 
-// The rows from `row` on show other items now (one came or went there): the list redraws them.
+// The rows from `row` on show other items now (one came or went there): the list redraws those
+// of them on screen. (Asking for every row costs the list a rectangle per row, far too many in a
+// long history.)
 void RedrawFrom(int32_t row) {
-  if (!List.handle) return;
-  SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(std::max(row, 0)),
-               static_cast<LPARAM>(std::max(Collection.Items.Count() - 1, 0)));
+  if (!List.handle || Collection.Items.Count() == 0) return;
+  const int32_t top = static_cast<int32_t>(SendMessageA(List.handle, LVM_GETTOPINDEX, 0, 0));
+  const int32_t perPage = static_cast<int32_t>(SendMessageA(List.handle, LVM_GETCOUNTPERPAGE, 0, 0));
+  const int32_t first = std::max({row, top, 0});
+  // One row more than a page: the last one may show in part.
+  const int32_t last = std::min(Collection.Items.Count() - 1, top + perPage + 1);
+  if (first > last) return;
+  SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
 
 int SelectedRow() {
