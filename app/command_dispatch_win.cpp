@@ -19,6 +19,7 @@
 #include "store/item_actions.h"
 #include "store/neighbour_row.h"
 #include "ui/information.h"
+#include "ui/find_bar_win.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/menus_win.h"
 #include "ui/layer/requesters.h"
@@ -64,7 +65,7 @@ bool TakeSelectedRow() {
 }  // namespace
 
 void DeleteOneItem(int32_t row) {
-  if (row < 0 || row >= Collection.Items.Count()) return;
+  if (!RowItem(row)) return;
   RemoveItem(row);
   const int32_t neighbour = NeighbourAfterDeletion(row, RowCount(Ui.ItemList));
   if (neighbour != -1) SetControlState(Ui.ItemList, neighbour);
@@ -82,7 +83,7 @@ void AskItemLimit() {
 }
 
 void PasteRow(int32_t row, PasteFormats formats) {
-  if (row < 0 || row >= Collection.Items.Count()) return;
+  if (!RowItem(row)) return;
   const bool deleted = PasteItem(row, formats);
   if (Settings.ShowAfterPaste != 1) return;
   if (deleted && RowCount(Ui.ItemList) > 0) {
@@ -113,7 +114,7 @@ void DispatchCommand(int32_t id) {
     case CmdTrayExitShown: Quit(); break;
     case CmdSaveItemAs: SaveItemAs(Loop.ClickedIndex); break;
     case CmdPutToClipboard:
-      if (Loop.ClickedIndex < 0 || Loop.ClickedIndex >= Collection.Items.Count()) break;
+      if (!RowItem(Loop.ClickedIndex)) break;
       MakeRowCurrent(Loop.ClickedIndex);
       PutItemToClipboard();
       break;
@@ -137,6 +138,7 @@ void DispatchCommand(int32_t id) {
     case CmdUncheckAllItems: SetCheckedByKind(0, EveryKind); break;
     case CmdUncheckAllImages: SetCheckedByKind(0, ImageItem); break;
     case CmdUncheckAllTexts: SetCheckedByKind(0, TextItem); break;
+    case CmdFind: OpenFind(); break;
     case KeyDelete:
     case KeyBackspace:
       if (TakeSelectedRow()) DeleteOneItem(Loop.ClickedIndex);

@@ -15,6 +15,7 @@
 #include "store/clipboard_capture_win.h"
 #include "store/clipboard_picture_win.h"
 #include "store/collection_win.h"
+#include "ui/find_bar_win.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/menus_win.h"
 #include "ui/layer/windows_win.h"
@@ -50,6 +51,7 @@ void FitListToWindow(HWND window) {
   ResizeControl(Ui.ItemList, -1, -1, -1, listHeight);
   Settings.ListHeight = listHeight;
   FitColumnWidth();
+  PlaceFindField();
 }
 
 void LimitTracking(HWND window, MINMAXINFO* info) {
@@ -161,6 +163,9 @@ LRESULT WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_QUERYENDSESSION: SaveBeforeSessionEnd(); break;
     case WM_ENDSESSION:
       if (wParam) ShutDown();
+      break;
+    case WM_COMMAND:
+      if (OnFindFieldCommand(wParam, lParam)) return 0;
       break;
     case WM_NOTIFY: {
       const auto* header = reinterpret_cast<const NMHDR*>(lParam);

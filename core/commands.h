@@ -38,6 +38,8 @@ inline constexpr int32_t CmdCheckAllTexts = 57;
 inline constexpr int32_t CmdUncheckAllItems = 58;
 inline constexpr int32_t CmdUncheckAllImages = 59;
 inline constexpr int32_t CmdUncheckAllTexts = 60;
+// Opens the find field (the main menu's entry and Ctrl+F).
+inline constexpr int32_t CmdFind = 61;
 
 // Keyboard shortcuts of the main window (no modifier keys, except where said).
 inline constexpr int32_t KeyDelete = 200;

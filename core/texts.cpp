@@ -62,6 +62,8 @@ constexpr TextEntry kTexts[] = {
   {44, "Info| could not be read: it is damaged or no KepSil! board.\r\nYour items are kept as they were.",
        "Info| konnte nicht gelesen werden: Die Datei ist besch\xE4" "digt oder keine KepSil!-Ablage.\r\n"
        "Ihre Eintr\xE4" "ge bleiben unver\xE4" "ndert."},
+  {45, "Find\x85", "Suchen\x85"},
+  {46, " of ", " von "},
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == LastText, "one entry per text");

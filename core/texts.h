@@ -5,12 +5,16 @@
 #include <cstdint>
 #include <string>
 
-// Slots 0..46; texts 1..44 are used, the others stay empty.
-inline constexpr int TextSlotCount = 47;
+// Slots 0..48; texts 1..46 are used, the others stay empty.
+inline constexpr int TextSlotCount = 49;
 inline constexpr int FirstText = 1;
-inline constexpr int LastText = 44;
+inline constexpr int LastText = 46;
 // The message shown when a damaged board was not read (the file name goes first).
 inline constexpr int BoardNotReadText = 44;
+// The main menu's entry that opens the find field.
+inline constexpr int FindText = 45;
+// Between the two numbers the find field shows: rows shown, items in all.
+inline constexpr int ShownOfAllText = 46;
 
 struct InterfaceTexts {
   int32_t LanguageGerman = 0;  // 1 German, 0 English

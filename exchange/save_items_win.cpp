@@ -35,11 +35,13 @@ const char* Language(const char* english, const char* german) {
   return Texts.LanguageGerman ? german : english;
 }
 
-// The checked items of one kind, in list order, as they are now.
+// The checked items of one kind, in list order, as they are now; while a find is active only
+// those it shows, so that nothing the user cannot see is saved.
 std::vector<Item> CheckedItems(int32_t kind) {
   std::vector<Item> items;
-  for (const StoredItem& record : CollectionRecords()) {
-    if (record.kind == kind && record.checked) items.push_back(Item{record.kind, 0, record.name});
+  for (int32_t row = 0; row < ShownRowCount(); ++row) {
+    const Item& item = *RowItem(row);
+    if (item.kind == kind && item.checked) items.push_back(Item{item.kind, 0, item.name});
   }
   return items;
 }
@@ -95,7 +97,7 @@ int SaveImageItemAs(const std::string& target, int format) {
 }
 
 void SaveItemAs(int32_t row) {
-  if (row < 0 || row >= Collection.Items.Count()) return;
+  if (!RowItem(row)) return;
   MakeRowCurrent(row);
   const Item& item = *Collection.Items.Current();
   if (item.kind == ImageItem) {

@@ -1,6 +1,7 @@
 #include "store/collection.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "settings/settings.h"
 
@@ -50,6 +51,54 @@ void ItemList::Clear() {
 
 bool ItemList::ContainsName(const std::string& name) const {
   return std::any_of(items_.begin(), items_.end(), [&](const Item& item) { return item.name == name; });
+}
+
+void RowView::ShowAll() {
+  filtered_ = false;
+  shown_.clear();
+}
+
+void RowView::ShowOnly(std::vector<int32_t> positions) {
+  filtered_ = true;
+  shown_ = std::move(positions);
+}
+
+int32_t RowView::Count(int32_t itemCount) const {
+  return filtered_ ? static_cast<int32_t>(shown_.size()) : itemCount;
+}
+
+int32_t RowView::ItemAt(int32_t row, int32_t itemCount) const {
+  if (row < 0 || row >= Count(itemCount)) return -1;
+  return filtered_ ? shown_[static_cast<size_t>(row)] : row;
+}
+
+int32_t RowView::RowOf(int32_t position, int32_t itemCount) const {
+  if (position < 0 || position >= itemCount) return -1;
+  if (!filtered_) return position;
+  const auto found = std::lower_bound(shown_.begin(), shown_.end(), position);
+  return found != shown_.end() && *found == position ? static_cast<int32_t>(found - shown_.begin()) : -1;
+}
+
+int32_t RowView::Inserted(int32_t position, bool shown) {
+  if (!filtered_) return position;
+  auto at = std::lower_bound(shown_.begin(), shown_.end(), position);
+  for (auto later = at; later != shown_.end(); ++later) ++*later;
+  if (!shown) return -1;
+  const auto row = at - shown_.begin();
+  shown_.insert(at, position);
+  return static_cast<int32_t>(row);
+}
+
+int32_t RowView::Removed(int32_t position) {
+  if (!filtered_) return position;
+  auto at = std::lower_bound(shown_.begin(), shown_.end(), position);
+  int32_t row = -1;
+  if (at != shown_.end() && *at == position) {
+    row = static_cast<int32_t>(at - shown_.begin());
+    at = shown_.erase(at);
+  }
+  for (auto later = at; later != shown_.end(); ++later) --*later;
+  return row;
 }
 
 void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction& deleteCurrent) {

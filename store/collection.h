@@ -52,8 +52,34 @@ class ItemList {
   int32_t cursor_ = -1;
 };
 
+// Which items the list's rows show: every item in order, or while a find is active only the
+// items that match it, still in order. Rows and item positions count from 0.
+class RowView {
+ public:
+  bool Filtered() const { return filtered_; }
+  // Every item has its row again.
+  void ShowAll();
+  // Only the items at these positions (increasing) have rows.
+  void ShowOnly(std::vector<int32_t> positions);
+  int32_t Count(int32_t itemCount) const;
+  // The position of the item that row `row` shows; -1 for no such row.
+  int32_t ItemAt(int32_t row, int32_t itemCount) const;
+  // The row that shows the item at `position`; -1 when no row shows it.
+  int32_t RowOf(int32_t position, int32_t itemCount) const;
+  // An item went in at `position`, the items from there on moved one down; `shown` says whether
+  // a filtered view shows it. The new item's row, -1 when it has none.
+  int32_t Inserted(int32_t position, bool shown);
+  // The item at `position` went, the items after it moved one up. The row it had, or -1.
+  int32_t Removed(int32_t position);
+
+ private:
+  bool filtered_ = false;
+  std::vector<int32_t> shown_;  // while filtered: the positions shown, increasing
+};
+
 struct CollectionState {
   ItemList Items;
+  RowView Rows;                  // which items the rows show
   std::string CaptureTime;       // "hh:mm:ss" of the last name made
   std::string LastItemName;      // the last name made, so that the next one never repeats it
   int32_t HighlightedIndex = -1; // row with the selection frame, -1 for none

@@ -10,6 +10,7 @@
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture_win.h"
+#include "store/item_find_win.h"
 #include "store/item_rows_win.h"
 #include "store/picture_writer_win.h"
 #include "store/thumbnail_slots.h"
@@ -34,6 +35,13 @@ struct ListBinding {
 };
 ListBinding List;
 
+// While a find is active: what it looks for (folded), so that new items join the rows if they match.
+struct ActiveFind {
+  bool active = false;
+  std::u16string query;
+};
+ActiveFind Find;
+
 struct Listeners {
   std::function<void()> rowsChanged;
   std::function<void()> itemsChanged;
@@ -43,6 +51,12 @@ Listeners Listen;
 
 // Read by tests from other threads.
 std::atomic<int> Holds{0};
+
+int32_t RowCountNow() { return Collection.Rows.Count(Collection.Items.Count()); }
+int32_t PositionOfRow(int32_t row) { return Collection.Rows.ItemAt(row, Collection.Items.Count()); }
+int32_t RowOfPosition(int32_t position) { return Collection.Rows.RowOf(position, Collection.Items.Count()); }
+
+bool ShownByFind(const Item& item) { return !Find.active || ItemMatchesFind(item, Find.query); }
 
 void Notify(bool rowsChanged) {
   if (rowsChanged && Listen.rowsChanged) Listen.rowsChanged();
@@ -73,23 +87,21 @@ void ReplaceThumbnails(HIMAGELIST fresh) {
   ShowThumbnails();
 }
 
-// The list shows as many rows as there are items; it asks for each row as it draws it.
+// The list shows as many rows as the view has; it asks for each row as it draws it.
 void ShowRowCount() {
-  if (List.handle) {
-    SendMessageA(List.handle, LVM_SETITEMCOUNT, static_cast<WPARAM>(Collection.Items.Count()), LVSICF_NOSCROLL);
-  }
+  if (List.handle) SendMessageA(List.handle, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCountNow()), LVSICF_NOSCROLL);
 }
 
 // The rows from `row` on show other items now (one came or went there): the list redraws those
 // of them on screen. (Asking for every row costs the list a rectangle per row, far too many in a
 // long history.)
 void RedrawFrom(int32_t row) {
-  if (!List.handle || Collection.Items.Count() == 0) return;
+  if (!List.handle || RowCountNow() == 0) return;
   const int32_t top = static_cast<int32_t>(SendMessageA(List.handle, LVM_GETTOPINDEX, 0, 0));
   const int32_t perPage = static_cast<int32_t>(SendMessageA(List.handle, LVM_GETCOUNTPERPAGE, 0, 0));
   const int32_t first = std::max({row, top, 0});
   // One row more than a page: the last one may show in part.
-  const int32_t last = std::min(Collection.Items.Count() - 1, top + perPage + 1);
+  const int32_t last = std::min(RowCountNow() - 1, top + perPage + 1);
   if (first > last) return;
   SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last));
 }
@@ -117,7 +129,7 @@ void SelectionAfterInsertAtTop() {
 
 void SelectionAfterRemoval(int32_t row) {
   const int selected = SelectedRow();
-  if (selected < row) return;
+  if (row < 0 || selected < row) return;
   SetRowSelected(selected, false);
   if (selected > row) SetRowSelected(selected - 1, true);
 }
@@ -125,7 +137,7 @@ void SelectionAfterRemoval(int32_t row) {
 // Puts the item's thumbnail into a slot from its file (blank when it cannot be read), with the
 // selection frame when its row has it. The slot, -1 when no picture could be made.
 int32_t LoadThumbnail(int32_t row) {
-  const Item& item = Collection.Items.At(row);
+  const Item& item = Collection.Items.At(PositionOfRow(row));
   const int32_t slot = List.slots.Assign(item.name);
   const int image = LoadThumbnailOrBlank(NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail));
   const bool placed = image && ImageList_Replace(List.thumbnails, slot, ImageBitmap(image), nullptr);
@@ -149,14 +161,17 @@ void DeleteItemFiles(const std::string& name, int32_t kind) {
   }
 }
 
-// Removes row `row` and its item without telling anyone; the caller does once it is done.
-void RemoveQuietly(int32_t row) {
-  if (row < 0 || row >= Collection.Items.Count()) return;
-  const Item item = Collection.Items.At(row);
+// Removes the item at `position` with its row, if it has one, without telling anyone; the caller
+// does once it is done.
+void RemoveQuietly(int32_t position) {
+  if (position < 0 || position >= Collection.Items.Count()) return;
+  const Item item = Collection.Items.At(position);
   List.slots.Forget(item.name);
+  ForgetFindText(item.name);
   DeleteItemFiles(item.name, item.kind);
-  SelectionAfterRemoval(row);
-  Collection.Items.SelectPosition(row);
+  SelectionAfterRemoval(RowOfPosition(position));
+  Collection.Rows.Removed(position);
+  Collection.Items.SelectPosition(position);
   Collection.Items.DeleteCurrent();
   Collection.HighlightedIndex = -1;
 }
@@ -165,6 +180,7 @@ void RemoveQuietly(int32_t row) {
 void Withdraw(const std::string& name, int32_t kind) {
   DeleteItemFiles(name, kind);
   List.slots.Forget(name);
+  ForgetFindText(name);
   Collection.Items.SelectPosition(0);
   Collection.Items.DeleteCurrent();
 }
@@ -238,9 +254,10 @@ void DetachItemList() {
 HIMAGELIST ThumbnailImageList() { return List.thumbnails; }
 
 void DrawSelectionFrame(int row, COLORREF colour) {
-  if (row < 0 || row >= Collection.Items.Count()) return;
+  const Item* item = RowItem(row);
+  if (!item) return;
   // A row not drawn lately has no slot: its frame is drawn when it is.
-  const int32_t slot = List.slots.Find(Collection.Items.At(row).name);
+  const int32_t slot = List.slots.Find(item->name);
   if (slot < 0) return;
   const int picture = NewImage(-1, ThumbWidth, ThumbHeight);
   HDC dc = picture ? BeginDrawing(picture) : nullptr;
@@ -259,20 +276,63 @@ void DrawSelectionFrame(int row, COLORREF colour) {
 }
 
 int RowThumbnailSlot(int32_t row) {
-  if (row < 0 || row >= Collection.Items.Count()) return -1;
-  const int32_t slot = List.slots.Find(Collection.Items.At(row).name);
+  const Item* item = RowItem(row);
+  if (!item) return -1;
+  const int32_t slot = List.slots.Find(item->name);
   return slot >= 0 ? slot : LoadThumbnail(row);
 }
 
 void DescribeRow(LVITEMA& row) {
-  if (row.iItem < 0 || row.iItem >= Collection.Items.Count()) return;
+  const Item* item = RowItem(row.iItem);
+  if (!item) return;
   if (row.mask & LVIF_IMAGE) row.iImage = RowThumbnailSlot(row.iItem);
   if (row.mask & LVIF_STATE) {
-    row.state = (row.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(Collection.Items.At(row.iItem).checked ? 2 : 1);
+    row.state = (row.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(item->checked ? 2 : 1);
     row.stateMask |= LVIS_STATEIMAGEMASK;
   }
   if ((row.mask & LVIF_TEXT) && row.pszText && row.cchTextMax > 0) row.pszText[0] = '\0';
 }
+
+int32_t ShownRowCount() { return RowCountNow(); }
+
+Item* RowItem(int32_t row) {
+  const int32_t position = PositionOfRow(row);
+  return position < 0 ? nullptr : &Collection.Items.At(position);
+}
+
+int32_t ItemPositionOfRow(int32_t row) { return PositionOfRow(row); }
+
+void ShowMatchingRows(const std::u16string& query) {
+  const int32_t selectedItem = PositionOfRow(SelectedRow());
+  // The frame is drawn on the selected item's thumbnail; the caller draws it again for the row
+  // selected afterwards.
+  if (Collection.HighlightedIndex >= 0) DrawSelectionFrame(Collection.HighlightedIndex, BackgroundColour);
+  Collection.HighlightedIndex = -1;
+  if (List.handle && SelectedRow() >= 0) SetRowSelected(SelectedRow(), false);
+  Find.active = !query.empty();
+  Find.query = FoldForFind(query);
+  if (Find.active) {
+    std::vector<int32_t> shown;
+    for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
+      if (ItemMatchesFind(Collection.Items.At(position), Find.query)) shown.push_back(position);
+    }
+    Collection.Rows.ShowOnly(std::move(shown));
+  } else {
+    Collection.Rows.ShowAll();
+  }
+  ShowRowCount();
+  // The item selected before keeps its selection when it is shown; else the first row takes it.
+  int32_t row = RowOfPosition(selectedItem);
+  if (row < 0 && Find.active && RowCountNow() > 0) row = 0;
+  if (List.handle && row >= 0) {
+    SetRowSelected(row, true);
+    SendMessageA(List.handle, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  }
+  RedrawFrom(0);
+  if (Listen.rowsChanged) Listen.rowsChanged();
+}
+
+bool FindActive() { return Find.active; }
 
 void OnRowsChanged(std::function<void()> listener) { Listen.rowsChanged = std::move(listener); }
 void OnItemsChanged(std::function<void()> listener) { Listen.itemsChanged = std::move(listener); }
@@ -282,8 +342,8 @@ void NoteRowStateChange(int32_t row, UINT oldState, UINT newState) {
   if (!((oldState ^ newState) & LVIS_STATEIMAGEMASK) || !(newState & LVIS_STATEIMAGEMASK)) return;
   const bool checked = (newState & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
   if (row < 0) {
-    // Every row at once.
-    for (int32_t each = 0; each < Collection.Items.Count(); ++each) Collection.Items.At(each).checked = checked;
+    // Every row at once (while a find is active, the items it shows).
+    for (int32_t each = 0; each < RowCountNow(); ++each) Collection.Items.At(PositionOfRow(each)).checked = checked;
     RedrawFrom(0);
     Notify(false);
   } else {
@@ -309,9 +369,12 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
     return false;
   }
   WriteItemExtras(name, kind, extras);
-  if (Collection.HighlightedIndex >= 0) ++Collection.HighlightedIndex;
-  ShowRowCount();
-  SelectionAfterInsertAtTop();
+  // While a find is active, the new item has a row when it matches.
+  if (Collection.Rows.Inserted(0, ShownByFind(Collection.Items.At(0))) == 0) {
+    if (Collection.HighlightedIndex >= 0) ++Collection.HighlightedIndex;
+    ShowRowCount();
+    SelectionAfterInsertAtTop();
+  }
   TrimToLimit(Collection.Items, Settings.ItemLimit, [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
   ShowRowCount();
   RedrawFrom(0);
@@ -322,7 +385,10 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
 void AppendItems(const std::vector<StoredItem>& records) {
   if (CollectionHeld() || records.empty()) return;
   Collection.Items.Last();
-  for (const StoredItem& record : records) Collection.Items.Insert(Item{record.kind, 0, record.name, record.checked != 0});
+  for (const StoredItem& record : records) {
+    const Item& item = Collection.Items.Insert(Item{record.kind, 0, record.name, record.checked != 0});
+    Collection.Rows.Inserted(Collection.Items.CurrentPosition(), ShownByFind(item));
+  }
   Collection.Items.Reset();
   ShowRowCount();
   RedrawFrom(0);
@@ -330,8 +396,8 @@ void AppendItems(const std::vector<StoredItem>& records) {
 }
 
 void RemoveItem(int32_t row) {
-  if (CollectionHeld() || row < 0 || row >= Collection.Items.Count()) return;
-  RemoveQuietly(row);
+  if (CollectionHeld() || !RowItem(row)) return;
+  RemoveQuietly(PositionOfRow(row));
   ShowRowCount();
   RedrawFrom(row);
   Notify(true);
@@ -340,9 +406,10 @@ void RemoveItem(int32_t row) {
 void RemoveCheckedItems() {
   if (CollectionHeld()) return;
   bool removed = false;
-  for (int32_t row = Collection.Items.Count() - 1; row >= 0; --row) {
+  // Only rows shown: while a find is active nothing the user cannot see goes.
+  for (int32_t row = RowCountNow() - 1; row >= 0; --row) {
     if (!IsItemChecked(row)) continue;
-    RemoveQuietly(row);
+    RemoveQuietly(PositionOfRow(row));
     removed = true;
   }
   Collection.Items.Reset();
@@ -387,6 +454,8 @@ void ResetCollection(const std::string& keepPath) {
   Capture.LastOwnText = nullptr;
   Collection.HighlightedIndex = -1;
   Collection.Items.Clear();
+  if (Collection.Rows.Filtered()) Collection.Rows.ShowOnly({});
+  ForgetEveryFindText();
   ShowRowCount();
   ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
   EmptyWorkingFolder(keepPath);
@@ -394,12 +463,14 @@ void ResetCollection(const std::string& keepPath) {
 }
 
 bool IsItemChecked(int32_t row) {
-  return row >= 0 && row < Collection.Items.Count() && Collection.Items.At(row).checked;
+  const Item* item = RowItem(row);
+  return item && item->checked;
 }
 
 void SetItemChecked(int32_t row, bool checked) {
-  if (row < 0 || row >= Collection.Items.Count() || Collection.Items.At(row).checked == checked) return;
-  Collection.Items.At(row).checked = checked;
+  Item* item = RowItem(row);
+  if (!item || item->checked == checked) return;
+  item->checked = checked;
   if (List.handle) SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
   Notify(false);
 }

@@ -1,5 +1,6 @@
 // The collection: the one owner of the items, the list rows that show them, their thumbnail slots
-// and their files. Row i of the list shows item i (Collection.Items.At(i)) with its check mark; the
+// and their files. Row i of the list shows item i (Collection.Items.At(i)) with its check mark, or
+// while a find is active the i-th item that matches it (Collection.Rows maps the two); the
 // list holds no rows of its own but asks for each as it draws it, and the thumbnails of the rows
 // drawn lately sit in a bounded image list. An item's files are NAME.clt and NAME.txt or NAME.bmp
 // in the working folder. Every add, every removal and every path to an item's file goes through
@@ -58,9 +59,27 @@ int RowThumbnailSlot(int32_t row);
 // check mark.
 void DescribeRow(LVITEMA& row);
 
+// --- Rows and the items they show --------------------------------------------------------------
+
+// Row i shows item i, except while a find is active: then the rows show the items that match it,
+// in the same order. Every function here that takes a row means a row as the list shows it.
+
+int32_t ShownRowCount();
+// The item row `row` shows; nullptr for no such row.
+Item* RowItem(int32_t row);
+// Its position in Collection.Items; -1 for no such row.
+int32_t ItemPositionOfRow(int32_t row);
+// Shows only the items that hold `query` (case-blind; see ItemMatchesFind), or every item again
+// for an empty query. The selected item stays selected when it is still shown, else the first
+// row is selected; the selection frame is left for the caller to draw. Items added while a query
+// is active get a row when they match it.
+void ShowMatchingRows(const std::u16string& query);
+// Whether rows are shown for a query.
+bool FindActive();
+
 // --- Who hears of changes -------------------------------------------------------------------------
 
-// Rows came or went (the main window fits its column).
+// Rows came or went (the main window fits its column, the find field counts them).
 void OnRowsChanged(std::function<void()> listener);
 // Items, their order or their check marks changed (the autosave looks at items.dat).
 void OnItemsChanged(std::function<void()> listener);
@@ -91,7 +110,8 @@ void AppendItems(const std::vector<StoredItem>& records);
 
 // Removes the item of row `row`: its files (extras too), its row, its record; its slot becomes free.
 void RemoveItem(int32_t row);
-// Removes every item whose row is checked.
+// Removes every item whose row is checked (only shown rows: while a find is active, nothing the
+// user cannot see goes).
 void RemoveCheckedItems();
 // Removes the oldest items until at most maxCount remain.
 void TrimItems(int32_t maxCount);

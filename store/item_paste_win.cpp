@@ -144,10 +144,10 @@ void PutItemToClipboard(PasteFormats formats) {
   }
 }
 
-void MakeRowCurrent(int32_t row) { Collection.Items.SelectPosition(row); }
+void MakeRowCurrent(int32_t row) { Collection.Items.SelectPosition(ItemPositionOfRow(row)); }
 
 bool PasteItem(int32_t row, PasteFormats formats) {
-  if (row < 0 || row >= Collection.Items.Count()) return false;
+  if (!RowItem(row)) return false;
   MakeRowCurrent(row);
   const std::string name = Collection.Items.Current()->name;
   PutItemToClipboard(formats);
@@ -157,7 +157,7 @@ bool PasteItem(int32_t row, PasteFormats formats) {
   Sleep(kPasteSettleMs);
   bool deleted = false;
   if (Settings.DeleteAfterPaste == 1 && IsItemChecked(row) && MakeNamedItemCurrent(name) &&
-      Collection.Items.CurrentPosition() == row) {
+      Collection.Items.CurrentPosition() == ItemPositionOfRow(row)) {
     RemoveItem(row);
     deleted = true;
   }

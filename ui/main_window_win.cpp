@@ -12,6 +12,7 @@
 #include "ui/layer/controls_win.h"
 #include "ui/layer/drawing_win.h"
 #include "ui/layer/tray_win.h"
+#include "ui/find_bar_win.h"
 #include "ui/layer/windows_win.h"
 #include "ui/menus.h"
 
@@ -33,6 +34,7 @@ void BindShortcuts(int window) {
   AddShortcut(window, ShortcutShift | VK_RETURN, KeyPlainReturn);
   AddShortcut(window, VK_SPACE, KeySpace);
   AddShortcut(window, 'D', KeyDetail);
+  AddShortcut(window, ShortcutCtrl | 'F', CmdFind);
 }
 
 void ShowThumbnails(HWND list) {
@@ -146,11 +148,14 @@ void BuildMainWindow() {
   Ui.ItemListHandle = ControlHandle(Ui.ItemList);
   WatchColumnWidth(Ui.ItemListHandle);
   AttachItemList(Ui.ItemList);
-  OnRowsChanged(FitColumnWidth);
+  OnRowsChanged([] {
+    FitColumnWidth();
+    ShowFindCount();
+  });
   PrepareList(Ui.ItemListHandle);
 
-  NewStatusBar(0, window);
-  SetStatusText(0, 0, StatusNotice());
+  NewStatusBar(MainStatusBar, window);
+  SetStatusText(MainStatusBar, 0, StatusNotice());
 
   if (Settings.StartVisible == 0) ShowWindow(window, SW_HIDE);
   SetWindowPos(window, HWND_TOPMOST, Settings.SavedWindowX, Settings.SavedWindowY, Ui.BuiltWindowWidth,
@@ -177,7 +182,7 @@ void UpdateSelectionHighlight() {
 
 void FitColumnWidth() {
   int perPage = static_cast<int>(SendMessageA(Ui.ItemListHandle, LVM_GETCOUNTPERPAGE, 0, 0));
-  int count = Collection.Items.Count();
+  int count = ShownRowCount();
   if (count > perPage) {
     if (Ui.ColumnNarrowed == 0) {
       SendMessageA(Ui.ItemListHandle, LVM_SETCOLUMNWIDTH, 0, kNarrowColumn);
@@ -205,8 +210,9 @@ void WatchColumnWidth(HWND list) {
 
 void SetCheckedByKind(int checked, int32_t kind) {
   const int selected = GetControlState(Ui.ItemList);
-  for (int row = 0; row < Collection.Items.Count(); ++row) {
-    if (kind != EveryKind && Collection.Items.At(row).kind != kind) continue;
+  // The rows shown: while a find is active, items it hides keep their marks.
+  for (int row = 0; row < ShownRowCount(); ++row) {
+    if (kind != EveryKind && RowItem(row)->kind != kind) continue;
     SetItemChecked(row, checked == 1);
     if (row == selected) SetRowState(Ui.ItemList, row, checked == 1 ? RowChecked : 0);
   }

@@ -6,6 +6,9 @@
 
 #include "store/thumbnail_win.h"
 
+// The status bar's control number (the find field takes its place while it shows).
+inline constexpr int MainStatusBar = 0;
+
 struct MainWindowState {
   int MainWindow = 0;            // window number; title "KepSil!"
   int ItemList = 0;              // list control number

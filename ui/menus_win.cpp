@@ -49,6 +49,8 @@ void BuildMainMenu() {
   AppendSeparator();
   AppendItem(CmdLoadFiles, Text(34));
   AppendSeparator();
+  AppendItem(CmdFind, Text(FindText));
+  AppendSeparator();
   BeginSubmenu(Text(39));
   AppendItem(CmdCheckAllItems, Text(41));
   AppendItem(CmdCheckAllImages, Text(42));

@@ -129,6 +129,42 @@ std::vector<std::string> Numbered(int count) {
   return names;
 }
 
+// A filtered view over positions 0..9 showing 1, 4 and 7; items come and go around them.
+TEST(RowView, AFilteredViewFollowsItemsThatComeAndGo) {
+  RowView rows;
+  EXPECT_EQ(rows.ItemAt(3, 10), 3);
+  EXPECT_EQ(rows.RowOf(9, 10), 9);
+  EXPECT_EQ(rows.ItemAt(10, 10), -1);
+
+  rows.ShowOnly({1, 4, 7});
+  EXPECT_EQ(rows.Count(10), 3);
+  EXPECT_EQ(rows.ItemAt(2, 10), 7);
+  EXPECT_EQ(rows.ItemAt(3, 10), -1);
+  EXPECT_EQ(rows.RowOf(4, 10), 1);
+  EXPECT_EQ(rows.RowOf(5, 10), -1);
+
+  // A new item at the top that does not match moves every shown one down without a row.
+  EXPECT_EQ(rows.Inserted(0, false), -1);
+  EXPECT_EQ(rows.ItemAt(0, 11), 2);
+  // One that matches gets its row in order.
+  EXPECT_EQ(rows.Inserted(4, true), 1);
+  EXPECT_EQ(rows.Count(12), 4);
+  EXPECT_EQ(rows.ItemAt(1, 12), 4);
+  EXPECT_EQ(rows.ItemAt(2, 12), 6);
+
+  // Removing a shown item gives its row back; removing a hidden one only moves the later ones.
+  EXPECT_EQ(rows.Removed(4), 1);
+  EXPECT_EQ(rows.Removed(0), -1);
+  EXPECT_EQ(rows.Count(10), 3);
+  EXPECT_EQ(rows.ItemAt(0, 10), 1);
+  EXPECT_EQ(rows.ItemAt(1, 10), 4);
+  EXPECT_EQ(rows.ItemAt(2, 10), 7);
+
+  rows.ShowAll();
+  EXPECT_EQ(rows.Count(10), 10);
+  EXPECT_EQ(rows.Inserted(0, false), 0);
+}
+
 TEST(TrimToLimit, OneOverTheLimitLosesItsOldestItemOnly) {
   ItemList list = ListOf(Numbered(21));
   RecordingDeleter deleter{&list, {}};

@@ -82,7 +82,7 @@ TEST_F(Menus, MainMenuEntriesAndCheckMarks) {
              {Sub(1, {Item(CmdSaveCheckedImagesBmp, 31), Item(CmdSaveCheckedImagesJpeg, 32),
                       Item(CmdSaveCheckedImagesPng, 33)}),
               Item(CmdSaveCheckedTexts, 2), Sep(), Item(CmdImportBoard, 24), Item(CmdExportBoard, 25), Sep(),
-              Item(CmdLoadFiles, 34), Sep(),
+              Item(CmdLoadFiles, 34), Sep(), Item(CmdFind, FindText), Sep(),
               Sub(39, {Item(CmdCheckAllItems, 41), Item(CmdCheckAllImages, 42), Item(CmdCheckAllTexts, 43)}),
               Sub(40, {Item(CmdUncheckAllItems, 41), Item(CmdUncheckAllImages, 42), Item(CmdUncheckAllTexts, 43)}),
               Sep(), Item(CmdDeleteChecked, 3), Sep(), Item(CmdShowAfterPaste, 4, 1), Item(CmdShowAfterCopy, 5, 0),

@@ -170,13 +170,24 @@ void RebuildAccelerators(LayerWindow* record) {
   }
 }
 
+// A key typed into a text field is the field's: the window's shortcuts on plain keys (Delete,
+// Backspace, Space, letters) must not act on the list behind it. Return and keys held with Ctrl
+// still reach the shortcuts.
+bool TypedIntoTextField(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_CHAR) return false;
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN) return false;
+  if (GetKeyState(VK_CONTROL) < 0) return false;
+  char name[16] = {};
+  return GetClassNameA(msg.hwnd, name, sizeof name) > 0 && lstrcmpiA(name, "Edit") == 0;
+}
+
 int TakeEvent(MSG& msg) {
   LayerWindow* active = RecordOf(GetActiveWindow());
-  bool translated = active && active->accelerators &&
-                    TranslateAcceleratorA(active->handle, active->accelerators, &msg);
+  bool translated = active && active->accelerators && !TypedIntoTextField(msg) &&
+                    TranslateAcceleratorW(active->handle, active->accelerators, &msg);
   if (!translated) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   int kind = Layer.eventKind;
   Layer.eventKind = EventNone;
@@ -275,7 +286,10 @@ int PollEvent() {
   Layer.eventKind = EventNone;
   Layer.eventDetail = -1;
   MSG msg;
-  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return EventNone;
+  // Messages are taken in their Unicode form, so that a Unicode text field gets every character
+  // typed (the ANSI form would turn those outside the code page into "?"); the system converts
+  // them for the program's ANSI windows.
+  if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return EventNone;
   // The program ends only through its Exit commands; a stray quit message is no event.
   if (msg.message == WM_QUIT) return EventNone;
   return TakeEvent(msg);
@@ -285,7 +299,7 @@ int WaitEvent() {
   Layer.eventKind = EventNone;
   Layer.eventDetail = -1;
   MSG msg;
-  if (GetMessageA(&msg, nullptr, 0, 0) <= 0) return EventNone;
+  if (GetMessageW(&msg, nullptr, 0, 0) <= 0) return EventNone;
   return TakeEvent(msg);
 }
 

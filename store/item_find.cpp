@@ -1,0 +1,51 @@
+#include "store/item_find.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <iterator>
+
+#include "store/capture_rules.h"
+
+namespace {
+
+uint32_t LittleEndian32(std::span<const uint8_t> bytes, size_t at) {
+  return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<uint32_t>(bytes[at + 3]) << 24;
+}
+
+uint32_t BigEndian32(std::span<const uint8_t> bytes, size_t at) {
+  return static_cast<uint32_t>(bytes[at]) << 24 | bytes[at + 1] << 16 | bytes[at + 2] << 8 | bytes[at + 3];
+}
+
+std::u16string Widened(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+bool PictureFileSize(std::span<const uint8_t> start, int32_t& width, int32_t& height) {
+  constexpr uint8_t kPngStart[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  if (start.size() >= 24 && std::equal(std::begin(kPngStart), std::end(kPngStart), start.begin())) {
+    const uint32_t w = BigEndian32(start, 16);
+    const uint32_t h = BigEndian32(start, 20);
+    if (w == 0 || h == 0 || w > INT32_MAX || h > INT32_MAX) return false;
+    width = static_cast<int32_t>(w);
+    height = static_cast<int32_t>(h);
+    return true;
+  }
+  // BM, then the information header's size and the two sides (a bottom-up picture's height is
+  // positive, a top-down one's negative).
+  if (start.size() >= 26 && start[0] == 'B' && start[1] == 'M' && LittleEndian32(start, 14) >= 40) {
+    const auto w = static_cast<int32_t>(LittleEndian32(start, 18));
+    const auto h = static_cast<int32_t>(LittleEndian32(start, 22));
+    if (w <= 0 || h == 0 || h == INT32_MIN) return false;
+    width = w;
+    height = std::abs(h);
+    return true;
+  }
+  return false;
+}
+
+std::u16string PictureFindText(int32_t width, int32_t height) {
+  const std::u16string w = Widened(std::to_string(width));
+  const std::u16string h = Widened(std::to_string(height));
+  return Widened(PictureSizeCaption(width, height)) + u"\n" + w + u" \u00D7 " + h + u"\n" + w + u" x " + h + u"\n" +
+         w + u"x" + h;
+}
