@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <memory>
 #include <utility>
 
 #include "core/app_state.h"
@@ -13,6 +14,7 @@
 #include "store/item_find_win.h"
 #include "store/item_rows_win.h"
 #include "store/picture_writer_win.h"
+#include "store/thumbnail_prefetch.h"
 #include "store/thumbnail_slots.h"
 #include "store/thumbnail_win.h"
 #include "ui/layer/controls_win.h"
@@ -26,12 +28,17 @@ constexpr char kPictureExtension[] = ".bmp";
 // Thumbnails held at once: several pages of the tallest list a screen shows, whatever the number
 // of items. A row drawn takes a slot; the one drawn longest ago gives its slot up.
 constexpr int32_t kThumbnailSlots = 96;
+// Decoded thumbnails waiting for their rows: a page above and a page below the one on screen,
+// however tall the window.
+constexpr size_t kPrefetchedThumbnails = 80;
 
 struct ListBinding {
   int control = 0;
   HWND handle = nullptr;
   HIMAGELIST thumbnails = nullptr;
   ThumbnailSlots slots{kThumbnailSlots};
+  std::unique_ptr<ThumbnailPrefetch> prefetch;
+  int32_t prefetchedTop = -1;  // the top row the pages around were last asked for
 };
 ListBinding List;
 
@@ -89,6 +96,7 @@ void ReplaceThumbnails(HIMAGELIST fresh) {
 
 // The list shows as many rows as the view has; it asks for each row as it draws it.
 void ShowRowCount() {
+  List.prefetchedTop = -1;  // the rows around the page may show other items now
   if (List.handle) SendMessageA(List.handle, LVM_SETITEMCOUNT, static_cast<WPARAM>(RowCountNow()), LVSICF_NOSCROLL);
 }
 
@@ -134,12 +142,45 @@ void SelectionAfterRemoval(int32_t row) {
   if (selected > row) SetRowSelected(selected - 1, true);
 }
 
-// Puts the item's thumbnail into a slot from its file (blank when it cannot be read), with the
-// selection frame when its row has it. The slot, -1 when no picture could be made.
+// The item's thumbnail as an image: decoded ahead by a helper when one did, else read from its
+// file here (blank when it cannot be read).
+int ThumbnailImage(const Item& item) {
+  PixelImage decoded;
+  if (List.prefetch && List.prefetch->Take(item.name, decoded)) {
+    if (const int image = ImageFromPixels(-1, decoded)) return image;
+  }
+  return LoadThumbnailOrBlank(NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail));
+}
+
+// Asks the helpers for the thumbnails of the page below the one on screen and the page above
+// it (nearest rows first), that no slot holds yet. Once per top row: drawing a page asks once.
+void PrefetchAround() {
+  if (!List.prefetch || !List.handle) return;
+  const int32_t top = static_cast<int32_t>(SendMessageA(List.handle, LVM_GETTOPINDEX, 0, 0));
+  if (top == List.prefetchedTop) return;
+  List.prefetchedTop = top;
+  const int32_t perPage = std::max<int32_t>(1, static_cast<int32_t>(SendMessageA(List.handle, LVM_GETCOUNTPERPAGE, 0, 0)));
+  std::vector<int32_t> rows;
+  for (int32_t row = top + perPage; row <= top + 2 * perPage + 1; ++row) rows.push_back(row);
+  for (int32_t row = top - 1; row >= top - perPage - 1; --row) rows.push_back(row);
+  std::vector<ThumbnailPrefetch::Wanted> wanted;
+  for (int32_t row : rows) {
+    const int32_t position = PositionOfRow(row);
+    if (position < 0) continue;
+    const Item& item = Collection.Items.At(position);
+    if (!List.slots.Holds(item.name)) {
+      wanted.push_back({item.name, NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail)});
+    }
+  }
+  List.prefetch->Want(std::move(wanted));
+}
+
+// Puts the item's thumbnail into a slot, with the selection frame when its row has it. The slot,
+// -1 when no picture could be made.
 int32_t LoadThumbnail(int32_t row) {
   const Item& item = Collection.Items.At(PositionOfRow(row));
   const int32_t slot = List.slots.Assign(item.name);
-  const int image = LoadThumbnailOrBlank(NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail));
+  const int image = ThumbnailImage(item);
   const bool placed = image && ImageList_Replace(List.thumbnails, slot, ImageBitmap(image), nullptr);
   if (image) DisposeImage(image);
   if (!placed) {
@@ -167,6 +208,7 @@ void RemoveQuietly(int32_t position) {
   if (position < 0 || position >= Collection.Items.Count()) return;
   const Item item = Collection.Items.At(position);
   List.slots.Forget(item.name);
+  if (List.prefetch) List.prefetch->Forget(item.name);
   ForgetFindText(item.name);
   DeleteItemFiles(item.name, item.kind);
   SelectionAfterRemoval(RowOfPosition(position));
@@ -243,11 +285,14 @@ void AttachItemList(int listControl) {
                ListOwner{DescribeRow, [](int row, UINT oldState, UINT newState) { NoteRowStateChange(row, oldState, newState); },
                          [](int row) { SetItemChecked(row, !IsItemChecked(row)); }});
   ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
+  List.prefetch = std::make_unique<ThumbnailPrefetch>(ThumbWidth, ThumbHeight, kPrefetchedThumbnails);
+  List.prefetchedTop = -1;
   ShowRowCount();
 }
 
 void DetachItemList() {
   ReplaceThumbnails(nullptr);
+  List.prefetch.reset();
   List = ListBinding{};
 }
 
@@ -279,7 +324,11 @@ int RowThumbnailSlot(int32_t row) {
   const Item* item = RowItem(row);
   if (!item) return -1;
   const int32_t slot = List.slots.Find(item->name);
-  return slot >= 0 ? slot : LoadThumbnail(row);
+  if (slot >= 0) return slot;
+  // A row drawn for the first time: the list has moved, and the pages around it are wanted next.
+  const int32_t loaded = LoadThumbnail(row);
+  PrefetchAround();
+  return loaded;
 }
 
 void DescribeRow(LVITEMA& row) {
@@ -458,6 +507,8 @@ void ResetCollection(const std::string& keepPath) {
   ForgetEveryFindText();
   ShowRowCount();
   ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
+  if (List.prefetch) List.prefetch->Clear();
+  List.prefetchedTop = -1;
   EmptyWorkingFolder(keepPath);
   Notify(true);
 }

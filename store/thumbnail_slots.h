@@ -16,6 +16,8 @@ class ThumbnailSlots {
   int32_t Capacity() const { return capacity_; }
   // The slot holding the item's thumbnail, -1 when it holds none; a slot found counts as used now.
   int32_t Find(const std::string& name);
+  // Whether a slot holds the item's thumbnail; does not count as a use.
+  bool Holds(const std::string& name) const { return byName_.count(name) != 0; }
   // A slot for the item's thumbnail, which the caller then puts there: a free one, else the one
   // used longest ago, whose item loses it. The item's own slot when it has one already.
   int32_t Assign(const std::string& name);

@@ -1,11 +1,14 @@
 // Reading many thumbnails ahead on helper threads: same pictures as one by one, in order, and
 // every file that is not a decodable thumbnail of the size left to the caller.
+#include <chrono>
 #include <cstdint>
+#include <thread>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "store/thumbnail_prefetch.h"
 #include "store/thumbnail_reader.h"
 #include "exchange/image/image_codecs.h"
 #include "tests/native/native_test_files.h"
@@ -120,6 +123,49 @@ TEST(ThumbnailReader, EndsWhileHelpersWaitForRoomAndWithNothingToRead) {
   ThumbnailReader empty({}, kWidth, kHeight);
   PixelImage pixels;
   EXPECT_FALSE(empty.Take(0, pixels));
+}
+
+}  // namespace
+
+namespace {
+
+// Takes the item's thumbnail once a helper has decoded it; false after 10 s.
+bool TakeWhenReady(ThumbnailPrefetch& prefetch, const std::string& name, PixelImage& pixels) {
+  for (int i = 0; i < 1000; ++i) {
+    if (prefetch.Take(name, pixels)) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(ThumbnailPrefetch, DecodesWhatIsWantedKeepsTheNewestFewAndDropsWhatWent) {
+  TempFolder folder;
+  const std::vector<std::string> paths = MixedFolder(folder, 10);
+  const auto wanted = [&](int first, int last) {
+    std::vector<ThumbnailPrefetch::Wanted> items;
+    for (int i = first; i <= last; ++i) items.push_back({"item" + std::to_string(i), paths[static_cast<size_t>(i)]});
+    return items;
+  };
+  // One helper decodes in the order asked, so the cache's content is known.
+  ThumbnailPrefetch prefetch(kWidth, kHeight, 4, 1);
+  prefetch.Want(wanted(0, 5));
+  PixelImage pixels;
+  ASSERT_TRUE(TakeWhenReady(prefetch, "item5", pixels));
+  PixelImage expected;
+  ASSERT_TRUE(ReadThumbnailFile(paths[3], kWidth, kHeight, expected));
+  ASSERT_TRUE(prefetch.Take("item3", pixels));
+  EXPECT_EQ(pixels.pixels, expected.pixels);
+  // Only the newest four were kept; the file that is no thumbnail is left to the caller.
+  EXPECT_FALSE(prefetch.Take("item0", pixels));
+  EXPECT_FALSE(prefetch.Take("item4", pixels));
+  EXPECT_TRUE(prefetch.Take("item2", pixels));
+
+  // An item that went is never handed out, whether it was waiting or being decoded.
+  prefetch.Want(wanted(6, 7));
+  prefetch.Forget("item6");
+  ASSERT_TRUE(TakeWhenReady(prefetch, "item7", pixels));
+  EXPECT_FALSE(prefetch.Take("item6", pixels));
+  EXPECT_EQ(prefetch.Cached(), 0u);
 }
 
 }  // namespace

@@ -138,8 +138,9 @@ TEST_F(Menus, GermanCaptions) {
   BuildMenus();
   EXPECT_EQ(ReadMenu(TrayMenuHidden)[0].caption, "KepSil! zeigen");
   EXPECT_EQ(ReadMenu(TrayMenuShown)[0].caption, "KepSil! ausblenden");
-  EXPECT_EQ(ReadMenu(MainMenu)[13].caption, "Kepsil! nach Einf\xFCgen zeigen");
-  EXPECT_EQ(ReadMenu(MainMenu)[26].caption, "Beenden");
+  EXPECT_EQ(ReadMenu(MainMenu)[8].caption, "Suchen\x85");
+  EXPECT_EQ(ReadMenu(MainMenu)[15].caption, "Kepsil! nach Einf\xFCgen zeigen");
+  EXPECT_EQ(ReadMenu(MainMenu)[28].caption, "Beenden");
   FillTexts(Texts, 0x0409);
 }
 
