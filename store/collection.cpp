@@ -14,10 +14,9 @@ bool ItemList::Next() {
 }
 
 void ItemList::SelectPosition(int32_t position) {
-  Reset();
-  // Next() stops at the last element, so there is no point in stepping further than the count.
-  const int64_t steps = std::min<int64_t>(int64_t{position} + 1, Count());
-  for (int64_t i = 0; i < steps; ++i) Next();
+  // What stepping from before the first element position + 1 times gives, without the steps: a
+  // long history trimmed from its end would cost a walk through it for every item removed.
+  cursor_ = position < 0 ? -1 : std::min(position, Count() - 1);
 }
 
 void ItemList::Last() { cursor_ = Count() - 1; }

@@ -71,6 +71,8 @@ class RowView {
   int32_t Inserted(int32_t position, bool shown);
   // The item at `position` went, the items after it moved one up. The row it had, or -1.
   int32_t Removed(int32_t position);
+  // While filtered: the positions shown.
+  const std::vector<int32_t>& Shown() const { return shown_; }
 
  private:
   bool filtered_ = false;

@@ -15,6 +15,7 @@
 #include "store/item_rows_win.h"
 #include "store/picture_writer_win.h"
 #include "store/thumbnail_prefetch.h"
+#include "store/thumbnail_reader.h"
 #include "store/thumbnail_slots.h"
 #include "store/thumbnail_win.h"
 #include "ui/layer/controls_win.h"
@@ -41,6 +42,8 @@ struct ListBinding {
   int32_t prefetchedTop = -1;  // the top row the pages around were last asked for
 };
 ListBinding List;
+// The file buffer and decoder state for the thumbnails read on the window's thread.
+ThumbnailScratch ReadScratch;
 
 // While a find is active: what it looks for (folded), so that new items join the rows if they match.
 struct ActiveFind {
@@ -145,11 +148,14 @@ void SelectionAfterRemoval(int32_t row) {
 // The item's thumbnail as an image: decoded ahead by a helper when one did, else read from its
 // file here (blank when it cannot be read).
 int ThumbnailImage(const Item& item) {
+  const std::string path = NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail);
   PixelImage decoded;
-  if (List.prefetch && List.prefetch->Take(item.name, decoded)) {
+  // The quick decoder first (the files are the program's own PNGs), the general loaders for the rest.
+  if ((List.prefetch && List.prefetch->Take(item.name, decoded)) ||
+      ReadThumbnailFile(path, ThumbWidth, ThumbHeight, decoded, ReadScratch)) {
     if (const int image = ImageFromPixels(-1, decoded)) return image;
   }
-  return LoadThumbnailOrBlank(NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail));
+  return LoadThumbnailOrBlank(path);
 }
 
 // Asks the helpers for the thumbnails of the page below the one on screen and the page above
@@ -352,19 +358,27 @@ Item* RowItem(int32_t row) {
 int32_t ItemPositionOfRow(int32_t row) { return PositionOfRow(row); }
 
 void ShowMatchingRows(const std::u16string& query) {
+  Find.active = !query.empty();
+  Find.query = FoldForFind(query);
+  std::vector<int32_t> shown;
+  if (Find.active) {
+    for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
+      if (ItemMatchesFind(Collection.Items.At(position), Find.query)) shown.push_back(position);
+    }
+  }
+  // A letter more that leaves the same rows (the usual case as a word is typed on) changes nothing
+  // on the screen.
+  if (Collection.Rows.Filtered() == Find.active && (!Find.active || Collection.Rows.Shown() == shown)) return;
+
   const int32_t selectedItem = PositionOfRow(SelectedRow());
+  // The list draws once, after the count, the selection and the scroll position have all changed.
+  if (List.handle) SendMessageA(List.handle, WM_SETREDRAW, FALSE, 0);
   // The frame is drawn on the selected item's thumbnail; the caller draws it again for the row
   // selected afterwards.
   if (Collection.HighlightedIndex >= 0) DrawSelectionFrame(Collection.HighlightedIndex, BackgroundColour);
   Collection.HighlightedIndex = -1;
   if (List.handle && SelectedRow() >= 0) SetRowSelected(SelectedRow(), false);
-  Find.active = !query.empty();
-  Find.query = FoldForFind(query);
   if (Find.active) {
-    std::vector<int32_t> shown;
-    for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
-      if (ItemMatchesFind(Collection.Items.At(position), Find.query)) shown.push_back(position);
-    }
     Collection.Rows.ShowOnly(std::move(shown));
   } else {
     Collection.Rows.ShowAll();
@@ -377,7 +391,10 @@ void ShowMatchingRows(const std::u16string& query) {
     SetRowSelected(row, true);
     SendMessageA(List.handle, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
   }
-  RedrawFrom(0);
+  if (List.handle) {
+    SendMessageA(List.handle, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(List.handle, nullptr, FALSE);
+  }
   if (Listen.rowsChanged) Listen.rowsChanged();
 }
 

@@ -4,9 +4,11 @@
 
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "core/app_state.h"
 #include "core/code_page_win.h"
 #include "core/file_bytes.h"
 #include "core/unicode_text.h"
@@ -27,6 +29,41 @@ struct FoundText {
 };
 std::unordered_map<std::string, FoundText> Kept;
 
+// Which text items keep a Unicode text, from one look through the working folder. Asking for each
+// NAME.utf instead would cost a search of a folder of thousands of files for every item without
+// one (a file that is not there is looked for under every spelling of its name).
+struct UnicodeTexts {
+  bool listed = false;
+  std::unordered_set<std::string> texts;    // names with a NAME.txt when the folder was listed
+  std::unordered_set<std::string> unicode;  // names with a NAME.utf then
+};
+UnicodeTexts Listed;
+
+void ListNames(const char* pattern, std::unordered_set<std::string>& names) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(WorkingPath(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string file = found.cFileName;
+    // The pattern may also match short names; the long name decides.
+    if (file.size() > 4 && lstrcmpiA(file.c_str() + file.size() - 4, pattern + 1) == 0) {
+      names.insert(file.substr(0, file.size() - 4));
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+// False only when the item was listed without a Unicode text; an item newer than the listing may
+// keep one, and its file is asked for.
+bool MayKeepUnicode(const std::string& name) {
+  if (!Listed.listed) {
+    ListNames("*.txt", Listed.texts);
+    ListNames("*.utf", Listed.unicode);
+    Listed.listed = true;
+  }
+  return !Listed.texts.count(name) || Listed.unicode.count(name);
+}
+
 std::u16string ItemText(const Item& item) {
   std::vector<uint8_t> bytes;
   if (item.kind == ImageItem) {
@@ -38,7 +75,7 @@ std::u16string ItemText(const Item& item) {
     return {};
   }
   std::u16string text;
-  if (ReadItemExtra(item, ExtraKind::UnicodeText, bytes) &&
+  if (MayKeepUnicode(item.name) && ReadItemExtra(item, ExtraKind::UnicodeText, bytes) &&
       Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), text)) {
     return text;
   }
@@ -68,4 +105,7 @@ bool ItemMatchesFind(const Item& item, const std::u16string& foldedQuery) {
 }
 
 void ForgetFindText(const std::string& name) { Kept.erase(name); }
-void ForgetEveryFindText() { Kept.clear(); }
+void ForgetEveryFindText() {
+  Kept.clear();
+  Listed = UnicodeTexts{};
+}

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/commands.h"
 #include "store/items_file.h"
 #include "exchange/image/image_codecs.h"
 #include "settings/prefs_file.h"
@@ -368,6 +369,56 @@ int BenchScroll() {
   return 0;
 }
 
+// Sets the find field's text as typing would leave it and times it until the list has painted the
+// rows it shows.
+double TimeFindKeystroke(HWND field, HWND list, const std::wstring& typed) {
+  const double start = NowMs();
+  // The field reports the change to the program, which filters the rows before this returns.
+  SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+  RedrawWindow(list, nullptr, nullptr, RDW_UPDATENOW);
+  SendMessageA(list, LVM_GETITEMCOUNT, 0, 0);
+  return NowMs() - start;
+}
+
+// bench-find: opens the program's find field, types a text query and a picture size into it a
+// letter at a time and takes each back again, timing every keystroke. The very first one reads
+// every item's text and is told apart.
+int BenchFind() {
+  HWND main = FindWindowA(nullptr, "KepSil!");
+  HWND list = ProgramList();
+  if (!main || !list) return 1;
+  const int items = ListRowCount(list);
+  PostCommand(main, CmdFind);
+  HWND field = nullptr;
+  if (!WaitUntil([&] {
+        field = FindChild(main, "Edit");
+        return field && IsWindowVisible(field);
+      })) {
+    std::printf("find: the find field did not open\n");
+    return 1;
+  }
+  double first = -1;
+  std::vector<double> keystrokes;
+  for (const std::wstring query : {L"text 12", L"278 * 60"}) {
+    std::vector<std::wstring> steps;
+    for (size_t n = 1; n <= query.size(); ++n) steps.push_back(query.substr(0, n));
+    for (size_t n = query.size(); n-- > 0;) steps.push_back(query.substr(0, n));
+    for (const std::wstring& typed : steps) {
+      const double ms = TimeFindKeystroke(field, list, typed);
+      if (first < 0) {
+        first = ms;
+      } else {
+        keystrokes.push_back(ms);
+      }
+    }
+  }
+  PostMessageA(field, WM_KEYDOWN, VK_ESCAPE, 0);
+  std::printf("find in %d items: first keystroke %.1f ms (reads every item's text), then median %.1f ms, "
+              "max %.1f ms (%zu keystrokes)\n",
+              items, first, Median(keystrokes), Largest(keystrokes), keystrokes.size());
+  return 0;
+}
+
 // bare-window: a window program that does nothing but show one window until it is closed.
 int BareWindow() {
   WNDCLASSA windowClass{};
@@ -411,6 +462,7 @@ int RunBenchAction(int argc, char** argv) {
   if (action == "bench-startup" && argc > 4) return BenchStartup(argv[2], Number(argv[3]), Number(argv[4]));
   if (action == "idle-loop" && argc > 2) return IdleLoop(Number(argv[2]));
   if (action == "bench-scroll") return BenchScroll();
+  if (action == "bench-find") return BenchFind();
   if (action == "bare-window") return BareWindow();
   return 2;
 }
