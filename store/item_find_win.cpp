@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -64,6 +67,38 @@ bool MayKeepUnicode(const std::string& name) {
   return !Listed.texts.count(name) || Listed.unicode.count(name);
 }
 
+// The texts of many items read on a helper thread while the user begins to type; taken over by
+// the first search that needs them. The helper reads files only: what it touches of the program's
+// state (the folder listing above) is made before it starts and not changed until it is joined.
+struct Preparation {
+  std::thread reader;
+  std::unordered_map<std::string, FoundText> read;  // the reader's own until it is joined
+  std::unordered_set<std::string> forgotten;        // items that went meanwhile
+  ~Preparation() {
+    if (reader.joinable()) reader.join();
+  }
+};
+Preparation Prepared;
+
+std::u16string ItemText(const Item& item);
+
+FoundText FoundTextOf(const Item& item) {
+  std::u16string folded = FoldForFind(ItemText(item));
+  const bool keep = folded.size() <= kMaxKeptChars;
+  return FoundText{keep, keep ? std::move(folded) : std::u16string()};
+}
+
+// Waits for the reader, if one runs, and keeps what it read.
+void FinishPreparing() {
+  if (!Prepared.reader.joinable()) return;
+  Prepared.reader.join();
+  for (auto& [name, found] : Prepared.read) {
+    if (!Prepared.forgotten.count(name)) Kept.emplace(name, std::move(found));
+  }
+  Prepared.read.clear();
+  Prepared.forgotten.clear();
+}
+
 std::u16string ItemText(const Item& item) {
   std::vector<uint8_t> bytes;
   if (item.kind == ImageItem) {
@@ -91,21 +126,37 @@ std::u16string FoldForFind(std::u16string text) {
   return text;
 }
 
+void PrepareToFind(std::vector<Item> items) {
+  if (Prepared.reader.joinable()) return;
+  items.erase(std::remove_if(items.begin(), items.end(), [](const Item& item) { return Kept.count(item.name) != 0; }),
+              items.end());
+  if (items.empty()) return;
+  MayKeepUnicode(items.front().name);  // lists the folder here, before the reader needs it
+  try {
+    Prepared.reader = std::thread([items = std::move(items)] {
+      for (const Item& item : items) Prepared.read.emplace(item.name, FoundTextOf(item));
+    });
+  } catch (const std::system_error&) {
+    // No thread: the first search reads the texts itself.
+  }
+}
+
 bool ItemMatchesFind(const Item& item, const std::u16string& foldedQuery) {
   if (foldedQuery.empty()) return true;
+  FinishPreparing();
   auto found = Kept.find(item.name);
-  if (found == Kept.end()) {
-    std::u16string folded = FoldForFind(ItemText(item));
-    const bool keep = folded.size() <= kMaxKeptChars;
-    found = Kept.emplace(item.name, FoundText{keep, keep ? std::move(folded) : std::u16string()}).first;
-    if (!keep) return folded.find(foldedQuery) != std::u16string::npos;
-  }
+  if (found == Kept.end()) found = Kept.emplace(item.name, FoundTextOf(item)).first;
   if (!found->second.kept) return FoldForFind(ItemText(item)).find(foldedQuery) != std::u16string::npos;
   return found->second.folded.find(foldedQuery) != std::u16string::npos;
 }
 
-void ForgetFindText(const std::string& name) { Kept.erase(name); }
+void ForgetFindText(const std::string& name) {
+  Kept.erase(name);
+  if (Prepared.reader.joinable()) Prepared.forgotten.insert(name);
+}
+
 void ForgetEveryFindText() {
+  FinishPreparing();
   Kept.clear();
   Listed = UnicodeTexts{};
 }

@@ -3,9 +3,12 @@
 #include <commctrl.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/texts.h"
 #include "store/collection_win.h"
+#include "store/item_find_win.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/windows_win.h"
 #include "ui/main_window_win.h"
@@ -78,6 +81,11 @@ void OpenFind() {
   if (!Ui.ItemListHandle || (!Bar.field && !MakeControls())) return;
   if (!Bar.open) {
     Bar.open = true;
+    // The texts are read while the user begins to type.
+    std::vector<Item> items;
+    items.reserve(static_cast<size_t>(Collection.Items.Count()));
+    for (int32_t position = 0; position < Collection.Items.Count(); ++position) items.push_back(Collection.Items.At(position));
+    PrepareToFind(std::move(items));
     ShowWindow(ControlHandle(MainStatusBar), SW_HIDE);
     PlaceFindField();
     ShowWindow(Bar.field, SW_SHOW);

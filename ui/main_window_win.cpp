@@ -225,6 +225,11 @@ void ToggleMainWindow() {
   } else {
     ShowWindow(main, SW_SHOWNORMAL);
     SetForegroundWindow(main);
-    SetFocus(Ui.ItemListHandle);
+    // A find in progress gets the keyboard back, to type on.
+    if (FindFieldOpen()) {
+      OpenFind();
+    } else {
+      SetFocus(Ui.ItemListHandle);
+    }
   }
 }

@@ -1,5 +1,5 @@
-// Reading many thumbnails ahead on helper threads: same pictures as one by one, in order, and
-// every file that is not a decodable thumbnail of the size left to the caller.
+// Reading thumbnails, one at a time and ahead of the list on helper threads: every file that is
+// not a decodable thumbnail of the size is left to the caller.
 #include <chrono>
 #include <cstdint>
 #include <thread>
@@ -79,50 +79,6 @@ TEST(ThumbnailFile, OnlyDecodablePicturesOfTheSizeAreRead) {
   TempFolder::Write(folder.File("photo.clt"), jpeg);
   EXPECT_TRUE(ReadThumbnailFile(folder.File("photo.clt"), kWidth, kHeight, pixels));
   EXPECT_EQ(pixels.width, kWidth);
-}
-
-TEST(ThumbnailReader, HelpersGiveWhatReadingOneByOneGives) {
-  TempFolder folder;
-  const std::vector<std::string> paths = MixedFolder(folder, 120);
-  // No helper, the processors' count, and more helpers than a small read-ahead has work for.
-  for (unsigned threads : {1u, 0u, 4u}) {
-    ThumbnailReader reader(paths, kWidth, kHeight, threads, 3);
-    for (size_t i = 0; i < paths.size(); ++i) {
-      PixelImage expected, taken;
-      const bool readable = ReadThumbnailFile(paths[i], kWidth, kHeight, expected);
-      ASSERT_EQ(reader.Take(i, taken), readable) << "threads " << threads << " file " << i;
-      ASSERT_EQ(taken.pixels, expected.pixels) << "threads " << threads << " file " << i;
-    }
-  }
-}
-
-TEST(ThumbnailReader, IndexesGoForwardOnlyAndMayBeSkipped) {
-  TempFolder folder;
-  const std::vector<std::string> paths = MixedFolder(folder, 12);
-  ThumbnailReader reader(paths, kWidth, kHeight, 2, 2);
-  PixelImage pixels;
-  ASSERT_TRUE(reader.Take(1, pixels));
-  EXPECT_EQ(pixels.pixels, Picture(kWidth, kHeight, 1).pixels);
-  EXPECT_FALSE(reader.Take(1, pixels)) << "taken twice";
-  EXPECT_FALSE(reader.Take(0, pixels)) << "behind the last one taken";
-  ASSERT_TRUE(reader.Take(10, pixels));
-  EXPECT_EQ(pixels.pixels, Picture(kWidth, kHeight, 10).pixels);
-  EXPECT_FALSE(reader.Take(12, pixels)) << "past the end";
-  EXPECT_TRUE(pixels.pixels.empty());
-}
-
-TEST(ThumbnailReader, EndsWhileHelpersWaitForRoomAndWithNothingToRead) {
-  TempFolder folder;
-  const std::vector<std::string> paths = MixedFolder(folder, 40);
-  { ThumbnailReader untouched(paths, kWidth, kHeight, 3, 1); }
-  {
-    ThumbnailReader partly(paths, kWidth, kHeight, 2, 4);
-    PixelImage pixels;
-    EXPECT_TRUE(partly.Take(2, pixels));
-  }
-  ThumbnailReader empty({}, kWidth, kHeight);
-  PixelImage pixels;
-  EXPECT_FALSE(empty.Take(0, pixels));
 }
 
 }  // namespace
