@@ -4,6 +4,8 @@
 #include <atomic>
 #include <climits>
 #include <memory>
+#include <optional>
+#include <unordered_set>
 #include <utility>
 
 #include "core/app_state.h"
@@ -197,6 +199,24 @@ int32_t LoadThumbnail(int32_t row) {
   return slot;
 }
 
+// While many items go at once: the extra files that exist, from one look through the folder. An
+// extra that is not there would otherwise be searched for in a folder of thousands of files for
+// every item (a missing file is looked for under every spelling of its name).
+std::optional<std::unordered_set<std::string>> ExistingExtras;
+
+class ManyRemovals {
+ public:
+  ManyRemovals() {
+    ExistingExtras.emplace();
+    for (ExtraKind extra : EveryExtraKind) {
+      ExistingExtras->merge(WorkingFileNames("*" + std::string(ExtraFileExtension(extra))));
+    }
+  }
+  ~ManyRemovals() { ExistingExtras.reset(); }
+  ManyRemovals(const ManyRemovals&) = delete;
+  ManyRemovals& operator=(const ManyRemovals&) = delete;
+};
+
 void DeleteItemFiles(const std::string& name, int32_t kind) {
   CancelPictureWrite(name);
   // A name that could point outside the working folder never reaches DeleteFile.
@@ -204,7 +224,9 @@ void DeleteItemFiles(const std::string& name, int32_t kind) {
   DeleteFileA(NewItemFilePath(name, kind, ItemFile::Thumbnail).c_str());
   DeleteFileA(NewItemFilePath(name, kind, ItemFile::Content).c_str());
   for (ExtraKind extra : EveryExtraKind) {
-    if (ExtraBelongsTo(extra, kind)) DeleteFileA(ItemExtraPath(name, extra).c_str());
+    if (!ExtraBelongsTo(extra, kind)) continue;
+    if (ExistingExtras && !ExistingExtras->count(name + std::string(ExtraFileExtension(extra)))) continue;
+    DeleteFileA(ItemExtraPath(name, extra).c_str());
   }
 }
 
@@ -263,6 +285,18 @@ bool ReadItemExtra(const Item& item, ExtraKind kind, std::vector<unsigned char>&
   bytes.clear();
   if (!ExtraBelongsTo(kind, item.kind)) return false;
   return ReadWholeFile(ItemExtraPath(item.name, kind), bytes, MaxExtraBytes) == FileRead::Ok && !bytes.empty();
+}
+
+std::unordered_set<std::string> WorkingFileNames(const std::string& pattern) {
+  std::unordered_set<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA(WorkingPath(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(found.cFileName);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
 }
 
 std::vector<ItemExtra> ReadItemExtras(const Item& item) {
@@ -472,6 +506,7 @@ void RemoveItem(int32_t row) {
 void RemoveCheckedItems() {
   if (CollectionHeld()) return;
   bool removed = false;
+  const ManyRemovals many;
   // Only rows shown: while a find is active nothing the user cannot see goes.
   for (int32_t row = RowCountNow() - 1; row >= 0; --row) {
     if (!IsItemChecked(row)) continue;
@@ -488,6 +523,7 @@ void RemoveCheckedItems() {
 void TrimItems(int32_t maxCount) {
   if (CollectionHeld()) return;
   const int32_t before = Collection.Items.Count();
+  const ManyRemovals many;
   TrimToCount(Collection.Items, maxCount, [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
   if (Collection.Items.Count() == before) return;
   ShowRowCount();

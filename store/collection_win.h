@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "exchange/image/pixel_image.h"
@@ -32,6 +33,9 @@ std::string NewItemFilePath(const std::string& name, int32_t kind, ItemFile file
 
 // --- Extra files: what an item keeps beyond them (see item_extras.h) -----------------------------
 
+// The names of the working folder's files that match the pattern ("*.utf"), from one look
+// through it: cheaper than asking for many files one by one, some of which are not there.
+std::unordered_set<std::string> WorkingFileNames(const std::string& pattern);
 // The path of the item's extra file of that kind, which exists only when the item keeps one.
 std::string ItemExtraPath(const std::string& name, ExtraKind kind);
 // The bytes of the item's extra of that kind; false when it has none (or it cannot be read).

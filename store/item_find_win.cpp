@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -11,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/app_state.h"
 #include "core/code_page_win.h"
 #include "core/file_bytes.h"
 #include "core/unicode_text.h"
@@ -42,26 +42,25 @@ struct UnicodeTexts {
 };
 UnicodeTexts Listed;
 
-void ListNames(const char* pattern, std::unordered_set<std::string>& names) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(WorkingPath(pattern).c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return;
-  do {
-    const std::string file = found.cFileName;
+// The names of the items that have a file of that extension (".txt").
+std::unordered_set<std::string> NamesWith(const char* extension) {
+  std::unordered_set<std::string> names;
+  const size_t length = std::strlen(extension);
+  for (const std::string& file : WorkingFileNames(std::string("*") + extension)) {
     // The pattern may also match short names; the long name decides.
-    if (file.size() > 4 && lstrcmpiA(file.c_str() + file.size() - 4, pattern + 1) == 0) {
-      names.insert(file.substr(0, file.size() - 4));
+    if (file.size() > length && lstrcmpiA(file.c_str() + file.size() - length, extension) == 0) {
+      names.insert(file.substr(0, file.size() - length));
     }
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
+  }
+  return names;
 }
 
 // False only when the item was listed without a Unicode text; an item newer than the listing may
 // keep one, and its file is asked for.
 bool MayKeepUnicode(const std::string& name) {
   if (!Listed.listed) {
-    ListNames("*.txt", Listed.texts);
-    ListNames("*.utf", Listed.unicode);
+    Listed.texts = NamesWith(".txt");
+    Listed.unicode = NamesWith(".utf");
     Listed.listed = true;
   }
   return !Listed.texts.count(name) || Listed.unicode.count(name);
