@@ -78,12 +78,11 @@ std::string AtomSizedPath(const std::string& path) {
   EndProcess();
 }
 
+// Asked of the folder itself: a search inside it would have the system read a folder of thousands
+// of item files first.
 bool WorkingDirectoryExists() {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(WorkingPath("*.*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  FindClose(search);
-  return true;
+  const DWORD attributes = GetFileAttributesA(WorkingDirectory().c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Imports the board named on the command line; false when it was not read (the import says so).
