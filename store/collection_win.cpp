@@ -47,12 +47,9 @@ ListBinding List;
 // The file buffer and decoder state for the thumbnails read on the window's thread.
 ThumbnailScratch ReadScratch;
 
-// While a find is active: what it looks for (folded), so that new items join the rows if they match.
-struct ActiveFind {
-  bool active = false;
-  std::u16string query;
-};
-ActiveFind Find;
+// What the active find looks for (folded; empty while none is), so that new items join the rows
+// when they match.
+std::u16string FindQuery;
 
 struct Listeners {
   std::function<void()> rowsChanged;
@@ -68,7 +65,7 @@ int32_t RowCountNow() { return Collection.Rows.Count(Collection.Items.Count()); 
 int32_t PositionOfRow(int32_t row) { return Collection.Rows.ItemAt(row, Collection.Items.Count()); }
 int32_t RowOfPosition(int32_t position) { return Collection.Rows.RowOf(position, Collection.Items.Count()); }
 
-bool ShownByFind(const Item& item) { return !Find.active || ItemMatchesFind(item, Find.query); }
+bool ShownByFind(const Item& item) { return FindQuery.empty() || ItemMatchesFind(item, FindQuery); }
 
 void Notify(bool rowsChanged) {
   if (rowsChanged && Listen.rowsChanged) Listen.rowsChanged();
@@ -332,7 +329,6 @@ void AttachItemList(int listControl) {
 
 void DetachItemList() {
   ReplaceThumbnails(nullptr);
-  List.prefetch.reset();
   List = ListBinding{};
 }
 
@@ -392,17 +388,17 @@ Item* RowItem(int32_t row) {
 int32_t ItemPositionOfRow(int32_t row) { return PositionOfRow(row); }
 
 void ShowMatchingRows(const std::u16string& query) {
-  Find.active = !query.empty();
-  Find.query = FoldForFind(query);
+  FindQuery = FoldForFind(query);
+  const bool filtered = !FindQuery.empty();
   std::vector<int32_t> shown;
-  if (Find.active) {
+  if (filtered) {
     for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
-      if (ItemMatchesFind(Collection.Items.At(position), Find.query)) shown.push_back(position);
+      if (ItemMatchesFind(Collection.Items.At(position), FindQuery)) shown.push_back(position);
     }
   }
   // A letter more that leaves the same rows (the usual case as a word is typed on) changes nothing
   // on the screen.
-  if (Collection.Rows.Filtered() == Find.active && (!Find.active || Collection.Rows.Shown() == shown)) return;
+  if (Collection.Rows.Filtered() == filtered && (!filtered || Collection.Rows.Shown() == shown)) return;
 
   const int32_t selectedItem = PositionOfRow(SelectedRow());
   // The list draws once, after the count, the selection and the scroll position have all changed.
@@ -412,7 +408,7 @@ void ShowMatchingRows(const std::u16string& query) {
   if (Collection.HighlightedIndex >= 0) DrawSelectionFrame(Collection.HighlightedIndex, BackgroundColour);
   Collection.HighlightedIndex = -1;
   if (List.handle && SelectedRow() >= 0) SetRowSelected(SelectedRow(), false);
-  if (Find.active) {
+  if (filtered) {
     Collection.Rows.ShowOnly(std::move(shown));
   } else {
     Collection.Rows.ShowAll();
@@ -420,7 +416,7 @@ void ShowMatchingRows(const std::u16string& query) {
   ShowRowCount();
   // The item selected before keeps its selection when it is shown; else the first row takes it.
   int32_t row = RowOfPosition(selectedItem);
-  if (row < 0 && Find.active && RowCountNow() > 0) row = 0;
+  if (row < 0 && filtered && RowCountNow() > 0) row = 0;
   if (List.handle && row >= 0) {
     SetRowSelected(row, true);
     SendMessageA(List.handle, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
@@ -431,8 +427,6 @@ void ShowMatchingRows(const std::u16string& query) {
   }
   if (Listen.rowsChanged) Listen.rowsChanged();
 }
-
-bool FindActive() { return Find.active; }
 
 void OnRowsChanged(std::function<void()> listener) { Listen.rowsChanged = std::move(listener); }
 void OnItemsChanged(std::function<void()> listener) { Listen.itemsChanged = std::move(listener); }

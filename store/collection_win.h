@@ -78,8 +78,6 @@ int32_t ItemPositionOfRow(int32_t row);
 // row is selected; the selection frame is left for the caller to draw. Items added while a query
 // is active get a row when they match it.
 void ShowMatchingRows(const std::u16string& query);
-// Whether rows are shown for a query.
-bool FindActive();
 
 // --- Who hears of changes -------------------------------------------------------------------------
 
