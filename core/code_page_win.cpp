@@ -2,6 +2,17 @@
 
 #include <climits>
 
+#include "core/unicode_text.h"
+
+std::wstring Wide(std::string_view utf8) {
+  const std::u16string wide = Utf8ToUtf16Lossy(utf8);
+  return std::wstring(wide.begin(), wide.end());
+}
+
+std::string Utf8(std::wstring_view wide) {
+  return Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
+
 std::wstring AnsiToWide(std::string_view ansi) {
   if (ansi.empty() || ansi.size() > INT_MAX) return {};
   const int length = static_cast<int>(ansi.size());

@@ -1,6 +1,7 @@
 #include "core/file_bytes.h"
 
 #ifdef _WIN32
+#include "core/code_page_win.h"
 #include "core/file_handle_win.h"
 #endif
 
@@ -10,27 +11,9 @@
 #include <new>
 #include <system_error>
 
-namespace {
-
+std::filesystem::path FileSystemPath(const std::string& path) {
 #ifdef _WIN32
-// Code page 1252 differs from Latin-1 only in 0x80..0x9F; 0 marks the five unassigned bytes,
-// which Windows maps to the same code points.
-constexpr wchar_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-#endif
-
-}  // namespace
-
-std::filesystem::path AnsiPath(const std::string& path) {
-#ifdef _WIN32
-  std::wstring wide;
-  wide.reserve(path.size());
-  for (unsigned char byte : path) {
-    wide.push_back(byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : wchar_t{byte});
-  }
-  return std::filesystem::path(wide);
+  return std::filesystem::path(Wide(path));
 #else
   return std::filesystem::path(path);
 #endif
@@ -132,11 +115,11 @@ FileRead ReadOpenFile(HANDLE file, std::vector<uint8_t>& bytes, size_t maxBytes,
 FileRead ReadPath(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes, bool refuse) {
   bytes.clear();
 #ifdef _WIN32
-  const FileHandle file = OpenFileToRead(path, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_FLAG_SEQUENTIAL_SCAN);
+  const FileHandle file = OpenFileToRead(path, ShareWhileReading, FILE_FLAG_SEQUENTIAL_SCAN);
   if (!file.Valid()) return FileRead::Unreadable;
   return ReadOpenFile(file.Get(), bytes, maxBytes, refuse, kUnknownSize);
 #else
-  const std::filesystem::path name = AnsiPath(path);
+  const std::filesystem::path name = FileSystemPath(path);
   std::ifstream in(name, std::ios::binary);
   if (!in) return FileRead::Unreadable;
   return ReadUntilShort(
@@ -157,7 +140,7 @@ FileRead ReadPath(const std::string& path, std::vector<uint8_t>& bytes, size_t m
 
 #ifdef _WIN32
 FileHandle OpenFileToRead(const std::string& path, DWORD share, DWORD flags) {
-  return FileHandle(CreateFileW(AnsiPath(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr));
+  return FileHandle(CreateFileW(Wide(path).c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, flags, nullptr));
 }
 
 FileRead ReadRestOfFile(const FileHandle& file, std::vector<uint8_t>& bytes, size_t maxBytes, int64_t fileSize) {
@@ -177,8 +160,37 @@ FileRead ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, siz
   return ReadPath(path, bytes, maxBytes, true);
 }
 
+#ifdef _WIN32
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
-  const std::filesystem::path target = AnsiPath(path);
+  const std::wstring target = Wide(path);
+  const std::wstring temporary = target + L".tmp";
+  {
+    FileHandle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr));
+    if (!out.Valid()) return false;
+    bool written = true;
+    for (size_t done = 0; written && done < bytes.size();) {
+      const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kLargestRead));
+      DWORD wrote = 0;
+      written = WriteFile(out.Get(), bytes.data() + done, want, &wrote, nullptr) && wrote == want;
+      done += wrote;
+    }
+    // The data reaches the disk before the move that makes it current can.
+    written = written && FlushFileBuffers(out.Get());
+    if (!out.Close() || !written) {
+      DeleteFileW(temporary.c_str());
+      return false;
+    }
+  }
+  if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+#else
+bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const std::filesystem::path target = FileSystemPath(path);
   std::filesystem::path temporary = target;
   temporary += ".tmp";
   {
@@ -202,3 +214,4 @@ bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& byt
   }
   return true;
 }
+#endif

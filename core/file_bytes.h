@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-// A path from a code page 1252 string (the program's strings); on Windows the bytes are mapped to
-// the characters they stand for, elsewhere they are used as they are.
-std::filesystem::path AnsiPath(const std::string& path);
+// A file system path from a program path (UTF-8, as every path the program holds): on Windows the
+// characters it spells, elsewhere the bytes as they are.
+std::filesystem::path FileSystemPath(const std::string& path);
 
 // Largest data file the program reads in one piece.
 inline constexpr size_t MaxDataFileBytes = size_t{64} << 20;
@@ -26,7 +26,8 @@ enum class FileRead { Ok, Unreadable, TooLarge };
 // it cannot be opened or read. `bytes` are empty unless the result is Ok.
 FileRead ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, size_t maxBytes);
 
-// Writes the bytes to a temporary file in the same folder and then moves it over `path`, so that
-// a crash while writing never leaves a cut or empty file. False (and the old file untouched) when
+// Writes the bytes to a temporary file in the same folder, flushes it to the disk and then moves
+// it over `path` (the move written through), so that a crash or a power cut while writing leaves
+// the old file or the new one, never a cut or empty one. False (and the old file untouched) when
 // any step fails.
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -44,9 +44,13 @@ class FileHandle {
   HANDLE handle_ = INVALID_HANDLE_VALUE;
 };
 
-// Opens an existing file for reading. `path` is a program string (see AnsiPath); `share` is what
+// What others may do with a file the program reads: write it, and delete it, so that a helper
+// thread reading an item's file never keeps the window's thread from removing the item.
+inline constexpr DWORD ShareWhileReading = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Opens an existing file for reading. `path` is a program path (UTF-8); `share` is what
 // others may do with the file while it is open.
-FileHandle OpenFileToRead(const std::string& path, DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE,
+FileHandle OpenFileToRead(const std::string& path, DWORD share = ShareWhileReading,
                           DWORD flags = FILE_ATTRIBUTE_NORMAL);
 
 // Reads the rest of an open file onto the end of `bytes`, which hold the file's first bytes, read

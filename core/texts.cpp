@@ -1,5 +1,7 @@
 #include "core/texts.h"
 
+#include "core/unicode_text.h"
+
 InterfaceTexts Texts;
 
 namespace {
@@ -101,7 +103,8 @@ const char* BuiltInText(int n, bool german) {
 void FillTexts(InterfaceTexts& texts) {
   texts.Slots = {};
   for (int n = FirstText; n <= LastText; ++n) {
-    texts.Slots[static_cast<size_t>(n)] = BuiltInText(n, texts.LanguageGerman != 0);
+    // Written in code page 1252, held as every program string is: the same letters on every system.
+    texts.Slots[static_cast<size_t>(n)] = Cp1252ToUtf8(BuiltInText(n, texts.LanguageGerman != 0));
   }
 }
 

@@ -1,4 +1,5 @@
-// The interface texts (captions, titles, prompts, messages) in English or German, code page 1252.
+// The interface texts (captions, titles, prompts, messages) in English or German. The built-in
+// table is written in code page 1252; the filled slots hold them in UTF-8, as every program string.
 #pragma once
 
 #include <array>
@@ -33,7 +34,7 @@ const std::string& Text(int n);
 // Liechtenstein); the whole value is compared, so a non-default sort order gives false.
 bool IsGermanLocale(uint32_t lcid);
 
-// The built-in text n in one language; nullptr outside FirstText..LastText.
+// The built-in text n in one language, in code page 1252; nullptr outside FirstText..LastText.
 const char* BuiltInText(int n, bool german);
 
 // Sets LanguageGerman from a locale identifier and fills slots FirstText..LastText in that language.

@@ -59,6 +59,23 @@ void AppendUtf8(std::string& out, char32_t code) {
   }
 }
 
+void AppendUtf16(std::u16string& out, char32_t code) {
+  if (code < 0x10000) {
+    out.push_back(static_cast<char16_t>(code));
+  } else {
+    code -= 0x10000;
+    out.push_back(static_cast<char16_t>(0xD800 | code >> 10));
+    out.push_back(static_cast<char16_t>(0xDC00 | (code & 0x3FF)));
+  }
+}
+
+// Code page 1252 differs from Latin-1 only in 0x80..0x9F; the five unassigned bytes map to the
+// same code points, as Windows maps them.
+constexpr char32_t kCp1252HighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
 bool StartsWith(std::span<const uint8_t> bytes, std::span<const uint8_t> prefix) {
   return bytes.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), bytes.begin());
 }
@@ -86,13 +103,7 @@ bool Utf8ToUtf16(std::string_view utf8, std::u16string& out) {
   for (std::size_t pos = 0; pos < utf8.size();) {
     char32_t code = 0;
     if (!DecodeUtf8(utf8, pos, code)) return false;
-    if (code < 0x10000) {
-      out.push_back(static_cast<char16_t>(code));
-    } else {
-      code -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 | code >> 10));
-      out.push_back(static_cast<char16_t>(0xDC00 | (code & 0x3FF)));
-    }
+    AppendUtf16(out, code);
   }
   return true;
 }
@@ -108,6 +119,34 @@ std::string Utf16ToUtf8(std::u16string_view text) {
       code = Replacement;
     }
     AppendUtf8(out, code);
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16Lossy(std::string_view utf8) {
+  std::u16string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    char32_t code = 0;
+    if (!DecodeUtf8(utf8, pos, code)) {
+      // One replacement for the lead byte and the continuation bytes that follow it.
+      code = Replacement;
+      ++pos;
+      while (pos < utf8.size() && IsContinuation(static_cast<unsigned char>(utf8[pos]))) ++pos;
+    }
+    AppendUtf16(out, code);
+  }
+  return out;
+}
+
+std::size_t Utf16Length(std::string_view utf8) { return Utf8ToUtf16Lossy(utf8).size(); }
+
+std::string Cp1252ToUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    const unsigned char byte = static_cast<unsigned char>(c);
+    AppendUtf8(out, byte >= 0x80 && byte < 0xA0 ? kCp1252HighControls[byte - 0x80] : char32_t{byte});
   }
   return out;
 }

@@ -1,6 +1,8 @@
-// Unicode text beside the program's ANSI (code page 1252) texts: UTF-8 and UTF-16 conversions,
-// and telling the encoding of a text file the user loads or drops. UTF-16 is held as char16_t;
-// the Win32 side reads it as wchar_t, which has the same 16 bits there.
+// The program's one place for converting text between encodings (with core/code_page_win.h for
+// the system's ANSI code page). The program's own strings (paths, interface texts, messages) are
+// UTF-8; what the file formats define as ANSI (a text item's .txt, CF_TEXT) is kept as bytes in
+// the system's code page. UTF-16 is held as char16_t; the Win32 side reads it as wchar_t, which
+// has the same 16 bits there.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +17,13 @@
 bool Utf8ToUtf16(std::string_view utf8, std::u16string& out);
 // UTF-16 to UTF-8. A surrogate without its partner becomes U+FFFD, so the result is always valid.
 std::string Utf16ToUtf8(std::u16string_view text);
+// UTF-8 to UTF-16 that never fails: each ill-formed sequence becomes U+FFFD.
+std::u16string Utf8ToUtf16Lossy(std::string_view utf8);
+// How many UTF-16 units the UTF-8 text takes (as Utf8ToUtf16Lossy would give).
+std::size_t Utf16Length(std::string_view utf8);
+// Code page 1252 (the bytes the interface texts are written in) as UTF-8, whatever the system's
+// code page: 0x80..0x9F are the Windows-1252 letters and signs, the rest Latin-1.
+std::string Cp1252ToUtf8(std::string_view text);
 
 bool IsValidUtf8(std::string_view text);
 // Whether any byte is outside 7-bit ASCII.

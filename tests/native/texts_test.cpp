@@ -93,11 +93,16 @@ TEST(TextsTable, GermanCaptionsInCodePage1252) {
       {40, "Markierungen entfernen für.."},
       {41, "Alle Einträge"},
   };
-  for (const auto& [n, text] : expected) EXPECT_EQ(de[n], Cp1252(text)) << n;
-  EXPECT_EQ(de[28], "Zwischenablage \xFC" "berwachen");
+  // The table is written in code page 1252; the filled texts are the same letters in UTF-8.
+  for (const auto& [n, text] : expected) {
+    EXPECT_EQ(BuiltInText(n, true), Cp1252(text)) << n;
+    EXPECT_EQ(de[n], text) << n;
+  }
+  EXPECT_EQ(std::string(BuiltInText(28, true)), "Zwischenablage \xFC" "berwachen");
+  EXPECT_EQ(de[45], "Suchen\xE2\x80\xA6");  // the ellipsis is 0x85 in code page 1252
   // Only the five German letters the table uses appear above 0x7F.
   for (int n = 1; n <= 43; ++n) {
-    for (unsigned char c : de[n]) {
+    for (unsigned char c : std::string(BuiltInText(n, true))) {
       if (c >= 0x80) {
         EXPECT_TRUE(c == 0xE4 || c == 0xF6 || c == 0xFC || c == 0xD6 || c == 0xDF) << n;
       }
@@ -111,7 +116,7 @@ TEST(TextsMessages, TooBigTextFields) {
   EXPECT_EQ(en.message, " is too big!\r\nMaximum text size = 64k");
   const MessageText de = SplitMessageText(Filled(0x0407)[36]);
   EXPECT_EQ(de.title, "Info");
-  EXPECT_EQ(de.message, Cp1252(" ist zu groß!\r\nMaximale Textgröße = 64kb"));
+  EXPECT_EQ(de.message, " ist zu groß!\r\nMaximale Textgröße = 64kb");
   // The message box shows the file name directly before field 2.
   EXPECT_EQ("notes.txt" + en.message, "notes.txt is too big!\r\nMaximum text size = 64k");
 }
@@ -125,9 +130,9 @@ TEST(TextsMessages, AssociationQuestionHasATitleAndThreeLines) {
             "(If you delete 'Clipboard' directory you will be asked again)");
   const MessageText de = SplitMessageText(Filled(0x1407)[37]);
   EXPECT_EQ(de.title, "Frage");
-  EXPECT_EQ(de.message, Cp1252("Möchten Sie die Endung *.ksb mit KepSil! verknüpfen?\r\n"
-                               "Das Öffnen von KepSil! Ablagen ist dann durch Doppelklick möglich.\r\n"
-                               "(Wenn Sie das Verzeichnis 'Clipboard' löschen, werden Sie erneut gefragt)"));
+  EXPECT_EQ(de.message, "Möchten Sie die Endung *.ksb mit KepSil! verknüpfen?\r\n"
+                        "Das Öffnen von KepSil! Ablagen ist dann durch Doppelklick möglich.\r\n"
+                        "(Wenn Sie das Verzeichnis 'Clipboard' löschen, werden Sie erneut gefragt)");
   for (const MessageText* m : {&en, &de}) {
     size_t lines = 1;
     for (size_t at = m->message.find("\r\n"); at != std::string::npos; at = m->message.find("\r\n", at + 2)) {

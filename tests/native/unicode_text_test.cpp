@@ -68,6 +68,20 @@ TEST(UnicodeText, UnpairedSurrogatesBecomeReplacementCharacters) {
   EXPECT_EQ(Utf16ToUtf8(reversed), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }
 
+TEST(UnicodeText, LossyDecodingReplacesEachBrokenSequenceOnce) {
+  EXPECT_EQ(Utf8ToUtf16Lossy("a\xD0\x98b"), u"a\u0418b");
+  EXPECT_EQ(Utf8ToUtf16Lossy("a\xE3\x82" "b"), u"a\uFFFDb");       // cut off before its last byte
+  EXPECT_EQ(Utf8ToUtf16Lossy("\xFF\x80\x80z"), u"\uFFFDz");        // a bad lead and its continuations
+  EXPECT_EQ(Utf8ToUtf16Lossy("\xF0\x9F\x98\x80"), u"\U0001F600");  // beyond the first plane
+  EXPECT_EQ(Utf16Length("\xF0\x9F\x98\x80\xE3\x82\xBD"), 3u);
+}
+
+TEST(UnicodeText, CodePage1252BecomesTheSameLettersOnEverySystem) {
+  EXPECT_EQ(Cp1252ToUtf8("Eintr\xE4ge"), "Eintr\xC3\xA4ge");
+  EXPECT_EQ(Cp1252ToUtf8("\x80\x85\x9F"), "\xE2\x82\xAC\xE2\x80\xA6\xC5\xB8");  // euro, ellipsis, Y-diaeresis
+  EXPECT_EQ(Cp1252ToUtf8("\x81\xFF"), "\xC2\x81\xC3\xBF");  // an unassigned byte keeps its code point
+}
+
 TEST(UnicodeText, DetectsHowATextFileIsEncoded) {
   struct Case {
     std::string bytes;
