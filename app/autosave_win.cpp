@@ -8,6 +8,7 @@
 
 #include "app/autosave.h"
 #include "core/app_state.h"
+#include "core/code_page_win.h"
 #include "settings/prefs_win.h"
 #include "settings/prefs_file.h"
 #include "settings/settings.h"
@@ -76,7 +77,7 @@ void KeepItemsFileCurrent(DWORD now) {
   if (Settings.KeepItems == 0) {
     // Items the user no longer wants kept must not come back after a crash; a clean shutdown
     // empties the working directory anyway.
-    if (Autosave.keepItems == 1) DeleteFileA(ItemsFilePath().c_str());
+    if (Autosave.keepItems == 1) DeleteFileW(Wide(ItemsFilePath()).c_str());
     Autosave.keepItems = 0;
     Autosave.items.Settle();
     return;
@@ -105,16 +106,21 @@ void KeepItemsFileCurrent(DWORD now) {
 
 // Every look compares (the settings are a few bytes); only the writes are held to one a second.
 void KeepPrefsFileCurrent(DWORD now) {
-  std::vector<uint8_t> current = SerializePrefs(PreferencesToSave(MainWindowHandle()));
+  std::vector<uint8_t> current = SerializePrefs(PreferencesToSave(MainWindowHandle()), SystemPrefsCodePage());
   if (current == Autosave.writtenPrefs) {
     Autosave.prefs.Settle();
     return;
   }
   Autosave.prefs.MarkChanged();
   if (!Autosave.prefs.Due(now)) return;
-  SavePreferences(MainWindowHandle());
-  Autosave.writtenPrefs = std::move(current);
+  const bool written = SavePreferences(MainWindowHandle());
   Autosave.prefs.Written(now);
+  // A failed write is tried again at a later look, as items.dat's is.
+  if (written) {
+    Autosave.writtenPrefs = std::move(current);
+  } else {
+    Autosave.prefs.MarkChanged();
+  }
 }
 
 }  // namespace
@@ -158,6 +164,6 @@ void SaveBeforeSessionEnd() {
     Autosave.items.Written(now);
   }
   SavePreferences(MainWindowHandle());
-  Autosave.writtenPrefs = SerializePrefs(PreferencesToSave(MainWindowHandle()));
+  Autosave.writtenPrefs = SerializePrefs(PreferencesToSave(MainWindowHandle()), SystemPrefsCodePage());
   Autosave.prefs.Written(now);
 }

@@ -2,6 +2,20 @@
 
 #include <cctype>
 
+#include "core/unicode_text.h"
+
+std::string ArgumentsAfterProgramName(const std::string& commandLine) {
+  std::size_t pos = 0;
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    const std::size_t close = commandLine.find('"', 1);
+    pos = close == std::string::npos ? commandLine.size() : close + 1;
+  } else {
+    while (pos < commandLine.size() && commandLine[pos] != ' ' && commandLine[pos] != '\t') ++pos;
+  }
+  while (pos < commandLine.size() && (commandLine[pos] == ' ' || commandLine[pos] == '\t')) ++pos;
+  return commandLine.substr(pos);
+}
+
 std::string FirstParameter(const std::string& arguments) {
   std::size_t pos = 0;
   while (pos < arguments.size() && (arguments[pos] == ' ' || arguments[pos] == '\t')) ++pos;
@@ -25,6 +39,6 @@ bool HasBoardExtension(const std::string& path) {
 
 HandOff SecondInstanceHandOff(const std::string& commandLineBoard) {
   if (commandLineBoard.empty() || !HasBoardExtension(commandLineBoard)) return HandOff::None;
-  if (commandLineBoard.size() > MaxAtomNameLength) return HandOff::ShowOnly;
+  if (Utf16Length(commandLineBoard) > MaxAtomNameLength) return HandOff::ShowOnly;
   return HandOff::SendBoard;
 }

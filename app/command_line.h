@@ -3,6 +3,10 @@
 
 #include <string>
 
+// The arguments of a whole command line (as GetCommandLine gives it): what follows the program
+// name, which is quoted or ends at the first blank, and the blanks after it.
+std::string ArgumentsAfterProgramName(const std::string& commandLine);
+
 // The first parameter of the arguments (the program name not included): parameters are separated
 // by blanks; one that begins with a double quote runs to the next double quote, without the quotes.
 std::string FirstParameter(const std::string& arguments);
@@ -10,7 +14,8 @@ std::string FirstParameter(const std::string& arguments);
 // True when the text after the last "." of the file name is "ksb" in any letter case.
 bool HasBoardExtension(const std::string& path);
 
-// Longest name the global atom table holds; longer board paths cannot be handed over.
+// Longest name the global atom table holds, in UTF-16 units; longer board paths cannot be handed
+// over.
 inline constexpr std::size_t MaxAtomNameLength = 255;
 
 // What a second instance does with its first parameter.

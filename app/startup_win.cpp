@@ -6,11 +6,14 @@
 
 #include "app/autosave_win.h"
 #include "app/command_line.h"
+#include "app/data_folder_win.h"
 #include "app/instance_win.h"
 #include "app/leftover_files_win.h"
 #include "app/shutdown.h"
 #include "app/window_callback_win.h"
 #include "core/app_state.h"
+#include "core/code_page_win.h"
+#include "core/unicode_text.h"
 #include "core/texts.h"
 #include "exchange/board_format.h"
 #include "exchange/board_import.h"
@@ -29,13 +32,25 @@ namespace {
 
 constexpr DWORD kInitialHeapSize = 4000;
 
+// The executable's full path, however long.
+std::string ModulePath() {
+  std::wstring module(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, module.data(), static_cast<DWORD>(module.size()));
+    if (length == 0) return {};
+    if (length < module.size()) return Utf8(std::wstring_view(module.data(), length));
+    if (module.size() >= 32768) return {};
+    module.resize(module.size() * 2);
+  }
+}
+
 void ReadFolders(const std::string& arguments) {
-  char buffer[1024] = {};
-  const DWORD tempLength = GetTempPathA(sizeof buffer, buffer);
-  App.TempDir.assign(buffer, tempLength < sizeof buffer ? tempLength : 0);
-  const DWORD moduleLength = GetModuleFileNameA(nullptr, buffer, 1000);
-  std::string module(buffer, moduleLength < 1000 ? moduleLength : 0);
-  App.AppDir = module.substr(0, module.rfind('\\') + 1);
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD tempLength = GetTempPathW(MAX_PATH + 1, buffer);
+  App.TempDir = Utf8(std::wstring_view(buffer, tempLength <= MAX_PATH ? tempLength : 0));
+  App.ProgramPath = ModulePath();
+  // A backslash in UTF-8 is always the separator: no other character's bytes hold 0x5C.
+  App.AppDir = App.ProgramPath.substr(0, App.ProgramPath.rfind('\\') + 1);
   App.ScreenWidth = GetSystemMetrics(SM_CXSCREEN);
   App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
   Collection.HighlightedIndex = -1;
@@ -44,22 +59,24 @@ void ReadFolders(const std::string& arguments) {
 
 // A path the atom table cannot hold may still fit in its short form.
 std::string AtomSizedPath(const std::string& path) {
-  if (path.size() <= MaxAtomNameLength) return path;
-  char shortPath[MAX_PATH] = {};
-  const DWORD length = GetShortPathNameA(path.c_str(), shortPath, sizeof shortPath);
-  if (length > 0 && length < sizeof shortPath) return std::string(shortPath, length);
+  if (Utf16Length(path) <= MaxAtomNameLength) return path;
+  wchar_t shortPath[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameW(Wide(path).c_str(), shortPath, MAX_PATH);
+  if (length > 0 && length < MAX_PATH) return Utf8(std::wstring_view(shortPath, length));
   return path;
 }
 
 // A second start hands its board to the running instance and ends without touching any file.
 [[noreturn]] void RunSecondInstance() {
   const std::string board = AtomSizedPath(App.CommandLineBoard);
-  HWND running = FindWindowA(nullptr, "KepSil!");
+  HWND running = FindWindowW(nullptr, L"KepSil!");
   switch (SecondInstanceHandOff(board)) {
     case HandOff::SendBoard:
-      if (const ATOM atom = GlobalAddAtomA(board.c_str())) {
+      // Atoms are Unicode inside: a path in any script arrives intact, and an instance that
+      // reads the atom in ANSI still gets what its code page can hold.
+      if (const ATOM atom = GlobalAddAtomW(Wide(board).c_str())) {
         if (running) {
-          SendMessageA(running, MessageBoardHandOff, atom, 0);
+          SendMessageW(running, MessageBoardHandOff, atom, 0);
         } else {
           GlobalDeleteAtom(atom);  // nobody will read it
         }
@@ -81,7 +98,7 @@ std::string AtomSizedPath(const std::string& path) {
 // Asked of the folder itself: a search inside it would have the system read a folder of thousands
 // of item files first.
 bool WorkingDirectoryExists() {
-  const DWORD attributes = GetFileAttributesA(WorkingDirectory().c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(WorkingDirectory()).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -89,7 +106,7 @@ bool WorkingDirectoryExists() {
 bool ImportStartBoard() { return ImportBoard(App.CommandLineBoard) == BoardImport::Imported; }
 
 void FirstRun() {
-  CreateDirectoryA("Clipboard", nullptr);
+  CreateDirectoryW(Wide(WorkingDirectory()).c_str(), nullptr);
   LoadPreferences(MainWindowFrameSize());
   BuildMainWindow();
   KeepColumnWidth();
@@ -121,13 +138,15 @@ void StartUp(const std::string& arguments) {
   InitWindowLayer();
   InitImageServices();
   ReadFolders(arguments);
-  SetCurrentDirectoryA(App.AppDir.c_str());
+  SetCurrentDirectoryW(Wide(App.AppDir).c_str());
 
   // The last error is cleared first so that only this call's answer is read.
   SetLastError(0);
-  Instance.Mutex = CreateMutexA(nullptr, TRUE, "kepsil");
+  Instance.Mutex = CreateMutexW(nullptr, TRUE, L"kepsil");
   const DWORD mutexError = GetLastError();
   if (!Instance.Mutex || mutexError != 0) RunSecondInstance();
+  // Only the first instance looks at folders: a second one touches no file.
+  App.DataDir = ChooseDataFolder(App.AppDir);
 
   MakeThumbnailLook();
   FillTexts(Texts, GetUserDefaultLCID());

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/app_state.h"
+#include "core/code_page_win.h"
 #include "app/autosave_win.h"
 #include "app/command_dispatch.h"
 #include "app/loop_state.h"
@@ -33,10 +34,12 @@ constexpr UINT kViewerTimeoutMs = 500;
 
 void ReceiveBoardHandOff(HWND window, WPARAM atomValue) {
   const ATOM atom = static_cast<ATOM>(atomValue);
-  char path[kAtomNameBuffer] = {};
-  const UINT length = GlobalGetAtomNameA(atom, path, sizeof path);
-  if (length > 0 && IsBoardFile(std::string(path, length))) {
-    Loop.PendingBoardFile.assign(path, length);
+  // Read in Unicode: the atom holds the path in any script, whoever added it.
+  wchar_t name[kAtomNameBuffer] = {};
+  const UINT length = GlobalGetAtomNameW(atom, name, kAtomNameBuffer);
+  const std::string path = Utf8(std::wstring_view(name, length));
+  if (length > 0 && IsBoardFile(path)) {
+    Loop.PendingBoardFile = path;
     ShowWindow(window, SW_SHOWNORMAL);
   }
   GlobalDeleteAtom(atom);

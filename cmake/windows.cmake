@@ -12,7 +12,11 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 
 set(KEPSIL_SYSTEM_LIBS comctl32 comdlg32 shell32 ole32 uuid gdi32 user32 advapi32 winmm kernel32)
 
-add_library(kepsil_core STATIC ${KEPSIL_CORE_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
+# The conversions between UTF-8, UTF-16 and the ANSI code page belong to the core on Windows: its
+# file reading takes program paths, and every Windows target (the test drivers too) shares them.
+set(KEPSIL_CODE_PAGE_SOURCE ${CMAKE_SOURCE_DIR}/core/code_page_win.cpp)
+list(REMOVE_ITEM KEPSIL_WIN_SOURCES ${KEPSIL_CODE_PAGE_SOURCE})
+add_library(kepsil_core STATIC ${KEPSIL_CORE_SOURCES} ${KEPSIL_CODE_PAGE_SOURCE} ${CMAKE_SOURCE_DIR}/cmake/empty.cpp)
 target_include_directories(kepsil_core PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_options(kepsil_core PRIVATE ${KEPSIL_WARNINGS})
 target_link_libraries(kepsil_core PUBLIC PNG::PNG JPEG::JPEG ZLIB::ZLIB)

@@ -3,9 +3,9 @@
 AppState App;
 
 std::string WorkingPath(const std::string& name) {
-  return App.AppDir + "Clipboard\\" + name;
+  return App.DataDir + "Clipboard\\" + name;
 }
 
 std::string WorkingDirectory() {
-  return App.AppDir + "Clipboard";
+  return App.DataDir + "Clipboard";
 }

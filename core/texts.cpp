@@ -66,6 +66,7 @@ constexpr TextEntry kTexts[] = {
        "Ihre Eintr\xE4" "ge bleiben unver\xE4" "ndert."},
   {45, "Find\x85", "Suchen\x85"},
   {46, " of ", " von "},
+  {47, "Your items are kept in this folder:", "Ihre Eintr\xE4" "ge liegen in diesem Verzeichnis:"},
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == LastText, "one entry per text");

@@ -6,16 +6,18 @@
 #include <cstdint>
 #include <string>
 
-// Slots 0..48; texts 1..46 are used, the others stay empty.
+// Slots 0..48; texts 1..47 are used, the others stay empty.
 inline constexpr int TextSlotCount = 49;
 inline constexpr int FirstText = 1;
-inline constexpr int LastText = 46;
+inline constexpr int LastText = 47;
 // The message shown when a damaged board was not read (the file name goes first).
 inline constexpr int BoardNotReadText = 44;
 // The main menu's entry that opens the find field.
 inline constexpr int FindText = 45;
 // Between the two numbers the find field shows: rows shown, items in all.
 inline constexpr int ShownOfAllText = 46;
+// Before the folder the information window names as where the items are kept.
+inline constexpr int DataFolderText = 47;
 
 struct InterfaceTexts {
   int32_t LanguageGerman = 0;  // 1 German, 0 English

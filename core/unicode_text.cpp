@@ -151,6 +151,22 @@ std::string Cp1252ToUtf8(std::string_view text) {
   return out;
 }
 
+bool Utf8ToCp1252(std::string_view utf8, std::string& out) {
+  out.clear();
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    char32_t code = 0;
+    if (!DecodeUtf8(utf8, pos, code)) return false;
+    if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+      out.push_back(static_cast<char>(code));
+      continue;
+    }
+    const auto* high = std::find(std::begin(kCp1252HighControls), std::end(kCp1252HighControls), code);
+    if (high == std::end(kCp1252HighControls)) return false;
+    out.push_back(static_cast<char>(0x80 + (high - std::begin(kCp1252HighControls))));
+  }
+  return true;
+}
+
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     char32_t code = 0;

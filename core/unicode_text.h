@@ -24,6 +24,8 @@ std::size_t Utf16Length(std::string_view utf8);
 // Code page 1252 (the bytes the interface texts are written in) as UTF-8, whatever the system's
 // code page: 0x80..0x9F are the Windows-1252 letters and signs, the rest Latin-1.
 std::string Cp1252ToUtf8(std::string_view text);
+// The UTF-8 text in code page 1252; false when it holds a letter that code page has not.
+bool Utf8ToCp1252(std::string_view utf8, std::string& out);
 
 bool IsValidUtf8(std::string_view text);
 // Whether any byte is outside 7-bit ASCII.

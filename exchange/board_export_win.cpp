@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/code_page_win.h"
 #include "core/file_bytes.h"
 #include "core/texts.h"
 #include "exchange/board_file_win.h"
@@ -141,7 +142,7 @@ bool WriteEntries(const std::vector<StoredItem>& records, BoardFile& file, Progr
 
 void DeleteTempPng() {
   if (BoardExport.TempPngPath.empty()) return;
-  DeleteFileA(BoardExport.TempPngPath.c_str());
+  DeleteFileW(Wide(BoardExport.TempPngPath).c_str());
   BoardExport.TempPngPath.clear();
 }
 

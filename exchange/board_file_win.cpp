@@ -2,18 +2,24 @@
 
 #include <algorithm>
 
+#include "core/code_page_win.h"
+
 BoardFile::BoardFile(const std::string& path)
     : path_(path),
       temporary_(path + ".tmp"),
-      handle_(CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+      handle_(CreateFileW(Wide(temporary_).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                           nullptr)) {}
 
 BoardFile::~BoardFile() {
   if (!Open()) return;
-  CloseHandle(handle_);
+  // The board reaches the disk before the move that makes it current can.
+  if (!failed_ && !FlushFileBuffers(handle_)) failed_ = true;
+  if (!CloseHandle(handle_)) failed_ = true;
   // A board cut short would be refused by every import; better no file than a broken one.
-  if (failed_ || !MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    DeleteFileA(temporary_.c_str());
+  const std::wstring temporary = Wide(temporary_);
+  if (failed_ ||
+      !MoveFileExW(temporary.c_str(), Wide(path_).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DeleteFileW(temporary.c_str());
   }
 }
 

@@ -1,7 +1,10 @@
 #include "exchange/board_format.h"
 
-#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "core/file_bytes.h"
 
 namespace {
 
@@ -9,14 +12,13 @@ bool IsLineEnd(unsigned char byte) { return byte == 0x00 || byte == '\r' || byte
 
 // Reads the first line of a file, at most `limit` bytes of it. False when the file cannot be opened.
 bool ReadFirstLine(const std::string& path, std::size_t limit, std::string& line) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::ifstream file(FileSystemPath(path), std::ios::binary);
   if (!file) return false;
   line.clear();
-  int c;
-  while (line.size() < limit && (c = std::fgetc(file)) != EOF && !IsLineEnd(static_cast<unsigned char>(c))) {
-    line.push_back(static_cast<char>(c));
+  for (std::istreambuf_iterator<char> c(file), end; line.size() < limit && c != end; ++c) {
+    if (IsLineEnd(static_cast<unsigned char>(*c))) break;
+    line.push_back(*c);
   }
-  std::fclose(file);
   return true;
 }
 
@@ -54,18 +56,17 @@ int IsBoardFile(const std::string& path) {
 }
 
 int FirstLineSaysPng(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
+  std::ifstream file(FileSystemPath(path), std::ios::binary);
   if (!file) return 0;
   // Scan the first line for "PNG" without holding it: a text-like file may have a long one.
   char window[3] = {0, 0, 0};
   int found = 0;
-  int c;
-  while (!found && (c = std::fgetc(file)) != EOF && !IsLineEnd(static_cast<unsigned char>(c))) {
+  for (std::istreambuf_iterator<char> c(file), end; !found && c != end; ++c) {
+    if (IsLineEnd(static_cast<unsigned char>(*c))) break;
     window[0] = window[1];
     window[1] = window[2];
-    window[2] = static_cast<char>(c);
+    window[2] = *c;
     found = std::memcmp(window, "PNG", 3) == 0 ? 1 : 0;
   }
-  std::fclose(file);
   return found;
 }

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/texts.h"
 #include "exchange/board_format.h"
 #include "exchange/board_reader.h"
@@ -21,7 +22,7 @@ namespace {
 bool WriteEntryFiles(const BoardEntry& entry, int32_t kind) {
   const std::string content = NewItemFilePath(entry.name, kind, ItemFile::Content);
   if (!CreateBoardItemFile(content, entry.content)) {
-    DeleteFileA(content.c_str());
+    DeleteFileW(Wide(content).c_str());
     return false;
   }
   CreateBoardItemFile(NewItemFilePath(entry.name, kind, ItemFile::Thumbnail), entry.thumbnail);

@@ -1,7 +1,7 @@
 #include "exchange/board_reader.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <fstream>
 #include <new>
 #include <set>
 #include <string_view>
@@ -314,9 +314,9 @@ BoardReadResult ReadBoardFile(const std::string& path, Board& board) {
 }
 
 bool CreateBoardItemFile(const std::string& path, std::span<const unsigned char> bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::ofstream file(FileSystemPath(path), std::ios::binary | std::ios::trunc);
   if (!file) return false;
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  ok = std::fclose(file) == 0 && ok;
-  return ok;
+  if (!bytes.empty()) file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  return !file.fail();
 }

@@ -50,11 +50,12 @@ void AddTextFile(const std::string& path, SizeMessage how) {
     // The text ends at the first zero byte, as a zero-terminated string would.
     text.ansi.assign(bytes.begin(), bytes.end());
     text.ansi.resize(std::min(text.ansi.size(), text.ansi.find('\0')));
+    text.unicode = KeptUnicode(text.ansi, AnsiToWide(text.ansi));
   } else {
     std::wstring wide(unicode.begin(), unicode.end());
     wide.resize(std::min(wide.size(), wide.find(L'\0')));
     text.ansi = WideToAnsi(wide);
-    if (AnsiToWide(text.ansi) != wide) text.unicode = std::move(wide);
+    text.unicode = KeptUnicode(text.ansi, std::move(wide));
   }
   if (text.ansi.empty()) return;
   CaptureLoadedText(text);
@@ -81,18 +82,18 @@ void LoadFilesAsItems() {
 }
 
 std::string DroppedFileName(HDROP drop, UINT index) {
-  const UINT length = DragQueryFileA(drop, index, nullptr, 0);
-  std::string name(length, '\0');
+  const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+  std::wstring name(length, L'\0');
   if (length > 0) {
-    const UINT copied = DragQueryFileA(drop, index, name.data(), length + 1);
+    const UINT copied = DragQueryFileW(drop, index, name.data(), length + 1);
     name.resize(copied < length ? copied : length);
   }
-  return name;
+  return Utf8(name);
 }
 
 std::string HandleDroppedFiles(HDROP drop) {
   std::string board;
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT index = 0; index < count; ++index) {
     const std::string name = DroppedFileName(drop, index);
     const std::string extension = DroppedFileExtension(name);

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/file_bytes.h"
 #include "core/texts.h"
 #include "core/unicode_text.h"
@@ -60,19 +61,30 @@ bool WritePicture(const Item& item, const std::string& target, int format) {
   return written;
 }
 
+// The item's Unicode text, in UTF-8, when its ANSI text file cannot hold it in this system's
+// code page; empty when the ANSI file says it all.
+std::string TextBeyondAnsi(const Item& item, const std::string& ansiPath) {
+  std::vector<unsigned char> unicode;
+  if (item.kind != TextItem || !ReadItemExtra(item, ExtraKind::UnicodeText, unicode)) return {};
+  std::string utf8(unicode.begin(), unicode.end());
+  std::vector<unsigned char> ansi;
+  ReadFileBytes(ansiPath, ansi);
+  const std::wstring ansiText = AnsiToWide(std::string_view(reinterpret_cast<const char*>(ansi.data()), ansi.size()));
+  return ansiText == Wide(utf8) ? std::string() : utf8;
+}
+
 // Copies the item's stored file to `target`: a whole path, or a folder ending in a backslash to
 // which the stored file's name is appended. A text that the ANSI code page cannot hold is written
 // as UTF-8 with a byte-order mark instead, which every editor reads as it was copied.
 void CopyItemFile(const Item& item, const std::string& target, bool intoFolder) {
   const std::string source = ItemFilePath(item, ItemFile::Content);
   const std::string path = intoFolder ? target + FilePart(source) : target;
-  std::vector<unsigned char> unicode;
-  if (item.kind == TextItem && ReadItemExtra(item, ExtraKind::UnicodeText, unicode)) {
-    WriteFileReplacing(path, Utf8FileWithBom(std::string_view(reinterpret_cast<const char*>(unicode.data()),
-                                                              unicode.size())));
+  const std::string unicode = TextBeyondAnsi(item, source);
+  if (!unicode.empty()) {
+    WriteFileReplacing(path, Utf8FileWithBom(unicode));
     return;
   }
-  CopyFileA(source.c_str(), path.c_str(), FALSE);
+  CopyFileW(Wide(source).c_str(), Wide(path).c_str(), FALSE);
 }
 
 }  // namespace

@@ -30,12 +30,12 @@ bool UsesPerUserAssociation(int32_t versionClass) {
   return versionClass == 20 || versionClass == 50 || versionClass == 60 || versionClass == 100;
 }
 
-std::string AssociationCommand(const std::string& appDir) {
-  return "\"" + appDir + kProgramFile + "\" \"%1\"";
+std::string AssociationCommand(const std::string& programPath) {
+  return "\"" + programPath + "\" \"%1\"";
 }
 
-std::vector<RegistryValue> AssociationValues(int32_t versionClass, const std::string& appDir) {
-  const std::string command = AssociationCommand(appDir);
+std::vector<RegistryValue> AssociationValues(int32_t versionClass, const std::string& programPath) {
+  const std::string command = AssociationCommand(programPath);
   if (UsesPerUserAssociation(versionClass)) {
     return {
         {RegistryRoot::ClassesRoot, "Applications\\kepsil.exe\\shell\\open\\command", "", command},

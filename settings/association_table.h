@@ -26,9 +26,9 @@ struct RegistryValue {
   std::string data;       // REG_SZ
 };
 
-// "\"<appDir>kepsil.exe\" \"%1\"": the program path and the board path quoted, so that blanks in
-// either do not split them. appDir ends with a backslash.
-std::string AssociationCommand(const std::string& appDir);
+// "\"<programPath>\" \"%1\"": the program's own full path (as it runs, so a renamed or moved
+// program is still found) and the board path quoted, so that blanks in either do not split them.
+std::string AssociationCommand(const std::string& programPath);
 
 // The values to write, in order, for a version class.
-std::vector<RegistryValue> AssociationValues(int32_t versionClass, const std::string& appDir);
+std::vector<RegistryValue> AssociationValues(int32_t versionClass, const std::string& programPath);

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "core/app_state.h"
+#include "core/code_page_win.h"
 #include "settings/association_table.h"
 
 namespace {
@@ -26,19 +27,21 @@ HKEY RootKey(RegistryRoot root) {
 
 void WriteValue(const RegistryValue& value) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(RootKey(value.root), value.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+  if (RegCreateKeyExW(RootKey(value.root), Wide(value.key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                       nullptr) != ERROR_SUCCESS) {
     return;
   }
-  // REG_SZ data is written with its terminating zero.
-  RegSetValueExA(key, value.valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.data.c_str()),
-                 static_cast<DWORD>(value.data.size() + 1));
+  // REG_SZ data is written with its terminating zero, in Unicode: the program's path may hold any
+  // letter.
+  const std::wstring data = Wide(value.data);
+  RegSetValueExW(key, Wide(value.valueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(key);
 }
 
 }  // namespace
 
 void RegisterBoardAssociation() {
-  for (const RegistryValue& value : AssociationValues(CurrentVersionClass(), App.AppDir)) WriteValue(value);
+  for (const RegistryValue& value : AssociationValues(CurrentVersionClass(), App.ProgramPath)) WriteValue(value);
   SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }

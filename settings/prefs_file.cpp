@@ -1,12 +1,16 @@
 #include "settings/prefs_file.h"
 
 #include <algorithm>
+#include <span>
 #include <string_view>
 
 #include "core/data_reader.h"
 #include "core/file_bytes.h"
+#include "core/unicode_text.h"
 
 namespace {
+
+constexpr std::string_view kUnicodeMark = "KSU8";
 
 // Settings that are either on or off; menu toggles flip them with exclusive-or 1, so any other
 // value could never be switched off, and CompressImages indexes a two-entry table.
@@ -26,7 +30,7 @@ int64_t Overlap(int64_t a0, int64_t a1, int64_t b0, int64_t b1) {
 
 }  // namespace
 
-SettingsState ParsePrefs(const uint8_t* data, size_t size) {
+SettingsState ParsePrefs(const uint8_t* data, size_t size, const PrefsCodePage& codePage) {
   SettingsState settings;
   DataReader reader(data, size);
   for (int i = 0; i < SettingsIntegerCount; ++i) {
@@ -39,17 +43,44 @@ SettingsState ParsePrefs(const uint8_t* data, size_t size) {
   for (int i = 0; i < SettingsStringCount && !reader.AtEnd(); ++i) {
     std::string_view text;
     reader.ReadLine(text);
-    if (text.size() <= MaxPrefsStringLength) SettingsString(settings, i).assign(text);
+    if (text.size() <= MaxPrefsStringLength) SettingsString(settings, i) = codePage.fromAnsi(text);
+  }
+  std::span<const uint8_t> mark;
+  if (reader.Remaining() >= kUnicodeMark.size() && reader.ReadData(kUnicodeMark.size(), mark) &&
+      std::equal(mark.begin(), mark.end(), kUnicodeMark.begin())) {
+    for (int i = 0; i < SettingsStringCount && !reader.AtEnd(); ++i) {
+      std::string_view text;
+      reader.ReadLine(text);
+      if (text.size() <= MaxPrefsStringLength && IsValidUtf8(text)) SettingsString(settings, i).assign(text);
+    }
   }
   BoundSettings(settings);
   return settings;
 }
 
-std::vector<uint8_t> SerializePrefs(const SettingsState& settings) {
+std::vector<uint8_t> SerializePrefs(const SettingsState& settings, const PrefsCodePage& codePage) {
   std::vector<uint8_t> out;
   for (int i = 0; i < SettingsIntegerCount; ++i) AppendInt32(out, SettingsInteger(settings, i));
-  for (int i = 0; i < SettingsStringCount; ++i) AppendString(out, SettingsString(settings, i));
+  bool beyondCodePage = false;
+  for (int i = 0; i < SettingsStringCount; ++i) {
+    std::string ansi;
+    if (!codePage.toAnsi(SettingsString(settings, i), ansi)) {
+      // Better no folder than another folder for a reader of the ANSI strings.
+      ansi.clear();
+      beyondCodePage = true;
+    }
+    AppendString(out, ansi);
+  }
+  if (beyondCodePage) {
+    out.insert(out.end(), kUnicodeMark.begin(), kUnicodeMark.end());
+    for (int i = 0; i < SettingsStringCount; ++i) AppendString(out, SettingsString(settings, i));
+  }
   return out;
+}
+
+const PrefsCodePage& Cp1252Prefs() {
+  static const PrefsCodePage codePage{Utf8ToCp1252, [](std::string_view ansi) { return Cp1252ToUtf8(ansi); }};
+  return codePage;
 }
 
 void BoundSettings(SettingsState& settings) {
@@ -89,16 +120,16 @@ void BoundWindowToScreens(SettingsState& settings, const std::vector<ScreenRect>
   }
 }
 
-bool LoadPrefsFile(const std::string& path, SettingsState& settings) {
+bool LoadPrefsFile(const std::string& path, SettingsState& settings, const PrefsCodePage& codePage) {
   std::vector<uint8_t> bytes;
   if (!ReadFileBytes(path, bytes)) {
     settings = SettingsState{};
     return false;
   }
-  settings = ParsePrefs(bytes.data(), bytes.size());
+  settings = ParsePrefs(bytes.data(), bytes.size(), codePage);
   return true;
 }
 
-bool SavePrefsFile(const std::string& path, const SettingsState& settings) {
-  return WriteFileReplacing(path, SerializePrefs(settings));
+bool SavePrefsFile(const std::string& path, const SettingsState& settings, const PrefsCodePage& codePage) {
+  return WriteFileReplacing(path, SerializePrefs(settings, codePage));
 }

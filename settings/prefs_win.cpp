@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/app_state.h"
+#include "core/code_page_win.h"
 #include "settings/prefs_file.h"
 #include "settings/settings.h"
 
@@ -34,8 +35,19 @@ std::vector<ScreenRect> Screens() {
 
 }  // namespace
 
+const PrefsCodePage& SystemPrefsCodePage() {
+  static const PrefsCodePage codePage{
+      [](std::string_view utf8, std::string& ansi) {
+        const std::wstring wide = Wide(utf8);
+        ansi = WideToAnsi(wide);
+        return AnsiToWide(ansi) == wide;
+      },
+      [](std::string_view ansi) { return Utf8(AnsiToWide(ansi)); }};
+  return codePage;
+}
+
 void LoadPreferences(SIZE mainFrame) {
-  LoadPrefsFile(WorkingPath("prefs.dat"), Settings);
+  LoadPrefsFile(WorkingPath("prefs.dat"), Settings, SystemPrefsCodePage());
   BoundWindowToScreens(Settings, Screens(), mainFrame.cx, mainFrame.cy, App.ScreenHeight);
 }
 
@@ -47,8 +59,8 @@ SettingsState PreferencesToSave(HWND main) {
   return saved;
 }
 
-void SavePreferences(HWND main) {
+bool SavePreferences(HWND main) {
   const SettingsState saved = PreferencesToSave(main);
   Settings.SavedWindowHeight = saved.SavedWindowHeight;
-  SavePrefsFile(WorkingPath("prefs.dat"), saved);
+  return SavePrefsFile(WorkingPath("prefs.dat"), saved, SystemPrefsCodePage());
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "core/code_page_win.h"
 #include "settings/settings.h"
 #include "store/capture_item_win.h"
@@ -42,7 +44,8 @@ bool ReadClipboardTexts(HANDLE ansiHandle, CopiedText& text) {
     text.ansi = WideToAnsi(wide);
     if (!TextFitsWorkspace(text.ansi.size())) return false;
   }
-  if (wideRead && !wide.empty() && AnsiToWide(text.ansi) != wide) text.unicode = std::move(wide);
+  // CF_TEXT alone is taken as the system's code page spells it.
+  text.unicode = KeptUnicode(text.ansi, wideRead && !wide.empty() ? std::move(wide) : AnsiToWide(text.ansi));
   ReadClipboardBlock(RichTextFormat(), MaxExtraBytes, text.richText, true);
   ReadClipboardBlock(HtmlFormat(), MaxExtraBytes, text.html, true);
   return true;
@@ -59,6 +62,12 @@ void ReadPictureBlocks(bool bitmapOffered, ClipboardEntry& entry) {
 }
 
 }  // namespace
+
+std::wstring KeptUnicode(const std::string& ansi, std::wstring unicode) {
+  const bool beyondAscii = std::any_of(unicode.begin(), unicode.end(), [](wchar_t c) { return c >= 0x80; });
+  if (!beyondAscii && AnsiToWide(ansi) == unicode) unicode.clear();
+  return unicode;
+}
 
 std::wstring CopiedText::Real() const { return unicode.empty() ? AnsiToWide(ansi) : unicode; }
 
@@ -112,6 +121,7 @@ void CaptureEntry(int image, const std::string* text) {
   if (!text) return;
   CopiedText copied;
   copied.ansi = *text;
+  copied.unicode = KeptUnicode(copied.ansi, AnsiToWide(copied.ansi));
   CaptureLoadedText(copied);
 }
 

@@ -29,14 +29,19 @@ extern CaptureState Capture;
 // A text as it was copied: the ANSI bytes that NAME.txt holds and, when they cannot hold it, the
 // text itself; the rich text and HTML offered with it.
 struct CopiedText {
-  std::string ansi;
-  std::wstring unicode;           // empty when the ANSI text says it all
+  std::string ansi;               // in the system's ANSI code page, as offered or converted
+  std::wstring unicode;           // empty when the ANSI text says it all (see KeptUnicode)
   std::vector<uint8_t> richText;  // "Rich Text Format", empty for none
   std::vector<uint8_t> html;      // "HTML Format", empty for none
 
   // The text as copied, which tells two texts apart.
   std::wstring Real() const;
 };
+
+// The Unicode text an item keeps beside its ANSI text: the text as copied whenever it holds any
+// letter beyond ASCII (so that it reads the same on a system of another code page) or differs
+// from the ANSI text; empty otherwise.
+std::wstring KeptUnicode(const std::string& ansi, std::wstring unicode);
 
 // What capture takes from the clipboard while it holds it open.
 struct ClipboardEntry {

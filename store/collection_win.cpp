@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "core/app_state.h"
+#include "core/code_page_win.h"
 #include "core/file_bytes.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
@@ -218,12 +219,12 @@ void DeleteItemFiles(const std::string& name, int32_t kind) {
   CancelPictureWrite(name);
   // A name that could point outside the working folder never reaches DeleteFile.
   if (!IsSafeItemName(name)) return;
-  DeleteFileA(NewItemFilePath(name, kind, ItemFile::Thumbnail).c_str());
-  DeleteFileA(NewItemFilePath(name, kind, ItemFile::Content).c_str());
+  DeleteFileW(Wide(NewItemFilePath(name, kind, ItemFile::Thumbnail)).c_str());
+  DeleteFileW(Wide(NewItemFilePath(name, kind, ItemFile::Content)).c_str());
   for (ExtraKind extra : EveryExtraKind) {
     if (!ExtraBelongsTo(extra, kind)) continue;
     if (ExistingExtras && !ExistingExtras->count(name + std::string(ExtraFileExtension(extra)))) continue;
-    DeleteFileA(ItemExtraPath(name, extra).c_str());
+    DeleteFileW(Wide(ItemExtraPath(name, extra)).c_str());
   }
 }
 
@@ -254,12 +255,12 @@ void Withdraw(const std::string& name, int32_t kind) {
 
 // True when both paths name the same file.
 bool SameFile(const std::string& a, const std::string& b) {
-  char fullA[MAX_PATH] = {};
-  char fullB[MAX_PATH] = {};
-  const DWORD lengthA = GetFullPathNameA(a.c_str(), sizeof fullA, fullA, nullptr);
-  const DWORD lengthB = GetFullPathNameA(b.c_str(), sizeof fullB, fullB, nullptr);
-  if (lengthA == 0 || lengthA >= sizeof fullA || lengthB == 0 || lengthB >= sizeof fullB) return false;
-  return lstrcmpiA(fullA, fullB) == 0;
+  wchar_t fullA[MAX_PATH] = {};
+  wchar_t fullB[MAX_PATH] = {};
+  const DWORD lengthA = GetFullPathNameW(Wide(a).c_str(), MAX_PATH, fullA, nullptr);
+  const DWORD lengthB = GetFullPathNameW(Wide(b).c_str(), MAX_PATH, fullB, nullptr);
+  if (lengthA == 0 || lengthA >= MAX_PATH || lengthB == 0 || lengthB >= MAX_PATH) return false;
+  return lstrcmpiW(fullA, fullB) == 0;
 }
 
 }  // namespace
@@ -286,12 +287,12 @@ bool ReadItemExtra(const Item& item, ExtraKind kind, std::vector<unsigned char>&
 
 std::unordered_set<std::string> WorkingFileNames(const std::string& pattern) {
   std::unordered_set<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(WorkingPath(pattern).c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(WorkingPath(pattern)).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(found.cFileName);
-  } while (FindNextFileA(search, &found));
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.insert(Utf8(found.cFileName));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   return names;
 }
@@ -309,7 +310,7 @@ void WriteItemExtras(const std::string& name, int32_t kind, const std::vector<It
   for (const ItemExtra& extra : extras) {
     if (!ExtraBelongsTo(extra.kind, kind) || extra.bytes.empty() || extra.bytes.size() > MaxExtraBytes) continue;
     const std::string path = ItemExtraPath(name, extra.kind);
-    if (!WriteFileReplacing(path, extra.bytes)) DeleteFileA(path.c_str());
+    if (!WriteFileReplacing(path, extra.bytes)) DeleteFileW(Wide(path).c_str());
   }
 }
 
@@ -525,19 +526,20 @@ void TrimItems(int32_t maxCount) {
 }
 
 void EmptyWorkingFolder(const std::string& keepPath) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(WorkingPath("*.*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(WorkingPath("*.*")).c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      const std::string path = WorkingPath(found.cFileName);
+      const std::string path = WorkingPath(Utf8(found.cFileName));
       if (!keepPath.empty() && SameFile(path, keepPath)) continue;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(path.c_str());
-    } while (FindNextFileA(search, &found));
+      const std::wstring wide = Wide(path);
+      SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(wide.c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
+  CreateDirectoryW(Wide(WorkingDirectory()).c_str(), nullptr);
   if (Listen.folderEmptied) Listen.folderEmptied();
 }
 

@@ -6,6 +6,7 @@
 
 #include <utility>
 
+#include "core/code_page_win.h"
 #include "exchange/image/images_win.h"
 #include "store/collection_win.h"
 
@@ -14,7 +15,7 @@ PictureWriter PictureWrites;
 namespace {
 
 bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // An image item of that name whose picture is missing goes like a deleted one. A picture that

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/texts.h"
 #include "store/collection_win.h"
 #include "store/item_find_win.h"
@@ -130,5 +131,5 @@ void ShowFindCount() {
   if (!Bar.open) return;
   const std::string shown =
       std::to_string(ShownRowCount()) + Text(ShownOfAllText) + std::to_string(Collection.Items.Count());
-  SetWindowTextA(Bar.count, shown.c_str());
+  SetWindowTextW(Bar.count, Wide(shown).c_str());
 }

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include "core/app_state.h"
 #include "core/texts.h"
 #include "resources/resource_ids.h"
+#include "ui/information_document.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/windows_win.h"
 #include "ui/main_window_win.h"
@@ -44,7 +46,9 @@ void ShowInformation() {
       SendMessageA(text, EM_SETREADONLY, TRUE, 0);
       // Lines wrap at the control's width; the layer's rich text control would otherwise scroll sideways.
       SendMessageA(text, EM_SETTARGETDEVICE, 0, 0);
-      const std::string document = InformationDocument(Texts.LanguageGerman);
+      // The folder in use may be the user's own application-data folder: the user can find it here.
+      const std::string document =
+          WithFolderParagraph(InformationDocument(Texts.LanguageGerman), Text(DataFolderText), WorkingDirectory());
       SendMessageA(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(document.c_str()));
       SetFocus(text);
     }

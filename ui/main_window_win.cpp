@@ -5,6 +5,7 @@
 
 #include "core/app_state.h"
 #include "core/commands.h"
+#include "core/code_page_win.h"
 #include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
@@ -61,10 +62,8 @@ std::string StatusNotice() {
 }
 
 void AddMainTrayIcon(HWND window) {
-  char exe[1000] = {};
-  GetModuleFileNameA(nullptr, exe, sizeof exe);
-  HICON icon = ExtractIconA(GetModuleHandleA(nullptr), exe, 0);
-  // ExtractIconA answers 1 for a file that is no program.
+  HICON icon = ExtractIconW(GetModuleHandleW(nullptr), Wide(App.ProgramPath).c_str(), 0);
+  // ExtractIcon answers 1 for a file that is no program.
   if (icon == reinterpret_cast<HICON>(1)) icon = nullptr;
   Ui.TrayIcon = AddTrayIcon(-1, window, icon);
   SetTrayTip(Ui.TrayIcon, kTitle);

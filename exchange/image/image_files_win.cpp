@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/file_handle_win.h"
 
 namespace {
@@ -19,7 +20,7 @@ void EnsureCodecs() {
 }
 
 bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   size_t done = 0;
   bool written = true;
@@ -31,7 +32,7 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
   }
   written = file.Close() && written;
   // A half-written picture would look like a damaged file later: leave none.
-  if (!written) DeleteFileA(path.c_str());
+  if (!written) DeleteFileW(Wide(path).c_str());
   return written;
 }
 
@@ -51,7 +52,7 @@ int LoadImageFile(const std::string& path) {
     // A damaged bitmap is not offered to the other decoders. Some loaders read past the end of a
     // truncated header, so that is checked first.
     if (!IsPlausibleBmpFile(start, startSize, static_cast<uint64_t>(fileSize.QuadPart))) return 0;
-    HANDLE bitmap = LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    HANDLE bitmap = LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     return bitmap ? AdoptImageHandle(-1, bitmap, false) : 0;
   }
   EnsureCodecs();
@@ -67,7 +68,7 @@ int LoadImageFile(const std::string& path) {
     return ImageFromPixels(-1, pixels);
   }
   file.Close();
-  if (HANDLE icon = LoadImageA(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)) {
+  if (HANDLE icon = LoadImageW(nullptr, Wide(path).c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)) {
     return AdoptImageHandle(-1, icon, true);
   }
   return 0;

@@ -25,7 +25,7 @@ TEST(AssociationVersions, EveryRowOfTheTable) {
 }
 
 TEST(AssociationValues, PerUserEntriesForCurrentWindows) {
-  const auto values = AssociationValues(100, "C:\\Program Files\\Kep Sil\\");
+  const auto values = AssociationValues(100, "C:\\Program Files\\Kep Sil\\kepsil.exe");
   ASSERT_EQ(values.size(), 2u);
   EXPECT_EQ(values[0].root, RegistryRoot::ClassesRoot);
   EXPECT_EQ(values[0].key, "Applications\\kepsil.exe\\shell\\open\\command");
@@ -40,7 +40,7 @@ TEST(AssociationValues, PerUserEntriesForCurrentWindows) {
 }
 
 TEST(AssociationValues, MachineWideEntriesForOldWindows) {
-  const auto values = AssociationValues(30, "C:\\KS\\");
+  const auto values = AssociationValues(30, "C:\\KS\\kepsil.exe");
   ASSERT_EQ(values.size(), 2u);
   EXPECT_EQ(values[0].root, RegistryRoot::LocalMachine);
   EXPECT_EQ(values[0].key, "Software\\Classes\\kepsil.exe\\shell\\open\\command");

@@ -39,6 +39,17 @@ TEST(CommandLine, SecondInstanceHandsOverOnlyBoardsThatFitAnAtom) {
   ASSERT_EQ(longest.size(), MaxAtomNameLength);
   EXPECT_EQ(SecondInstanceHandOff(longest), HandOff::SendBoard);
   EXPECT_EQ(SecondInstanceHandOff("C:\\y" + longest.substr(3)), HandOff::ShowOnly);
+  // The atom counts characters, not bytes: 250 Cyrillic letters fit, though they take 500 bytes.
+  const std::string cyrillic = "C:\\" + [] { std::string s; for (int i = 0; i < 248; ++i) s += "\xD0\x96"; return s; }() + ".ksb";
+  EXPECT_EQ(SecondInstanceHandOff(cyrillic), HandOff::SendBoard);
   // Too long but no board: still nothing at all.
   EXPECT_EQ(SecondInstanceHandOff(std::string(400, 'x') + ".txt"), HandOff::None);
+}
+
+TEST(CommandLine, ArgumentsFollowTheProgramNameQuotedOrNot) {
+  EXPECT_EQ(ArgumentsAfterProgramName("\"C:\\Program Files\\kepsil.exe\"  \"D:\\\xCE\xA9.ksb\""), "\"D:\\\xCE\xA9.ksb\"");
+  EXPECT_EQ(ArgumentsAfterProgramName("kepsil.exe\tboard.ksb x"), "board.ksb x");
+  EXPECT_EQ(ArgumentsAfterProgramName("\"C:\\a b\\kepsil.exe\""), "");
+  EXPECT_EQ(ArgumentsAfterProgramName("kepsil"), "");
+  EXPECT_EQ(FirstParameter(ArgumentsAfterProgramName("k.exe \"C:\\My Boards\\a.ksb\" extra")), "C:\\My Boards\\a.ksb");
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -50,10 +51,30 @@ TEST(PrefsFormat, ReadsEveryFieldInOrder) {
   EXPECT_EQ(s.LastTextSaveDir, "C:\\Texts\\");
   EXPECT_EQ(s.LastImageFolder, "D:\\Out\\");
   EXPECT_EQ(s.LastTextFolder, "");
-  EXPECT_EQ(s.LastBoardFile, "C:\\B\xF6rse\\x.ksb");
+  EXPECT_EQ(s.LastBoardFile, "C:\\B\xC3\xB6rse\\x.ksb");  // held in UTF-8
   EXPECT_EQ(s.LastLoadDir, "E:\\");
   // Written back byte for byte.
   EXPECT_EQ(SerializePrefs(s), SampleFile());
+}
+
+TEST(PrefsFormat, FoldersBeyondTheCodePageAreKeptInUnicodeAfterTheAnsiStrings) {
+  SettingsState s = Parse(SampleFile());
+  s.LastImageSaveDir = "C:\\Users\\\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\\";  // Cyrillic: not in code page 1252
+  const std::vector<uint8_t> bytes = SerializePrefs(s);
+  // A reader of the ANSI strings finds no folder there rather than a wrong one, and the others
+  // as before.
+  std::vector<uint8_t> ansiPart = SampleFile();
+  ansiPart.erase(ansiPart.begin() + 56, ansiPart.begin() + 56 + 13);  // "C:\Pictures\" and its zero
+  ansiPart.insert(ansiPart.begin() + 56, 0);
+  ASSERT_GT(bytes.size(), ansiPart.size());
+  EXPECT_TRUE(std::equal(ansiPart.begin(), ansiPart.end(), bytes.begin()));
+  EXPECT_EQ(std::string(bytes.begin() + static_cast<long>(ansiPart.size()), bytes.begin() + static_cast<long>(ansiPart.size()) + 4), "KSU8");
+  const SettingsState back = Parse(bytes);
+  EXPECT_EQ(back.LastImageSaveDir, s.LastImageSaveDir);
+  EXPECT_EQ(back.LastBoardFile, "C:\\B\xC3\xB6rse\\x.ksb");
+  EXPECT_EQ(SerializePrefs(back), bytes);
+  // Every string the code page holds is written as before, without the Unicode part.
+  EXPECT_EQ(SerializePrefs(Parse(SampleFile())).size(), SampleFile().size());
 }
 
 TEST(PrefsFormat, DefaultsAndTheirBytes) {

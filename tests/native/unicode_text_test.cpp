@@ -69,7 +69,7 @@ TEST(UnicodeText, UnpairedSurrogatesBecomeReplacementCharacters) {
 }
 
 TEST(UnicodeText, LossyDecodingReplacesEachBrokenSequenceOnce) {
-  EXPECT_EQ(Utf8ToUtf16Lossy("a\xD0\x98b"), u"a\u0418b");
+  EXPECT_EQ(Utf8ToUtf16Lossy("a\xD0\x98" "b"), u"a\u0418b");
   EXPECT_EQ(Utf8ToUtf16Lossy("a\xE3\x82" "b"), u"a\uFFFDb");       // cut off before its last byte
   EXPECT_EQ(Utf8ToUtf16Lossy("\xFF\x80\x80z"), u"\uFFFDz");        // a bad lead and its continuations
   EXPECT_EQ(Utf8ToUtf16Lossy("\xF0\x9F\x98\x80"), u"\U0001F600");  // beyond the first plane

@@ -120,7 +120,7 @@ class CaptureRelease : public ::testing::Test {
   }
   static void TearDownTestSuite() { DisposeMainWindowForTests(); }
   void SetUp() override {
-    App.AppDir = NewTempFolder("kepsil-release-");
+    App.AppDir = App.DataDir = NewTempFolder("kepsil-release-");
     ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
     Capture = CaptureState{};
   }

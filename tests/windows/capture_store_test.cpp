@@ -40,7 +40,7 @@ class CaptureStore : public ::testing::Test {
   static void TearDownTestSuite() { DisposeMainWindowForTests(); }
 
   void SetUp() override {
-    App.AppDir = NewTempFolder("kepsil-capture-");
+    App.AppDir = App.DataDir = NewTempFolder("kepsil-capture-");
     ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
     Settings.ItemLimit = 20;
     Settings.NewItemsChecked = 1;

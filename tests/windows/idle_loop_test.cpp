@@ -38,7 +38,7 @@ class IdleLoop : public ::testing::Test {
     Settings = SettingsState{};
     Settings.WatchClipboard = 0;
     Settings.KeepItems = 1;
-    App.AppDir = NewTempFolder("kepsil-idle-");
+    App.AppDir = App.DataDir = NewTempFolder("kepsil-idle-");
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
     BuildMainWindowForTests();
     SetWindowHook(WindowCallback);

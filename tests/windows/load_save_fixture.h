@@ -37,7 +37,7 @@ class LoadSaveWindow : public ::testing::Test {
     Settings = SettingsState{};
     Collection = CollectionState{};
     Loop = LoopState{};
-    App.AppDir = folder_;
+    App.AppDir = App.DataDir = folder_;
     App.TempDir = temp;
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
     BuildMainWindowForTests();

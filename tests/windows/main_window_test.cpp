@@ -43,7 +43,7 @@ class MainWindow : public ::testing::Test {
     Settings = settings;
     Collection = CollectionState{};
     // The rows' thumbnails are read from their files as the list draws them.
-    App.AppDir = NewTempFolder("mainwindow") + "\\";
+    App.AppDir = App.DataDir = NewTempFolder("mainwindow") + "\\";
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
     BuildMainWindowForTests();
     handle_ = WindowHandle(Ui.MainWindow);

@@ -67,7 +67,7 @@ class PreviewFixture : public ::testing::Test {
     App.ScreenHeight = GetSystemMetrics(SM_CYSCREEN);
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    App.AppDir = std::string(temp) + "kepsil_preview_" + std::to_string(GetCurrentProcessId()) + "\\";
+    App.AppDir = App.DataDir = std::string(temp) + "kepsil_preview_" + std::to_string(GetCurrentProcessId()) + "\\";
     CreateDirectoryA(App.AppDir.c_str(), nullptr);
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
     Thumbs.TextFont = CreateFontA(13, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");

@@ -61,7 +61,7 @@ class StoredItemsLoad : public ::testing::Test {
   static void TearDownTestSuite() { DisposeMainWindowForTests(); }
 
   void SetUp() override {
-    App.AppDir = NewTempFolder("kepsil-stored-");
+    App.AppDir = App.DataDir = NewTempFolder("kepsil-stored-");
     ASSERT_TRUE(CreateDirectoryA(WorkingDirectory().c_str(), nullptr));
   }
   void TearDown() override {

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "core/code_page_win.h"
 #include "ui/layer/layer_state_win.h"
 
 namespace {
@@ -38,11 +39,13 @@ bool HasCheckBoxes(HWND list) {
   return (SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) != 0;
 }
 
+// Texts go to the controls in Unicode, so that they show in every script whatever the code page.
 void SetColumnText(HWND list, int row, int column, const std::string& text) {
-  LVITEMA item{};
+  std::wstring wide = Wide(text);
+  LVITEMW item{};
   item.iSubItem = column;
-  item.pszText = const_cast<char*>(text.c_str());
-  SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  item.pszText = wide.data();
+  SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
 }  // namespace
@@ -94,12 +97,13 @@ int NewListControl(int number, int x, int y, int width, int height, const std::s
   if (flags & ListHeaderDragDrop) exStyle |= LVS_EX_HEADERDRAGDROP;
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, exStyle, exStyle);
   UseDefaultFont(list);
-  LVCOLUMNA column{};
+  std::wstring title = Wide(columnTitle);
+  LVCOLUMNW column{};
   column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
   column.fmt = LVCFMT_LEFT;
   column.cx = columnWidth;
-  column.pszText = const_cast<char*>(columnTitle.c_str());
-  SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  column.pszText = title.data();
+  SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
   return number;
 }
 
@@ -187,12 +191,12 @@ int InsertRow(int list, int position, const std::string& text) {
   if (!handle) return -1;
   if (position < 0) position = static_cast<int>(SendMessageA(handle, LVM_GETITEMCOUNT, 0, 0));
   size_t end = text.find('\n');
-  std::string first = text.substr(0, end);
-  LVITEMA item{};
+  std::wstring first = Wide(text.substr(0, end));
+  LVITEMW item{};
   item.mask = LVIF_TEXT;
   item.iItem = position;
-  item.pszText = const_cast<char*>(first.c_str());
-  int row = static_cast<int>(SendMessageA(handle, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+  item.pszText = first.data();
+  int row = static_cast<int>(SendMessageW(handle, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
   for (int column = 1; row >= 0 && end != std::string::npos; ++column) {
     size_t start = end + 1;
     end = text.find('\n', start);
@@ -264,6 +268,6 @@ int NewStatusBar(int number, HWND window) {
 
 void SetStatusText(int bar, int field, const std::string& text) {
   if (HWND handle = ControlHandle(bar)) {
-    SendMessageA(handle, SB_SETTEXTA, static_cast<WPARAM>(field & 0xFF), reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(handle, SB_SETTEXTW, static_cast<WPARAM>(field & 0xFF), reinterpret_cast<LPARAM>(Wide(text).c_str()));
   }
 }

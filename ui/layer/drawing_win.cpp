@@ -106,7 +106,9 @@ void MoveDrawCursor(int x, int y) {
 }
 
 void DrawString(const std::string& text) {
-  if (Drawing.dc && !text.empty()) TextOutA(Drawing.dc, 0, 0, text.data(), static_cast<int>(text.size()));
+  if (!Drawing.dc || text.empty()) return;
+  const std::wstring wide = Wide(text);
+  TextOutW(Drawing.dc, 0, 0, wide.data(), static_cast<int>(wide.size()));
 }
 
 void PaintImage(HBITMAP bitmap, int x, int y, int width, int height) {
@@ -183,8 +185,4 @@ void DrawTextPanel(HDC target, const TextPanel& panel, std::wstring_view text) {
   }
   BitBlt(target, panel.area.left, panel.area.top, width, height, dc, 0, 0, SRCCOPY);
   SelectObject(dc, oldFont);
-}
-
-void DrawTextPanel(HDC target, const TextPanel& panel, const std::string& text) {
-  DrawTextPanel(target, panel, AnsiToWide(text));
 }

@@ -21,6 +21,7 @@ void SetDrawMode(int flags);
 void SetDrawFont(HFONT font);
 void SetDrawColour(int r, int g, int b);
 void MoveDrawCursor(int x, int y);
+// Draws a program string (UTF-8) at the cursor.
 void DrawString(const std::string& text);
 // width and height 0 copy the bitmap at its own size, else it is stretched.
 void PaintImage(HBITMAP bitmap, int x, int y, int width, int height);
@@ -55,8 +56,6 @@ struct TextPanel {
 // Draws the text into an off-screen panel of its own and copies it onto `target`, so that
 // nothing spills past the panel. "&" is part of the text, never a mnemonic prefix.
 void DrawTextPanel(HDC target, const TextPanel& panel, std::wstring_view text);
-// The same for ANSI bytes, read in the system's ANSI code page.
-void DrawTextPanel(HDC target, const TextPanel& panel, const std::string& text);
 
 // Returns a fresh font number, 0 on failure.
 int LoadPointFont(const std::string& face, int points, int flags);

@@ -1,6 +1,7 @@
 // Numbered popup menus with submenus; a chosen entry comes back as a menu event.
 #include "ui/layer/menus_win.h"
 
+#include "core/code_page_win.h"
 #include "ui/layer/layer_state_win.h"
 
 namespace {
@@ -38,7 +39,7 @@ void BeginSubmenu(const std::string& caption) {
   if (!parent) return;
   HMENU submenu = CreateMenu();
   if (!submenu) return;
-  AppendMenuA(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), caption.c_str());
+  AppendMenuW(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu), Wide(caption).c_str());
   Layer.menuStack.push_back(submenu);
 }
 
@@ -47,21 +48,21 @@ void EndSubmenu() {
 }
 
 void AppendItem(int id, const std::string& caption) {
-  if (HMENU menu = Building()) AppendMenuA(menu, MF_STRING, static_cast<UINT_PTR>(id), caption.c_str());
+  if (HMENU menu = Building()) AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), Wide(caption).c_str());
 }
 
 void AppendSeparator() {
-  if (HMENU menu = Building()) AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  if (HMENU menu = Building()) AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
 }
 
 void SetItemChecked(int menu, int id, bool checked) {
   HMENU handle = MenuHandle(menu);
   if (!handle) return;
-  MENUITEMINFOA info{};
+  MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_STATE;
   info.fState = checked ? MFS_CHECKED : 0;
-  SetMenuItemInfoA(handle, static_cast<UINT>(id), FALSE, &info);
+  SetMenuItemInfoW(handle, static_cast<UINT>(id), FALSE, &info);
 }
 
 void PopupAtCursor(int menu, HWND window) {

@@ -7,9 +7,10 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "ui/layer/modal_scope_win.h"
 
 namespace {
@@ -42,15 +43,17 @@ std::string AskFile(bool save, const std::string& title, const std::string& defa
                     const std::string& patterns, int patternIndex, bool multiple) {
   Chosen = FileChoice{};
   Chosen.patternIndex = patternIndex;
+  // A backslash in UTF-8 is always the separator.
   size_t split = defaultPath.rfind('\\');
-  std::string folder = split == std::string::npos ? "" : defaultPath.substr(0, split);
-  std::string file = split == std::string::npos ? defaultPath : defaultPath.substr(split + 1);
-  std::vector<char> names(kNameBufferSize, '\0');
+  const std::wstring folder = Wide(split == std::string::npos ? "" : defaultPath.substr(0, split));
+  const std::wstring file = Wide(split == std::string::npos ? defaultPath : defaultPath.substr(split + 1));
+  std::vector<wchar_t> names(kNameBufferSize, L'\0');
   std::copy_n(file.begin(), std::min(file.size(), names.size() - 1), names.begin());
-  std::string filter = FilterOf(patterns);
+  const std::wstring filter = Wide(FilterOf(patterns));
+  const std::wstring caption = Wide(title);
 
   ModalScope modal;
-  OPENFILENAMEA ofn{};
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = modal.Owner();
   ofn.lpstrFilter = patterns.empty() ? nullptr : filter.c_str();
@@ -58,37 +61,38 @@ std::string AskFile(bool save, const std::string& title, const std::string& defa
   ofn.lpstrFile = names.data();
   ofn.nMaxFile = kNameBufferSize;
   ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
-  ofn.lpstrTitle = title.c_str();
+  ofn.lpstrTitle = caption.c_str();
   ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   if (multiple) ofn.Flags |= OFN_ALLOWMULTISELECT;
-  BOOL accepted = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+  BOOL accepted = save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn);
   modal.Release();
   if (!accepted) return "";
   Chosen.patternIndex = static_cast<int>(ofn.nFilterIndex) - 1;
 
   // A multiple selection is the folder, then each name, each ended by a 0.
-  names.back() = '\0';
-  const char* first = names.data();
-  if (multiple && ofn.nFileOffset > 0 && names[ofn.nFileOffset - 1] == '\0') {
-    Chosen.folder = first;
-    const char* end = names.data() + names.size();
-    for (const char* name = first + Chosen.folder.size() + 1; name < end && *name;) {
-      size_t length = strnlen(name, static_cast<size_t>(end - name));
-      Chosen.names.emplace_back(name, length);
+  names.back() = L'\0';
+  const wchar_t* first = names.data();
+  if (multiple && ofn.nFileOffset > 0 && names[ofn.nFileOffset - 1] == L'\0') {
+    const std::wstring chosenFolder = first;
+    Chosen.folder = Utf8(chosenFolder);
+    const wchar_t* end = names.data() + names.size();
+    for (const wchar_t* name = first + chosenFolder.size() + 1; name < end && *name;) {
+      const size_t length = wcsnlen(name, static_cast<size_t>(end - name));
+      Chosen.names.push_back(Utf8(std::wstring_view(name, length)));
       name += length + 1;
     }
   } else {
-    Chosen.names.push_back(first);
+    Chosen.names.push_back(Utf8(first));
   }
   return NextChosenFile();
 }
 
 int CALLBACK FolderCallback(HWND dialog, UINT message, LPARAM, LPARAM initial) {
   if (message == BFFM_INITIALIZED && initial) {
-    SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, initial);
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, initial);
     // WORKAROUND: Wine's dialog has not settled on the folder when it first shows (OK at once
     // gives the profile folder); selecting again from the queue settles it.
-    PostMessageA(dialog, BFFM_SETSELECTIONA, TRUE, initial);
+    PostMessageW(dialog, BFFM_SETSELECTIONW, TRUE, initial);
   }
   return 0;
 }
@@ -113,45 +117,39 @@ std::string NextChosenFile() {
 int ChosenPatternIndex() { return Chosen.patternIndex; }
 
 std::string AskFolder(const std::string& title, const std::string& initialFolder) {
-  using BrowseFn = LPITEMIDLIST(WINAPI*)(LPBROWSEINFOA);
-  using PathFn = BOOL(WINAPI*)(LPCITEMIDLIST, LPSTR);
-  HMODULE shell = LoadLibraryA("SHELL32.DLL");
-  if (!shell) return "";
-  auto browse = reinterpret_cast<BrowseFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHBrowseForFolderA")));
-  auto pathOf = reinterpret_cast<PathFn>(reinterpret_cast<void*>(GetProcAddress(shell, "SHGetPathFromIDListA")));
+  // A drive root keeps its backslash: "C:" alone would mean that drive's current folder.
+  std::string start = initialFolder;
+  if (start.size() > 3 && start.back() == '\\') start.pop_back();
+  const std::wstring initial = Wide(start);
+  const std::wstring caption = Wide(title);
+  // The new dialog style needs COM on this thread.
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  ModalScope modal;
+  BROWSEINFOW info{};
+  info.hwndOwner = modal.Owner();
+  info.lpszTitle = caption.c_str();
+  info.ulFlags = BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
+  info.lpfn = FolderCallback;
+  // The callback is called while the dialog runs, so the string outlives every use.
+  info.lParam = initial.empty() ? 0 : reinterpret_cast<LPARAM>(initial.c_str());
+  LPITEMIDLIST chosen = SHBrowseForFolderW(&info);
+  modal.Release();
   std::string result;
-  if (browse && pathOf) {
-    // A drive root keeps its backslash: "C:" alone would mean that drive's current folder.
-    std::string initial = initialFolder;
-    if (initial.size() > 3 && initial.back() == '\\') initial.pop_back();
-    // The new dialog style needs COM on this thread.
-    HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ModalScope modal;
-    BROWSEINFOA info{};
-    info.hwndOwner = modal.Owner();
-    info.lpszTitle = title.c_str();
-    info.ulFlags = BIF_EDITBOX | BIF_NEWDIALOGSTYLE;
-    info.lpfn = FolderCallback;
-    info.lParam = initial.empty() ? 0 : reinterpret_cast<LPARAM>(initial.c_str());
-    LPITEMIDLIST chosen = browse(&info);
-    modal.Release();
-    if (chosen) {
-      char path[MAX_PATH] = {};
-      if (pathOf(chosen, path) && path[0]) {
-        result = path;
-        if (result.back() != '\\') result += '\\';
-      }
-      CoTaskMemFree(chosen);
+  if (chosen) {
+    wchar_t path[MAX_PATH] = {};
+    if (SHGetPathFromIDListW(chosen, path) && path[0]) {
+      result = Utf8(path);
+      if (result.back() != '\\') result += '\\';
     }
-    if (SUCCEEDED(com)) CoUninitialize();
+    CoTaskMemFree(chosen);
   }
-  FreeLibrary(shell);
+  if (SUCCEEDED(com)) CoUninitialize();
   return result;
 }
 
 int ShowMessage(const std::string& title, const std::string& text, unsigned flags) {
   ModalScope modal;
-  int button = MessageBoxA(modal.Owner(), text.c_str(), title.c_str(), flags);
+  int button = MessageBoxW(modal.Owner(), Wide(text).c_str(), Wide(title).c_str(), flags);
   modal.Release();
   return button;
 }
