@@ -13,6 +13,7 @@
 #include "exchange/board_export.h"
 #include "exchange/board_import.h"
 #include "exchange/load_files_win.h"
+#include "exchange/progress_window.h"
 #include "exchange/save_items.h"
 #include "settings/settings.h"
 #include "store/collection_win.h"
@@ -56,18 +57,45 @@ void Toggle(int32_t id) {
   }
 }
 
-// Reads the selected row into ClickedIndex; false when no row is selected.
-bool TakeSelectedRow() {
-  Loop.ClickedIndex = GetControlState(Ui.ItemList);
-  return Loop.ClickedIndex != -1;
+// The item of the selected row, which the item menu's commands then act on too (as after a right
+// click); empty when no row is selected.
+std::string TakeSelectedItem() {
+  Loop.ClickedItem = RowItemName(GetControlState(Ui.ItemList));
+  return Loop.ClickedItem;
+}
+
+// The progress window of a long removal: it opens when a step of the work has taken long enough
+// for the user to notice (a few items never show it), and lets the window answer between steps.
+class RemovalProgressWindow {
+ public:
+  RemovalProgress Callback() {
+    return [this](int32_t done, int32_t total) {
+      if (!window_) window_.emplace(static_cast<int>(total));
+      window_->Step(static_cast<int>(done));
+    };
+  }
+
+ private:
+  std::optional<ProgressWindow> window_;
+};
+
+void DeleteCheckedItems() {
+  RemovalProgressWindow progress;
+  RemoveCheckedItems(progress.Callback());
+}
+
+void PutOnClipboard(const std::string& item) {
+  if (PutItemToClipboard(item) == PutResult::ClipboardBusy) ShowStatusNotice(Text(ClipboardBusyText));
 }
 
 }  // namespace
 
-void DeleteOneItem(int32_t row) {
-  if (!RowItem(row)) return;
-  RemoveItem(row);
-  const int32_t neighbour = NeighbourAfterDeletion(row, RowCount(Ui.ItemList));
+void DeleteOneItem(const std::string& item) {
+  if (!FindItem(item)) return;
+  const int32_t row = RowOfItem(item);
+  RemoveItem(item);
+  // An item the find hid meanwhile had no row, and the selection stays where it is.
+  const int32_t neighbour = row < 0 ? -1 : NeighbourAfterDeletion(row, RowCount(Ui.ItemList));
   if (neighbour != -1) SetControlState(Ui.ItemList, neighbour);
   UpdateSelectionHighlight();
 }
@@ -76,17 +104,25 @@ void AskItemLimit() {
   const std::string answer = AskText(Text(18), Text(19), std::to_string(Settings.ItemLimit));
   if (const std::optional<int32_t> limit = AcceptItemLimitAnswer(answer)) {
     // Trimming keeps at most the count that leaves room for one more item: at most *limit remain.
-    TrimItems(*limit);
+    RemovalProgressWindow progress;
+    TrimItems(*limit, progress.Callback());
     Settings.ItemLimit = *limit;
   }
   FitColumnWidth();
 }
 
 void PasteRow(int32_t row, PasteFormats formats) {
-  if (!RowItem(row)) return;
-  const bool deleted = PasteItem(row, formats);
+  const std::string item = RowItemName(row);
+  if (item.empty()) return;
+  Loop.ClickedItem = item;
+  bool busy = false;
+  const PasteResult pasted = PasteItem(item, formats, busy);
+  if (pasted == PasteResult::NotPasted) {
+    if (busy) ShowStatusNotice(Text(ClipboardBusyText));
+    return;
+  }
   if (Settings.ShowAfterPaste != 1) return;
-  if (deleted && RowCount(Ui.ItemList) > 0) {
+  if (pasted == PasteResult::PastedAndDeleted && RowCount(Ui.ItemList) > 0) {
     SetControlState(Ui.ItemList, NeighbourAfterDeletion(row, RowCount(Ui.ItemList)));
     UpdateSelectionHighlight();
   }
@@ -96,7 +132,7 @@ void PasteRow(int32_t row, PasteFormats formats) {
 void DispatchCommand(int32_t id) {
   switch (id) {
     case CmdSaveCheckedTexts: SaveCheckedTexts(); break;
-    case CmdDeleteChecked: RemoveCheckedItems(); break;
+    case CmdDeleteChecked: DeleteCheckedItems(); break;
     case CmdShowAfterPaste:
     case CmdShowAfterCopy:
     case CmdDeleteAfterPaste:
@@ -112,13 +148,10 @@ void DispatchCommand(int32_t id) {
     case CmdExit:
     case CmdTrayExitHidden:
     case CmdTrayExitShown: Quit(); break;
-    case CmdSaveItemAs: SaveItemAs(Loop.ClickedIndex); break;
-    case CmdPutToClipboard:
-      if (!RowItem(Loop.ClickedIndex)) break;
-      MakeRowCurrent(Loop.ClickedIndex);
-      PutItemToClipboard();
-      break;
-    case CmdDeleteItem: DeleteOneItem(Loop.ClickedIndex); break;
+    // The item menu's commands act on the item right-clicked, whatever came in since.
+    case CmdSaveItemAs: SaveItemAs(Loop.ClickedItem); break;
+    case CmdPutToClipboard: PutOnClipboard(Loop.ClickedItem); break;
+    case CmdDeleteItem: DeleteOneItem(Loop.ClickedItem); break;
     case CmdTrayShow: ShowMain(); break;
     case CmdTrayHide: ShowWindow(Main(), SW_HIDE); break;
     case CmdImportBoard: ImportBoard(""); break;
@@ -128,9 +161,7 @@ void DispatchCommand(int32_t id) {
     case CmdSaveCheckedImagesPng: SaveCheckedImages(ImageEncoding::Png); break;
     case CmdLoadFiles: LoadFilesAsItems(); break;
     case CmdShowDetailed:
-      if (!TakeSelectedRow()) break;
-      MakeRowCurrent(Loop.ClickedIndex);
-      ShowPreview(PreviewFromMenu);
+      if (const std::string item = TakeSelectedItem(); !item.empty()) ShowPreview(item, PreviewFromMenu);
       break;
     case CmdCheckAllItems: SetCheckedByKind(1, EveryKind); break;
     case CmdCheckAllImages: SetCheckedByKind(1, ImageItem); break;
@@ -141,23 +172,22 @@ void DispatchCommand(int32_t id) {
     case CmdFind: OpenFind(); break;
     case KeyDelete:
     case KeyBackspace:
-      if (TakeSelectedRow()) DeleteOneItem(Loop.ClickedIndex);
+      if (const std::string item = TakeSelectedItem(); !item.empty()) DeleteOneItem(item);
       break;
     case KeyReturn:
-      if (TakeSelectedRow()) PasteRow(Loop.ClickedIndex);
+      PasteRow(GetControlState(Ui.ItemList));
       break;
     case KeyPlainReturn:
-      if (TakeSelectedRow()) PasteRow(Loop.ClickedIndex, PasteFormats::PlainText);
+      PasteRow(GetControlState(Ui.ItemList), PasteFormats::PlainText);
       break;
     case KeySpace:
-      if (TakeSelectedRow()) {
-        SetItemChecked(Loop.ClickedIndex, !IsItemChecked(Loop.ClickedIndex));
+      if (const std::string item = TakeSelectedItem(); !item.empty()) {
+        const int32_t row = RowOfItem(item);
+        SetItemChecked(row, !IsItemChecked(row));
       }
       break;
     case KeyDetail:
-      if (!TakeSelectedRow()) break;
-      MakeRowCurrent(Loop.ClickedIndex);
-      ShowPreview(PreviewFromKey);
+      if (const std::string item = TakeSelectedItem(); !item.empty()) ShowPreview(item, PreviewFromKey);
       break;
     default: break;
   }

@@ -9,7 +9,8 @@ struct LoopState {
   int32_t ItemMenuRequested = 0;  // a right click on a row asks for the item menu
   int32_t PreviewRequested = 0;   // a right click with the primary button held asks for the preview
   std::string PendingBoardFile;   // a board handed over by a second instance or dropped on the window
-  int32_t ClickedIndex = -1;      // row of the last right click, key, preview or paste; -1 for none
+  std::string ClickedItem;         // name of the item of the last right click, key, preview or
+                                   // paste, which the item menu's commands act on; empty for none
 };
 
 extern LoopState Loop;

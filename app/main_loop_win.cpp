@@ -9,11 +9,13 @@
 #include "app/loop_state.h"
 #include "exchange/board_import.h"
 #include "settings/hotkey.h"
+#include "store/collection_win.h"
 #include "store/item_actions.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/menus_win.h"
 #include "ui/layer/tray_win.h"
 #include "ui/layer/windows_win.h"
+#include "ui/find_bar_win.h"
 #include "ui/main_window_win.h"
 #include "ui/menus.h"
 #include "ui/preview.h"
@@ -45,11 +47,8 @@ void ServeRequest() {
       Loop.ItemMenuRequested = 0;
       break;
     case LoopRequest::Preview:
-      Loop.ClickedIndex = GetControlState(Ui.ItemList);
-      if (Loop.ClickedIndex != -1) {
-        MakeRowCurrent(Loop.ClickedIndex);
-        ShowPreview(PreviewFromButtons);
-      }
+      Loop.ClickedItem = RowItemName(GetControlState(Ui.ItemList));
+      if (!Loop.ClickedItem.empty()) ShowPreview(Loop.ClickedItem, PreviewFromButtons);
       Loop.PreviewRequested = 0;
       break;
     case LoopRequest::ImportBoard: {
@@ -86,6 +85,7 @@ void DispatchEvent(int kind) {
       // The column width and the stored files are kept by the events that change them.
       if (PollHotKey()) ToggleMainWindow();
       if (StoredFilesLookDue()) KeepStoredFilesCurrent();
+      RefineFindAsTextsArrive();
       QueueQuiet = IdleWait();
       break;
     case EventControl:

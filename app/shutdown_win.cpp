@@ -17,6 +17,8 @@ InstanceState Instance;
 
 void ShutDown() {
   SettlePictureWrites();
+  // No helper may hold a file of the folder open while it is written or emptied.
+  StopCollectionHelpers();
   RemoveTrayIcon(Ui.TrayIcon);
   if (Settings.KeepItems != 0 && !Collection.Items.Empty()) {
     WriteStoredItems();

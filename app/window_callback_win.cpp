@@ -98,7 +98,8 @@ void OnListNotification(HWND window, const NMHDR* header) {
       // The first read clears the pressed-since-last-read bit, so the second one sees the
       // button as it is now.
       PrimaryButtonDown();
-      Loop.ClickedIndex = activate->iItem;
+      // The item, not its row: a copy while the menu is open moves every row down.
+      Loop.ClickedItem = RowItemName(activate->iItem);
       if (PrimaryButtonDown()) {
         Loop.PreviewRequested = 1;
       } else if (activate->iItem != -1) {

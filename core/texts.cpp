@@ -67,6 +67,8 @@ constexpr TextEntry kTexts[] = {
   {45, "Find\x85", "Suchen\x85"},
   {46, " of ", " von "},
   {47, "Your items are kept in this folder:", "Ihre Eintr\xE4" "ge liegen in diesem Verzeichnis:"},
+  {48, "Another program holds the clipboard: nothing was put on it.",
+       "Ein anderes Programm belegt die Zwischenablage: Es wurde nichts eingef\xFC" "gt."},
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == LastText, "one entry per text");

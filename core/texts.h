@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-// Slots 0..48; texts 1..47 are used, the others stay empty.
-inline constexpr int TextSlotCount = 49;
+// Slots 0..63; texts 1..48 are used, the others stay empty.
+inline constexpr int TextSlotCount = 64;
 inline constexpr int FirstText = 1;
-inline constexpr int LastText = 47;
+inline constexpr int LastText = 48;
 // The message shown when a damaged board was not read (the file name goes first).
 inline constexpr int BoardNotReadText = 44;
 // The main menu's entry that opens the find field.
@@ -18,6 +18,8 @@ inline constexpr int FindText = 45;
 inline constexpr int ShownOfAllText = 46;
 // Before the folder the information window names as where the items are kept.
 inline constexpr int DataFolderText = 47;
+// The status bar's word when an item could not be put on the clipboard: another program held it.
+inline constexpr int ClipboardBusyText = 48;
 
 struct InterfaceTexts {
   int32_t LanguageGerman = 0;  // 1 German, 0 English

@@ -89,15 +89,15 @@ void CopyItemFile(const Item& item, const std::string& target, bool intoFolder) 
 
 }  // namespace
 
-int SaveItemFile(const std::string& target, int isFullPath) {
-  const Item* item = Collection.Items.Current();
+int SaveItemFile(const std::string& name, const std::string& target, int isFullPath) {
+  const Item* item = FindItem(name);
   if (!item) return 0;
   CopyItemFile(*item, target, isFullPath == 0);
   return 0;
 }
 
-int SaveImageItemAs(const std::string& target, int format) {
-  const Item* item = Collection.Items.Current();
+int SaveImageItemAs(const std::string& name, const std::string& target, int format) {
+  const Item* item = FindItem(name);
   if (!item || item->kind != ImageItem) return 0;
   std::string path = target;
   if (KnownFormat(format)) {
@@ -108,29 +108,28 @@ int SaveImageItemAs(const std::string& target, int format) {
   return 0;
 }
 
-void SaveItemAs(int32_t row) {
-  if (!RowItem(row)) return;
-  MakeRowCurrent(row);
-  const Item& item = *Collection.Items.Current();
-  if (item.kind == ImageItem) {
+void SaveItemAs(const std::string& name) {
+  const Item* item = FindItem(name);
+  if (!item) return;
+  // The requester pumps messages: a capture meanwhile moves the rows, so only the name is kept.
+  if (item->kind == ImageItem) {
     const std::string path = AskSaveFile(Language("Save image", "Bild speichern"),
-                                         Settings.LastImageSaveDir + item.name, kImagePatterns, 0);
-    if (!path.empty()) SaveImageItemAs(path, ChosenPatternIndex());
+                                         Settings.LastImageSaveDir + name, kImagePatterns, 0);
+    if (!path.empty()) SaveImageItemAs(name, path, ChosenPatternIndex());
     return;
   }
   const std::string chosen = AskSaveFile(Language("Save text", "Text speichern"),
-                                         Settings.LastTextSaveDir + item.name, kTextPatterns, 0);
+                                         Settings.LastTextSaveDir + name, kTextPatterns, 0);
   if (chosen.empty()) return;
   const std::string path = WithExtension(chosen, "txt");
   // The folder is remembered whether or not the typed name already ended in txt.
   Settings.LastTextSaveDir = FolderPart(path);
-  SaveItemFile(path, 1);
+  SaveItemFile(name, path, 1);
 }
 
 void SaveCheckedTexts() {
   const std::string folder =
-      AskFolder(Language("Select target directory for text items", "Verzeichnis f\xFCr Texte bestimmen"),
-                Settings.LastTextFolder);
+      AskFolder(Text(23), Settings.LastTextFolder);
   if (folder.empty()) return;
   Settings.LastTextFolder = folder;
   const CollectionHold hold;
@@ -141,8 +140,7 @@ void SaveCheckedImages(ImageEncoding encoding) {
   int format = 0;
   while (KnownFormat(format) && kFormats[format].encoding != encoding) ++format;
   const std::string folder =
-      AskFolder(Language("Select target directory for image items", "Verzeichnis f\xFCr Bilder bestimmen"),
-                Settings.LastImageFolder);
+      AskFolder(Text(22), Settings.LastImageFolder);
   if (folder.empty()) return;
   Settings.LastImageFolder = folder;
   // What is saved is what was checked when the user asked: captures that come meanwhile wait.

@@ -52,6 +52,11 @@ bool ItemList::ContainsName(const std::string& name) const {
   return std::any_of(items_.begin(), items_.end(), [&](const Item& item) { return item.name == name; });
 }
 
+int32_t ItemList::PositionOf(const std::string& name) const {
+  const auto found = std::find_if(items_.begin(), items_.end(), [&](const Item& item) { return item.name == name; });
+  return found == items_.end() ? -1 : static_cast<int32_t>(found - items_.begin());
+}
+
 void RowView::ShowAll() {
   filtered_ = false;
   shown_.clear();

@@ -46,6 +46,8 @@ class ItemList {
   Item& At(int32_t position) { return items_.at(static_cast<size_t>(position)); }
   // True when an item of that name is in the list.
   bool ContainsName(const std::string& name) const;
+  // The position of the item of that name; -1 when there is none.
+  int32_t PositionOf(const std::string& name) const;
 
  private:
   std::vector<Item> items_;

@@ -202,13 +202,41 @@ int32_t LoadThumbnail(int32_t row) {
 // every item (a missing file is looked for under every spelling of its name).
 std::optional<std::unordered_set<std::string>> ExistingExtras;
 
+// How long a long piece of work goes on before the window is let answer.
+constexpr DWORD kStepMs = 40;
+
+bool IsExtraFileName(const std::string& file) {
+  for (ExtraKind extra : EveryExtraKind) {
+    const std::string_view extension = ExtraFileExtension(extra);
+    if (file.size() > extension.size() &&
+        CompareStringOrdinal(Wide(file.substr(file.size() - extension.size())).c_str(), -1,
+                             Wide(extension).c_str(), -1, TRUE) == CSTR_EQUAL) {
+      return true;
+    }
+  }
+  return false;
+}
+
 class ManyRemovals {
  public:
-  ManyRemovals() {
+  // One look through the folder for every kind of extra (a folder of tens of thousands of files
+  // takes a while to list under Wine): `between` lets the window answer meanwhile.
+  explicit ManyRemovals(const std::function<void()>& between = {}) {
     ExistingExtras.emplace();
-    for (ExtraKind extra : EveryExtraKind) {
-      ExistingExtras->merge(WorkingFileNames("*" + std::string(ExtraFileExtension(extra))));
-    }
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(Wide(WorkingPath("*")).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    DWORD stepStart = GetTickCount();
+    do {
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+      std::string name = Utf8(found.cFileName);
+      if (IsExtraFileName(name)) ExistingExtras->insert(std::move(name));
+      if (between && GetTickCount() - stepStart >= kStepMs) {
+        between();
+        stepStart = GetTickCount();
+      }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
   }
   ~ManyRemovals() { ExistingExtras.reset(); }
   ManyRemovals(const ManyRemovals&) = delete;
@@ -331,6 +359,11 @@ void AttachItemList(int listControl) {
 void DetachItemList() {
   ReplaceThumbnails(nullptr);
   List = ListBinding{};
+}
+
+void StopCollectionHelpers() {
+  List.prefetch.reset();
+  StopFindReader();
 }
 
 HIMAGELIST ThumbnailImageList() { return List.thumbnails; }
@@ -490,39 +523,76 @@ void AppendItems(const std::vector<StoredItem>& records) {
   Notify(true);
 }
 
-void RemoveItem(int32_t row) {
-  if (CollectionHeld() || !RowItem(row)) return;
-  RemoveQuietly(PositionOfRow(row));
+void RemoveItem(const std::string& name) {
+  const int32_t position = Collection.Items.PositionOf(name);
+  if (CollectionHeld() || position < 0) return;
+  const int32_t row = RowOfPosition(position);
+  RemoveQuietly(position);
   ShowRowCount();
-  RedrawFrom(row);
+  RedrawFrom(std::max(row, 0));
   Notify(true);
 }
 
-void RemoveCheckedItems() {
-  if (CollectionHeld()) return;
-  bool removed = false;
-  const ManyRemovals many;
-  // Only rows shown: while a find is active nothing the user cannot see goes.
-  for (int32_t row = RowCountNow() - 1; row >= 0; --row) {
-    if (!IsItemChecked(row)) continue;
-    RemoveQuietly(PositionOfRow(row));
-    removed = true;
+std::string RowItemName(int32_t row) {
+  const Item* item = RowItem(row);
+  return item ? item->name : std::string();
+}
+
+Item* FindItem(const std::string& name) {
+  const int32_t position = Collection.Items.PositionOf(name);
+  return position < 0 ? nullptr : &Collection.Items.At(position);
+}
+
+int32_t RowOfItem(const std::string& name) {
+  const int32_t position = Collection.Items.PositionOf(name);
+  return position < 0 ? -1 : RowOfPosition(position);
+}
+
+namespace {
+
+// Removes the items at these positions (from the highest down, so that each still holds when its
+// turn comes), in steps between which `progress` lets the window answer.
+void RemoveInSteps(const std::vector<int32_t>& positionsDescending, const RemovalProgress& progress) {
+  if (positionsDescending.empty()) return;
+  const CollectionHold hold;
+  const auto total = static_cast<int32_t>(positionsDescending.size());
+  const ManyRemovals many(progress ? std::function<void()>([&] { progress(0, total); }) : std::function<void()>());
+  DWORD stepStart = GetTickCount();
+  for (int32_t done = 0; done < total;) {
+    RemoveQuietly(positionsDescending[static_cast<size_t>(done)]);
+    ++done;
+    if (progress && done < total && GetTickCount() - stepStart >= kStepMs) {
+      // The rows the list may draw meanwhile are the items as they are now.
+      ShowRowCount();
+      progress(done, total);
+      stepStart = GetTickCount();
+    }
   }
   Collection.Items.Reset();
-  if (!removed) return;
   ShowRowCount();
   RedrawFrom(0);
   Notify(true);
 }
 
-void TrimItems(int32_t maxCount) {
+}  // namespace
+
+void RemoveCheckedItems(const RemovalProgress& progress) {
   if (CollectionHeld()) return;
-  const int32_t before = Collection.Items.Count();
-  const ManyRemovals many;
-  TrimToCount(Collection.Items, maxCount, [] { RemoveQuietly(Collection.Items.CurrentPosition()); });
-  if (Collection.Items.Count() == before) return;
-  ShowRowCount();
-  Notify(true);
+  // Only rows shown: while a find is active nothing the user cannot see goes.
+  std::vector<int32_t> positions;
+  for (int32_t row = RowCountNow() - 1; row >= 0; --row) {
+    if (IsItemChecked(row)) positions.push_back(PositionOfRow(row));
+  }
+  RemoveInSteps(positions, progress);
+}
+
+void TrimItems(int32_t maxCount, const RemovalProgress& progress) {
+  if (CollectionHeld()) return;
+  std::vector<int32_t> positions;
+  for (int32_t position = Collection.Items.Count() - 1; position >= std::max(maxCount, 0); --position) {
+    positions.push_back(position);
+  }
+  RemoveInSteps(positions, progress);
 }
 
 void EmptyWorkingFolder(const std::string& keepPath) {

@@ -53,6 +53,10 @@ void WriteItemExtras(const std::string& name, int32_t kind, const std::vector<It
 void AttachItemList(int listControl);
 // Lets go of the list and destroys the thumbnail image list.
 void DetachItemList();
+// Stops every helper thread that reads the collection's files (thumbnails, the find's texts) and
+// waits for each to end (after the file it is reading): for shutdown, before the working folder is
+// written or emptied. Rows drawn afterwards read their thumbnails themselves.
+void StopCollectionHelpers();
 HIMAGELIST ThumbnailImageList();
 // Draws a two-pixel frame in `colour` round the picture square of the row's thumbnail.
 void DrawSelectionFrame(int row, COLORREF colour);
@@ -78,6 +82,19 @@ int32_t ItemPositionOfRow(int32_t row);
 // row is selected; the selection frame is left for the caller to draw. Items added while a query
 // is active get a row when they match it.
 void ShowMatchingRows(const std::u16string& query);
+
+// --- Items by name -----------------------------------------------------------------------------
+
+// An item's name is its identity. A command remembers the item it acts on by its name, taken when
+// the user pointed at it: a row number is not kept across anything that pumps messages (a menu, a
+// requester, a message box), since a capture meanwhile moves every row.
+
+// The name of the item row `row` shows; empty for no such row.
+std::string RowItemName(int32_t row);
+// The item of that name; nullptr once it is gone.
+Item* FindItem(const std::string& name);
+// The row that shows it now; -1 when it is gone or the find hides it.
+int32_t RowOfItem(const std::string& name);
 
 // --- Who hears of changes -------------------------------------------------------------------------
 
@@ -110,13 +127,20 @@ void AppendItems(const std::vector<StoredItem>& records);
 
 // --- Removing ---------------------------------------------------------------------------------------
 
-// Removes the item of row `row`: its files (extras too), its row, its record; its slot becomes free.
-void RemoveItem(int32_t row);
+// Removes the item of that name: its files (extras too), its row, its record; its slot becomes
+// free. Nothing when it is gone already.
+void RemoveItem(const std::string& name);
+// Told between the steps of a long removal how many items are done of how many, so that the
+// window answers meanwhile (a progress window that lets it paint and take sent messages). The
+// collection is held for the whole removal: captures wait, and the items shown are consistent at
+// every step.
+using RemovalProgress = std::function<void(int32_t done, int32_t total)>;
+
 // Removes every item whose row is checked (only shown rows: while a find is active, nothing the
 // user cannot see goes).
-void RemoveCheckedItems();
+void RemoveCheckedItems(const RemovalProgress& progress = {});
 // Removes the oldest items until at most maxCount remain.
-void TrimItems(int32_t maxCount);
+void TrimItems(int32_t maxCount, const RemovalProgress& progress = {});
 // Removes every item and deletes every file of the working folder (which is made when it is
 // missing), except the file `keepPath` names, if any (a board kept there); forgets capture's
 // guards and the free slots, and starts a new thumbnail image list.

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <mutex>
 #include <cstring>
 #include <string_view>
 #include <system_error>
@@ -66,56 +69,110 @@ bool MayKeepUnicode(const std::string& name) {
   return !Listed.texts.count(name) || Listed.unicode.count(name);
 }
 
-// The texts of many items read on a helper thread while the user begins to type; taken over by
-// the first search that needs them. The helper reads files only: what it touches of the program's
-// state (the folder listing above) is made before it starts and not changed until it is joined.
-struct Preparation {
-  std::thread reader;
-  std::unordered_map<std::string, FoundText> read;  // the reader's own until it is joined
-  std::unordered_set<std::string> forgotten;        // items that went meanwhile
-  ~Preparation() {
-    if (reader.joinable()) reader.join();
-  }
+// The texts of many items read on a helper thread while the user begins to type. The helper reads
+// files only, from copies of what it needs, into results of its own that the window's thread
+// takes over as they come: a search never waits for it, it shows what has been read so far and
+// is refined as the rest arrives. A reader that is no longer wanted is told to stop and left to
+// end on its own; only shutdown waits for it (for one file at most), before the folder is touched.
+struct ReadJob {
+  Item item;
+  bool mayKeepUnicode = true;
 };
-Preparation Prepared;
+struct ReaderShared {
+  std::atomic<bool> cancelled{false};
+  std::atomic<bool> finished{false};
+  std::mutex mutex;
+  std::vector<std::pair<std::string, FoundText>> read;  // handed over, not yet taken
+};
+struct ReaderThread {
+  std::thread thread;
+  std::shared_ptr<ReaderShared> shared;
+};
+struct Reading {
+  std::shared_ptr<ReaderShared> shared;
+  std::thread thread;
+  std::unordered_set<std::string> waiting;  // items the reader has still to hand over
+  std::vector<ReaderThread> stopped;        // readers told to stop, joined once they have ended
+  bool arrived = false;                     // texts were taken since FindTextsArrived last asked
+};
+Reading Reader;
 
-std::u16string ItemText(const Item& item);
+std::u16string ItemText(const Item& item, bool mayKeepUnicode, const std::string& contentPath);
 
-FoundText FoundTextOf(const Item& item) {
-  std::u16string folded = FoldForFind(ItemText(item));
+FoundText FoundTextOf(const Item& item, bool mayKeepUnicode, const std::string& contentPath) {
+  std::u16string folded = FoldForFind(ItemText(item, mayKeepUnicode, contentPath));
   const bool keep = folded.size() <= kMaxKeptChars;
   return FoundText{keep, keep ? std::move(folded) : std::u16string()};
 }
 
-// Waits for the reader, if one runs, and keeps what it read.
-void FinishPreparing() {
-  if (!Prepared.reader.joinable()) return;
-  Prepared.reader.join();
-  for (auto& [name, found] : Prepared.read) {
-    if (!Prepared.forgotten.count(name)) Kept.emplace(name, std::move(found));
+// Takes over what the reader has handed over; an item that went meanwhile is not waited for, and
+// its text is dropped.
+void TakeReadTexts() {
+  if (!Reader.shared) return;
+  // Asked before the hand-over is taken: a reader that had finished then has handed over all.
+  const bool ended = Reader.shared->finished;
+  std::vector<std::pair<std::string, FoundText>> read;
+  {
+    const std::lock_guard<std::mutex> lock(Reader.shared->mutex);
+    read.swap(Reader.shared->read);
   }
-  Prepared.read.clear();
-  Prepared.forgotten.clear();
+  for (auto& [name, found] : read) {
+    if (Reader.waiting.erase(name) == 0) continue;
+    Kept.insert_or_assign(name, std::move(found));
+    Reader.arrived = true;
+  }
+  // Nothing more comes: what it did not hand over is read when it is searched.
+  if (ended) Reader.waiting.clear();
 }
 
-std::u16string ItemText(const Item& item) {
+void JoinEndedReaders(bool waitForAll) {
+  if (Reader.thread.joinable() && Reader.shared && (waitForAll || Reader.shared->finished)) Reader.thread.join();
+  for (auto it = Reader.stopped.begin(); it != Reader.stopped.end();) {
+    // A stopped reader ends after the file it is reading; until then it is left alone.
+    if (waitForAll || it->shared->finished) {
+      it->thread.join();
+      it = Reader.stopped.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void RetireReader() {
+  if (Reader.thread.joinable()) Reader.stopped.push_back(ReaderThread{std::move(Reader.thread), Reader.shared});
+}
+
+// Tells the reader to stop and forgets it: its results are not taken.
+void StopReading() {
+  TakeReadTexts();
+  if (Reader.shared) Reader.shared->cancelled = true;
+  RetireReader();
+  Reader.shared.reset();
+  Reader.waiting.clear();
+}
+
+std::u16string ItemText(const Item& item, bool mayKeepUnicode, const std::string& contentPath) {
   std::vector<uint8_t> bytes;
   if (item.kind == ImageItem) {
     int32_t width = 0, height = 0;
-    if (ReadFileBytes(ItemFilePath(item, ItemFile::Content), bytes, kPictureHeaderBytes) &&
-        PictureFileSize(bytes, width, height)) {
+    if (ReadFileBytes(contentPath, bytes, kPictureHeaderBytes) && PictureFileSize(bytes, width, height)) {
       return PictureFindText(width, height);
     }
     return {};
   }
   std::u16string text;
-  if (MayKeepUnicode(item.name) && ReadItemExtra(item, ExtraKind::UnicodeText, bytes) &&
+  if (mayKeepUnicode && ReadItemExtra(item, ExtraKind::UnicodeText, bytes) &&
       Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), text)) {
     return text;
   }
-  if (ReadWholeFile(ItemFilePath(item, ItemFile::Content), bytes, MaxDataFileBytes) != FileRead::Ok) return {};
+  if (ReadWholeFile(contentPath, bytes, MaxDataFileBytes) != FileRead::Ok) return {};
   const std::wstring wide = AnsiToWide(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
   return std::u16string(wide.begin(), wide.end());
+}
+
+// The text of an item read here, on the window's thread (one the reader does not bring).
+std::u16string ItemTextNow(const Item& item) {
+  return ItemText(item, MayKeepUnicode(item.name), ItemFilePath(item, ItemFile::Content));
 }
 
 }  // namespace
@@ -126,36 +183,80 @@ std::u16string FoldForFind(std::u16string text) {
 }
 
 void PrepareToFind(std::vector<Item> items) {
-  if (Prepared.reader.joinable()) return;
-  items.erase(std::remove_if(items.begin(), items.end(), [](const Item& item) { return Kept.count(item.name) != 0; }),
-              items.end());
-  if (items.empty()) return;
-  MayKeepUnicode(items.front().name);  // lists the folder here, before the reader needs it
+  TakeReadTexts();
+  JoinEndedReaders(false);
+  if (Reader.shared && !Reader.shared->finished) return;
+  std::vector<ReadJob> jobs;
+  jobs.reserve(items.size());
+  for (Item& item : items) {
+    if (Kept.count(item.name) || Reader.waiting.count(item.name)) continue;
+    // The folder is listed here, on the window's thread: the reader touches no state of the program.
+    const bool unicode = item.kind == TextItem && MayKeepUnicode(item.name);
+    jobs.push_back(ReadJob{std::move(item), unicode});
+  }
+  if (jobs.empty()) return;
+  auto shared = std::make_shared<ReaderShared>();
+  std::unordered_set<std::string> waiting;
+  for (const ReadJob& job : jobs) waiting.insert(job.item.name);
   try {
-    Prepared.reader = std::thread([items = std::move(items)] {
-      for (const Item& item : items) Prepared.read.emplace(item.name, FoundTextOf(item));
+    // Picture paths as they are made: the reader does not wait for a picture being written (its
+    // size is read when it is searched next, once the file is there).
+    std::thread reader([shared, jobs = std::move(jobs)] {
+      for (const ReadJob& job : jobs) {
+        if (shared->cancelled) break;
+        FoundText found =
+            FoundTextOf(job.item, job.mayKeepUnicode, NewItemFilePath(job.item.name, job.item.kind, ItemFile::Content));
+        const std::lock_guard<std::mutex> lock(shared->mutex);
+        shared->read.emplace_back(job.item.name, std::move(found));
+      }
+      shared->finished = true;
     });
+    // A reader that is still here has finished (or there would be no new one).
+    JoinEndedReaders(false);
+    RetireReader();
+    Reader.thread = std::move(reader);
+    Reader.shared = std::move(shared);
+    Reader.waiting = std::move(waiting);
   } catch (const std::system_error&) {
-    // No thread: the first search reads the texts itself.
+    // No thread: each search reads the texts it needs itself.
   }
 }
 
 bool ItemMatchesFind(const Item& item, const std::u16string& foldedQuery) {
   if (foldedQuery.empty()) return true;
-  FinishPreparing();
+  TakeReadTexts();
   auto found = Kept.find(item.name);
-  if (found == Kept.end()) found = Kept.emplace(item.name, FoundTextOf(item)).first;
-  if (!found->second.kept) return FoldForFind(ItemText(item)).find(foldedQuery) != std::u16string::npos;
+  if (found == Kept.end()) {
+    // Still on its way: it joins the rows shown when it arrives (FindTextsArrived).
+    if (Reader.waiting.count(item.name)) return false;
+    found = Kept.emplace(item.name, FoundTextOf(item, MayKeepUnicode(item.name), ItemFilePath(item, ItemFile::Content))).first;
+  }
+  if (!found->second.kept) return FoldForFind(ItemTextNow(item)).find(foldedQuery) != std::u16string::npos;
   return found->second.folded.find(foldedQuery) != std::u16string::npos;
 }
 
+bool FindTextsArrived() {
+  TakeReadTexts();
+  JoinEndedReaders(false);
+  const bool arrived = Reader.arrived;
+  Reader.arrived = false;
+  return arrived;
+}
+
+bool FindStillReading() { return !Reader.waiting.empty(); }
+
 void ForgetFindText(const std::string& name) {
   Kept.erase(name);
-  if (Prepared.reader.joinable()) Prepared.forgotten.insert(name);
+  Reader.waiting.erase(name);
 }
 
 void ForgetEveryFindText() {
-  FinishPreparing();
+  StopReading();
   Kept.clear();
   Listed = UnicodeTexts{};
+}
+
+void StopFindReader() {
+  StopReading();
+  JoinEndedReaders(true);
 }

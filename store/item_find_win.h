@@ -14,9 +14,18 @@ std::u16string FoldForFind(std::u16string text);
 // text where it keeps one, else in its text; a picture in its size caption. An empty query
 // matches every item.
 bool ItemMatchesFind(const Item& item, const std::u16string& foldedQuery);
-// Reads the texts of these items on a helper thread, so that the first search finds them read;
-// that search waits for the rest. Meant for when the find field opens, before the first letter.
+// Reads the texts of these items on a helper thread, so that the searches find them read. Meant
+// for when the find field opens, before the first letter. A search never waits for the reader:
+// an item whose text has not arrived yet does not match until it has.
 void PrepareToFind(std::vector<Item> items);
+// Whether texts arrived from the reader since the last time this was asked: the rows shown
+// should be found again.
+bool FindTextsArrived();
+// Whether the reader still has texts to bring.
+bool FindStillReading();
+// Stops the reader and waits until it has ended (it reads one file at most after being told):
+// for shutdown, before the working folder is touched.
+void StopFindReader();
 // The item went (or its name may come again): what was kept of its text is dropped.
 void ForgetFindText(const std::string& name);
 void ForgetEveryFindText();

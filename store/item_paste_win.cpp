@@ -54,9 +54,9 @@ void PlaceText(UINT format, const std::vector<unsigned char>& bytes) {
 
 // CF_TEXT and CF_UNICODETEXT, and unless only the plain text is asked for, the rich text and
 // HTML the item keeps.
-void PutText(const Item& item, PasteFormats formats) {
+PutResult PutText(const Item& item, PasteFormats formats) {
   const ItemText text = ReadItemText(item);
-  if (text.ansi.empty()) return;
+  if (text.ansi.empty()) return PutResult::NothingToPut;
   // Everything is read before the clipboard is taken, so other programs wait for no file.
   std::vector<unsigned char> richText;
   std::vector<unsigned char> html;
@@ -65,13 +65,14 @@ void PutText(const Item& item, PasteFormats formats) {
     ReadItemExtra(item, ExtraKind::Html, html);
   }
   ClipboardSession clipboard(Main());
-  if (!clipboard.IsOpen() || !EmptyClipboard()) return;
+  if (!clipboard.IsOpen() || !EmptyClipboard()) return PutResult::ClipboardBusy;
   HANDLE placed = PlaceClipboardBlock(CF_TEXT, text.ansi.data(), text.ansi.size(), true);
-  if (!placed) return;
+  if (!placed) return PutResult::NothingToPut;
   Capture.LastOwnText = placed;
   PlaceClipboardBlock(CF_UNICODETEXT, text.unicode.data(), text.unicode.size() * sizeof(wchar_t), true);
   PlaceText(RichTextFormat(), richText);
   PlaceText(HtmlFormat(), html);
+  return PutResult::Placed;
 }
 
 // The picture's original with its transparency, as "PNG" and as a CF_DIBV5 block; both empty when
@@ -92,28 +93,29 @@ TransparentOriginal ReadTransparentOriginal(const Item& item) {
   return original;
 }
 
-void PutPicture(const Item& item) {
+PutResult PutPicture(const Item& item) {
   const TransparentOriginal original = ReadTransparentOriginal(item);
   const int picture = LoadImageFile(ItemFilePath(item, ItemFile::Content));
   // A picture that cannot be read leaves the clipboard as it was, like a missing text.
-  if (!picture) return;
+  if (!picture) return PutResult::NothingToPut;
   HANDLE copy = ImageIsIcon(picture) ? nullptr : CopyImage(ImageBitmap(picture), IMAGE_BITMAP, 0, 0, 0);
   DisposeImage(picture);
-  if (!copy) return;
+  if (!copy) return PutResult::NothingToPut;
   ClipboardSession clipboard(Main());
   if (!clipboard.IsOpen() || !EmptyClipboard()) {
     DeleteObject(copy);
-    return;
+    return PutResult::ClipboardBusy;
   }
   HANDLE placed = SetClipboardData(CF_BITMAP, copy);
   if (!placed) {
     DeleteObject(copy);
-    return;
+    return PutResult::NothingToPut;
   }
   Capture.LastOwnBitmap = static_cast<HBITMAP>(placed);
   // A picture kept with its transparency is offered with it too, after the bitmap.
   if (!original.png.empty()) PlaceClipboardBlock(PngFormat(), original.png.data(), original.png.size(), false);
   if (!original.dib.empty()) PlaceClipboardBlock(CF_DIBV5, original.dib.data(), original.dib.size(), false);
+  return PutResult::Placed;
 }
 
 void PressCtrlV() {
@@ -123,44 +125,36 @@ void PressCtrlV() {
   keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
 }
 
-// The pasted item, found again by name: the row it had may have moved meanwhile.
-bool MakeNamedItemCurrent(const std::string& name) {
-  Collection.Items.Reset();
-  while (Collection.Items.Next()) {
-    if (Collection.Items.Current()->name == name) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
-void PutItemToClipboard(PasteFormats formats) {
-  const Item* current = Collection.Items.Current();
-  if (!current) return;
-  if (current->kind == ImageItem) {
-    PutPicture(*current);
-  } else {
-    PutText(*current, formats);
-  }
+PutResult PutItemToClipboard(const std::string& name, PasteFormats formats) {
+  const Item* found = FindItem(name);
+  if (!found) return PutResult::NothingToPut;
+  // A copy: reading the files does not pump messages, but nothing here relies on that.
+  const Item item = *found;
+  return item.kind == ImageItem ? PutPicture(item) : PutText(item, formats);
 }
 
-void MakeRowCurrent(int32_t row) { Collection.Items.SelectPosition(ItemPositionOfRow(row)); }
-
-bool PasteItem(int32_t row, PasteFormats formats) {
-  if (!RowItem(row)) return false;
-  MakeRowCurrent(row);
-  const std::string name = Collection.Items.Current()->name;
-  PutItemToClipboard(formats);
+PasteResult PasteItem(const std::string& name, PasteFormats formats, bool& busy) {
+  busy = false;
+  const PutResult put = PutItemToClipboard(name, formats);
+  if (put != PutResult::Placed) {
+    // Ctrl+V now would paste what the clipboard held before, and the item would be deleted
+    // although it never reached the clipboard.
+    busy = put == PutResult::ClipboardBusy;
+    return PasteResult::NotPasted;
+  }
   ShowWindow(Main(), SW_HIDE);
   Sleep(kFocusReturnMs);
   PressCtrlV();
   Sleep(kPasteSettleMs);
-  bool deleted = false;
-  if (Settings.DeleteAfterPaste == 1 && IsItemChecked(row) && MakeNamedItemCurrent(name) &&
-      Collection.Items.CurrentPosition() == ItemPositionOfRow(row)) {
-    RemoveItem(row);
-    deleted = true;
+  PasteResult result = PasteResult::Pasted;
+  // The item is found again by name: the row it had may have moved meanwhile.
+  const Item* pasted = FindItem(name);
+  if (Settings.DeleteAfterPaste == 1 && pasted && pasted->checked) {
+    RemoveItem(name);
+    result = PasteResult::PastedAndDeleted;
   }
   Collection.HighlightedIndex = -1;
-  return deleted;
+  return result;
 }

@@ -21,13 +21,11 @@ bool FileExists(const std::string& path) {
 // An image item of that name whose picture is missing goes like a deleted one. A picture that
 // exists meanwhile (a board brought an item of the same name) is left alone.
 void WithdrawImageItem(const std::string& name) {
-  for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
-    const Item& item = Collection.Items.At(position);
-    if (item.name != name || item.kind != ImageItem) continue;
-    if (FileExists(NewItemFilePath(name, ImageItem, ItemFile::Content))) return;
-    RemoveItem(position);
-    return;
-  }
+  // By its name: its position is not its row while a find shows only some items.
+  const Item* item = FindItem(name);
+  if (!item || item->kind != ImageItem) return;
+  if (FileExists(NewItemFilePath(name, ImageItem, ItemFile::Content))) return;
+  RemoveItem(name);
 }
 
 }  // namespace

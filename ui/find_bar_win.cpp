@@ -97,6 +97,17 @@ void OpenFind() {
   SendMessageW(Bar.field, EM_SETSEL, 0, -1);
 }
 
+void RefineFindAsTextsArrive() {
+  // A pass through 100,000 items takes some milliseconds: not on every idle pass.
+  constexpr DWORD kRefineEveryMs = 200;
+  static DWORD last = 0;
+  if (!Bar.open) return;
+  const DWORD now = GetTickCount();
+  if (now - last < kRefineEveryMs) return;
+  last = now;
+  if (FindTextsArrived()) ApplyQuery();
+}
+
 void CloseFind() {
   if (!Bar.open) return;
   Bar.open = false;

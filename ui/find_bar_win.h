@@ -18,3 +18,6 @@ bool OnFindFieldCommand(WPARAM wParam, LPARAM lParam);
 void PlaceFindField();
 // Shows how many rows show of how many items (after rows came or went).
 void ShowFindCount();
+// While the texts are still being read, finds again with what has arrived, at most a few times a
+// second (the main loop asks when it is idle).
+void RefineFindAsTextsArrive();

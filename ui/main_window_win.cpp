@@ -165,9 +165,22 @@ void BuildMainWindow() {
   BuildMenus();
 }
 
+namespace {
+bool NoticeShown = false;
+}  // namespace
+
+void ShowStatusNotice(const std::string& text) {
+  SetStatusText(MainStatusBar, 0, text);
+  NoticeShown = true;
+}
+
 void UpdateSelectionHighlight() {
   int selected = GetControlState(Ui.ItemList);
   if (selected == Collection.HighlightedIndex) return;
+  if (NoticeShown) {
+    SetStatusText(MainStatusBar, 0, StatusNotice());
+    NoticeShown = false;
+  }
   if (selected != -1) {
     DrawSelectionFrame(selected, SelectionColour);
     RepaintThumbnails(Ui.ItemListHandle);

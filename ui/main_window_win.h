@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 #include "store/thumbnail_win.h"
 
 // The status bar's control number (the find field takes its place while it shows).
@@ -28,6 +30,10 @@ SIZE MainWindowFrameSize();
 // Builds window, list, status bar, shortcuts, viewer membership, tray icon and the four popup
 // menus from the settings and texts; the list shows the collection.
 void BuildMainWindow();
+
+// Shows a short notice in the status bar in place of its hint, which comes back when the user
+// selects another row.
+void ShowStatusNotice(const std::string& text);
 
 // Moves the red frame to the selected row (Collection.HighlightedIndex follows it).
 void UpdateSelectionHighlight();

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "ui/preview_rules.h"
 
@@ -14,8 +15,8 @@ struct PreviewInputs {
 };
 extern PreviewInputs PreviewInput;
 
-// Shows the current item larger at the cursor and returns when the gesture that opened it is over.
+// Shows the named item larger at the cursor and returns when the gesture that opened it is over.
 // mode PreviewFromMenu (0): until the primary button goes down; PreviewFromKey (1): while D is held;
 // PreviewFromButtons (2): while the primary button is held. The main window is disabled meanwhile
-// and afterwards enabled again with the item list focused. Does nothing without a current item.
-void ShowPreview(int32_t mode);
+// and afterwards enabled again with the item list focused. Does nothing for an item that is gone.
+void ShowPreview(const std::string& item, int32_t mode);

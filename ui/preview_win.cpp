@@ -5,7 +5,7 @@
 
 #include "core/app_state.h"
 #include "exchange/image/images_win.h"
-#include "store/collection.h"
+#include "store/collection_win.h"
 #include "ui/layer/windows_win.h"
 #include "ui/main_window_win.h"
 #include "ui/preview_canvas_win.h"
@@ -69,10 +69,11 @@ void WaitForGestureEnd(int32_t mode) {
 
 }  // namespace
 
-void ShowPreview(int32_t mode) {
-  const Item* current = Collection.Items.Current();
-  if (!current) return;
-  const Item item = *current;
+void ShowPreview(const std::string& name, int32_t mode) {
+  const Item* found = FindItem(name);
+  if (!found) return;
+  // A copy: the item may go while the preview shows, its picture stays drawn.
+  const Item item = *found;
   const PreviewPoint cursor = CursorPosition();
   const PreviewPoint corner = PlacePreview(cursor.x, cursor.y, App.ScreenWidth, App.ScreenHeight);
 

@@ -19,7 +19,12 @@ TEST_F(TextCapture, TextBecomesCheckedItemWithExactBytesAndThumbnail) {
   const std::vector<std::string> names = ItemNames();
   ASSERT_EQ(names.size(), 1u);
   EXPECT_EQ(TextOf(names[0]), text);
-  EXPECT_EQ(ItemFiles(), (std::vector<std::string>{names[0] + ".clt", names[0] + ".txt"}));
+  // A text beyond ASCII keeps its Unicode text too, so that it reads the same on a system of
+  // another code page.
+  EXPECT_EQ(ItemFiles(), (std::vector<std::string>{names[0] + ".clt", names[0] + ".txt", names[0] + ".utf"}));
+  std::vector<unsigned char> unicode;
+  ASSERT_TRUE(ReadFileContents(app_.WorkingFile(names[0] + ".utf"), unicode));
+  EXPECT_EQ(std::string(unicode.begin(), unicode.end()), "Gr\xC3\xBC\xC3\x9F" "e\tfrom a test\r\nsecond line");
 
   PixelImage thumbnail;
   ASSERT_TRUE(ReadPngFile(app_.WorkingFile(names[0] + ".clt"), thumbnail));

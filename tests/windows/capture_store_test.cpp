@@ -123,8 +123,7 @@ TEST_F(CaptureStore, TrimmingAndDeletingHandSlotsOnToNewItems) {
   EXPECT_EQ(Collection.Items.Count(), 3);
   EXPECT_EQ(ImageList_GetImageCount(ThumbnailImageList()), slots);
   ExpectStoreInStep();
-  Collection.Items.SelectPosition(1);
-  RemoveItem(Collection.Items.CurrentPosition());
+  RemoveItem(Collection.Items.At(1).name);
   ExpectStoreInStep();
   CaptureText("after the deletion");
   EXPECT_EQ(ImageList_GetImageCount(ThumbnailImageList()), slots);

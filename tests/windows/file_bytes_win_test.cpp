@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/file_bytes.h"
 
 namespace {
@@ -18,21 +19,23 @@ class FileBytesOnWindows : public ::testing::Test {
     char base[MAX_PATH];
     const DWORD length = GetTempPathA(MAX_PATH, base);
     ASSERT_GT(length, 0u);
-    // Code page 1252 letters in the folder's name, one of them where Latin-1 has a control: the
-    // path is read as the program's strings mean it.
-    folder_ = std::string(base, length) + "kepsil-read-\xE9\x80" + std::to_string(GetCurrentProcessId()) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    // Letters of several scripts in the folder's name, "ソ" among them (0x5C, the backslash, is
+    // its second byte in code page 932): the path is read as the program's strings (UTF-8) mean it,
+    // whatever the code page.
+    folder_ = std::string(base, length) + "kepsil-read-\xC3\xA9\xE2\x82\xAC\xD0\x98\xE3\x82\xBD" +
+              std::to_string(GetCurrentProcessId()) + "\\";
+    ASSERT_TRUE(CreateDirectoryW(Wide(folder_).c_str(), nullptr));
   }
   void TearDown() override {
-    for (const std::string& path : written_) DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder_.c_str());
+    for (const std::string& path : written_) DeleteFileW(Wide(path).c_str());
+    RemoveDirectoryW(Wide(folder_).c_str());
   }
 
   std::string Write(const std::string& name, size_t size) {
     std::vector<uint8_t> bytes(size);
     for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 7 + i / 251);
     const std::string path = folder_ + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     EXPECT_NE(file, INVALID_HANDLE_VALUE);
     DWORD wrote = 0;
     if (size) WriteFile(file, bytes.data(), static_cast<DWORD>(size), &wrote, nullptr);
@@ -78,7 +81,7 @@ TEST_F(FileBytesOnWindows, StopsAtTheCapAndFailsOnlyForFilesThatCannotBeRead) {
   // A folder opens with these rights under neither Windows nor Wine.
   EXPECT_FALSE(ReadFileBytes(folder_.substr(0, folder_.size() - 1), bytes, 1000));
   // Held open without sharing by a writer: the reader is refused, not handed a part.
-  HANDLE held = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE held = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   EXPECT_FALSE(ReadFileBytes(path, bytes, 1000));
   EXPECT_EQ(ReadWholeFile(path, bytes, 1000), FileRead::Unreadable);

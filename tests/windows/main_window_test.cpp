@@ -66,7 +66,7 @@ class MainWindow : public ::testing::Test {
     AppendItems({StoredItem{kind, 0, name}});
   }
 
-  void RemoveLastItem() { RemoveItem(Collection.Items.Count() - 1); }
+  void RemoveLastItem() { RemoveItem(Collection.Items.At(Collection.Items.Count() - 1).name); }
 
   // Draws a row's thumbnail into a bitmap of our own and reads one pixel.
   COLORREF ThumbPixel(int row, int x, int y) {

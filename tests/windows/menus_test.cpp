@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/code_page_win.h"
 #include "core/commands.h"
 #include "core/texts.h"
 #include "settings/settings.h"
@@ -25,14 +26,15 @@ struct Entry {
 };
 
 Entry ReadEntry(HMENU menu, int position) {
-  char caption[128] = {};
-  MENUITEMINFOA info{};
+  // Read in Unicode: the captions are the same letters whatever the system's code page.
+  wchar_t caption[128] = {};
+  MENUITEMINFOW info{};
   info.cbSize = sizeof info;
   info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
   info.dwTypeData = caption;
-  info.cch = sizeof caption;
-  GetMenuItemInfoA(menu, position, TRUE, &info);
-  Entry entry{static_cast<int>(info.wID), caption, (info.fState & MFS_CHECKED) ? 1 : 0, {}};
+  info.cch = 128;
+  GetMenuItemInfoW(menu, position, TRUE, &info);
+  Entry entry{static_cast<int>(info.wID), Utf8(caption), (info.fState & MFS_CHECKED) ? 1 : 0, {}};
   if (info.fType & MFT_SEPARATOR) entry = Entry{kSeparator, "", 0, {}};
   if (info.hSubMenu) {
     entry.id = kSubmenu;
@@ -138,8 +140,8 @@ TEST_F(Menus, GermanCaptions) {
   BuildMenus();
   EXPECT_EQ(ReadMenu(TrayMenuHidden)[0].caption, "KepSil! zeigen");
   EXPECT_EQ(ReadMenu(TrayMenuShown)[0].caption, "KepSil! ausblenden");
-  EXPECT_EQ(ReadMenu(MainMenu)[8].caption, "Suchen\x85");
-  EXPECT_EQ(ReadMenu(MainMenu)[15].caption, "Kepsil! nach Einf\xFCgen zeigen");
+  EXPECT_EQ(ReadMenu(MainMenu)[8].caption, "Suchen\xE2\x80\xA6");
+  EXPECT_EQ(ReadMenu(MainMenu)[15].caption, "Kepsil! nach Einf\xC3\xBCgen zeigen");
   EXPECT_EQ(ReadMenu(MainMenu)[28].caption, "Beenden");
   FillTexts(Texts, 0x0409);
 }

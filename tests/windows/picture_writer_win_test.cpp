@@ -155,8 +155,7 @@ TEST_F(BackgroundPictures, PasteSaveAndExportRightAfterACaptureSeeTheWholePictur
     WriterGate gate(GatePath());
     CapturePattern(300, 200);
     std::thread opener = gate.OpenLater();
-    MakeRowCurrent(0);
-    PutItemToClipboard();
+    PutItemToClipboard(Collection.Items.At(0).name);
     opener.join();
     ASSERT_TRUE(OpenClipboard(Main()));
     BITMAP size{};
@@ -170,8 +169,7 @@ TEST_F(BackgroundPictures, PasteSaveAndExportRightAfterACaptureSeeTheWholePictur
     WriterGate gate(GatePath());
     CapturePattern(300, 200);
     std::thread opener = gate.OpenLater();
-    MakeRowCurrent(0);
-    SaveImageItemAs(Folder() + "saved.png", 2);
+    SaveImageItemAs(Collection.Items.At(0).name, Folder() + "saved.png", 2);
     opener.join();
     EXPECT_TRUE(SamePixels(Decoded(Folder() + "saved.png"), pattern));
   }
@@ -205,8 +203,7 @@ TEST_F(BackgroundPictures, DeletingAnItemWhosePictureIsQueuedLeavesNoFile) {
   {
     WriterGate gate(GatePath());
     deleted = CapturePattern(50, 40);
-    MakeRowCurrent(0);
-    RemoveItem(Collection.Items.CurrentPosition());
+    RemoveItem(deleted);
   }
   FinishPictureWrites();
   EXPECT_EQ(Collection.Items.Count(), 1);

@@ -63,7 +63,7 @@ class PreviewPopupTest : public PreviewFixture {
   void Run(int32_t mode, std::function<int16_t(int, int)> answer, int16_t closeAnswer) {
     answer_ = std::move(answer);
     closeAnswer_ = closeAnswer;
-    ShowPreview(mode);
+    ShowPreview(Collection.Items.Empty() ? std::string() : Collection.Items.At(0).name, mode);
   }
 
   // Opens the preview for the cursor and lets it close on the first read of the D key.

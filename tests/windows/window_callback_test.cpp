@@ -105,15 +105,18 @@ TEST_F(WindowCallbackTest, MessagesOfOtherWindowsAreNotLookedAt) {
 }
 
 TEST_F(WindowCallbackTest, RightClickOnRowRequestsItemMenuAndBelowRowsNothing) {
+  for (const char* name : {"a", "b", "c", "d"}) Collection.Items.Insert(Item{TextItem, 0, name});
   RightClickRow(3);
-  EXPECT_EQ(Loop.ClickedIndex, 3);
+  // The item is remembered, not its row: a copy while the menu is open moves the rows.
+  EXPECT_EQ(Loop.ClickedItem, "d");
   EXPECT_EQ(Loop.ItemMenuRequested, 1);
   EXPECT_EQ(Loop.PreviewRequested, 0);
   Loop = LoopState{};
   RightClickRow(-1);
-  EXPECT_EQ(Loop.ClickedIndex, -1);
+  EXPECT_EQ(Loop.ClickedItem, "");
   EXPECT_EQ(Loop.ItemMenuRequested, 0);
   EXPECT_EQ(Loop.PreviewRequested, 0);
+  Collection.Items.Clear();
 }
 
 TEST_F(WindowCallbackTest, HandOffKeepsOnlyBoardsAndAlwaysDeletesTheAtom) {
