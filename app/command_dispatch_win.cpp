@@ -181,8 +181,8 @@ void DispatchCommand(int32_t id) {
       PasteRow(GetControlState(Ui.ItemList), PasteFormats::PlainText);
       break;
     case KeySpace:
-      if (const std::string item = TakeSelectedItem(); !item.empty()) {
-        const int32_t row = RowOfItem(item);
+      if (!TakeSelectedItem().empty()) {
+        const int32_t row = GetControlState(Ui.ItemList);
         SetItemChecked(row, !IsItemChecked(row));
       }
       break;

@@ -205,12 +205,14 @@ std::optional<std::unordered_set<std::string>> ExistingExtras;
 // How long a long piece of work goes on before the window is let answer.
 constexpr DWORD kStepMs = 40;
 
-bool IsExtraFileName(const std::string& file) {
+// The extensions are ASCII: the bytes are compared in either letter case.
+bool IsExtraFileName(std::string_view file) {
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  const auto sameLetter = [&](char a, char b) { return lower(a) == lower(b); };
   for (ExtraKind extra : EveryExtraKind) {
     const std::string_view extension = ExtraFileExtension(extra);
     if (file.size() > extension.size() &&
-        CompareStringOrdinal(Wide(file.substr(file.size() - extension.size())).c_str(), -1,
-                             Wide(extension).c_str(), -1, TRUE) == CSTR_EQUAL) {
+        std::equal(extension.begin(), extension.end(), file.end() - static_cast<long>(extension.size()), sameLetter)) {
       return true;
     }
   }

@@ -97,10 +97,8 @@ struct Reading {
 };
 Reading Reader;
 
-std::u16string ItemText(const Item& item, bool mayKeepUnicode, const std::string& contentPath);
-
-FoundText FoundTextOf(const Item& item, bool mayKeepUnicode, const std::string& contentPath) {
-  std::u16string folded = FoldForFind(ItemText(item, mayKeepUnicode, contentPath));
+FoundText Found(std::u16string text) {
+  std::u16string folded = FoldForFind(std::move(text));
   const bool keep = folded.size() <= kMaxKeptChars;
   return FoundText{keep, keep ? std::move(folded) : std::u16string()};
 }
@@ -205,7 +203,7 @@ void PrepareToFind(std::vector<Item> items) {
       for (const ReadJob& job : jobs) {
         if (shared->cancelled) break;
         FoundText found =
-            FoundTextOf(job.item, job.mayKeepUnicode, NewItemFilePath(job.item.name, job.item.kind, ItemFile::Content));
+            Found(ItemText(job.item, job.mayKeepUnicode, NewItemFilePath(job.item.name, job.item.kind, ItemFile::Content)));
         const std::lock_guard<std::mutex> lock(shared->mutex);
         shared->read.emplace_back(job.item.name, std::move(found));
       }
@@ -229,7 +227,7 @@ bool ItemMatchesFind(const Item& item, const std::u16string& foldedQuery) {
   if (found == Kept.end()) {
     // Still on its way: it joins the rows shown when it arrives (FindTextsArrived).
     if (Reader.waiting.count(item.name)) return false;
-    found = Kept.emplace(item.name, FoundTextOf(item, MayKeepUnicode(item.name), ItemFilePath(item, ItemFile::Content))).first;
+    found = Kept.emplace(item.name, Found(ItemTextNow(item))).first;
   }
   if (!found->second.kept) return FoldForFind(ItemTextNow(item)).find(foldedQuery) != std::u16string::npos;
   return found->second.folded.find(foldedQuery) != std::u16string::npos;
@@ -242,8 +240,6 @@ bool FindTextsArrived() {
   Reader.arrived = false;
   return arrived;
 }
-
-bool FindStillReading() { return !Reader.waiting.empty(); }
 
 void ForgetFindText(const std::string& name) {
   Kept.erase(name);

@@ -21,8 +21,6 @@ void PrepareToFind(std::vector<Item> items);
 // Whether texts arrived from the reader since the last time this was asked: the rows shown
 // should be found again.
 bool FindTextsArrived();
-// Whether the reader still has texts to bring.
-bool FindStillReading();
 // Stops the reader and waits until it has ended (it reads one file at most after being told):
 // for shutdown, before the working folder is touched.
 void StopFindReader();
