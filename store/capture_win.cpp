@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "core/code_page_win.h"
@@ -33,6 +34,21 @@ bool ReadClipboardText(HANDLE handle, std::string& text) {
 
 // A picture block larger than this is not read: no picture the program can hold needs more.
 constexpr size_t kMaxPictureBlock = 256u << 20;
+
+// The executable's file name of a process, "" when it cannot be asked.
+std::string ProgramOf(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return {};
+  wchar_t path[MAX_PATH * 4];
+  DWORD length = static_cast<DWORD>(std::size(path));
+  const bool named = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+  CloseHandle(process);
+  if (!named) return {};
+  std::wstring_view name(path, length);
+  const size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
+  return Utf8(name);
+}
 
 // A clipboard read timed for the budget: GetClipboardData waits while the owner renders.
 template <typename Read>
@@ -130,14 +146,20 @@ void ShowAfterCapture() {
 
 bool ReadBudget::Skips(UINT format) {
   if (slowSeen) return true;
-  if (slow && slow->IsSlow(program, format)) slowSeen = true;
+  if (slow && !slow->Empty() && slow->IsSlow(Program(), format)) slowSeen = true;
   return slowSeen;
 }
 
 void ReadBudget::Took(UINT format, bool optional, DWORD ms) {
   if (!IsSlowRender(ms)) return;
   slowSeen = true;
-  if (optional && slow) slow->Remember(program, format);
+  if (optional && slow) slow->Remember(Program(), format);
+}
+
+const std::string& ReadBudget::Program() {
+  if (!named_) program_ = ownerProcess ? ProgramOf(ownerProcess) : std::string();
+  named_ = true;
+  return program_;
 }
 
 ClipboardEntry::~ClipboardEntry() {

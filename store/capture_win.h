@@ -41,13 +41,19 @@ std::wstring KeptUnicode(const std::string& ansi, std::wstring unicode);
 // format is not asked for it again (nor for the optional formats after it).
 struct ReadBudget {
   SlowSources* slow = nullptr;  // nullptr: nothing is remembered
-  std::string program;          // the clipboard owner's executable file name, "" when unknown
+  DWORD ownerProcess = 0;       // the clipboard owner's process, 0 when unknown
   bool slowSeen = false;
 
   // True when the optional format is to be skipped.
   bool Skips(UINT format);
   // Notes how long a format took; `optional` ones that were slow are remembered for the program.
   void Took(UINT format, bool optional, DWORD ms);
+
+ private:
+  // The owner's executable file name, asked for only when a slow format is looked up or noted.
+  const std::string& Program();
+  std::string program_;
+  bool named_ = false;
 };
 
 // What capture takes from the clipboard while it holds it open. It owns its picture.

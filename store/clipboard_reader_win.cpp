@@ -1,10 +1,7 @@
 #include "store/clipboard_reader_win.h"
 
 #include <atomic>
-#include <iterator>
-#include <string>
 
-#include "core/code_page_win.h"
 #include "store/capture_rules.h"
 #include "store/secret_formats_win.h"
 #include "store/slow_sources.h"
@@ -29,21 +26,6 @@ ReaderThread Reader;
 // The thread's own: the last change read, and the programs slow to render a format.
 DWORD LastSequence = 0;
 SlowSources Slow;
-
-// The executable's file name of a process, "" when it cannot be asked.
-std::string ProgramOf(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (!process) return {};
-  wchar_t path[MAX_PATH * 4];
-  DWORD length = static_cast<DWORD>(std::size(path));
-  const bool named = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
-  CloseHandle(process);
-  if (!named) return {};
-  std::wstring_view name(path, length);
-  const size_t slash = name.find_last_of(L"\\/");
-  if (slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
-  return Utf8(name);
-}
 
 // Tries every 10 ms while another program holds the clipboard; a new announcement meanwhile
 // starts the bound again. False when stopping or when the bound passed.
@@ -73,7 +55,7 @@ std::unique_ptr<ClipboardEntry> ReadOpenClipboard() {
   if (IsMarkedNotToRecord(ReadClipboardMarks())) return nullptr;
   ReadBudget budget;
   budget.slow = &Slow;
-  budget.program = ownerProcess ? ProgramOf(ownerProcess) : std::string();
+  budget.ownerProcess = ownerProcess;
   *entry = ReadClipboardEntry(budget);
   return entry;
 }

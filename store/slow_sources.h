@@ -17,6 +17,7 @@ class SlowSources {
   bool IsSlow(const std::string& program, uint32_t format) const;
   // Remembers the program as slow for that format. A program without a name is not remembered.
   void Remember(const std::string& program, uint32_t format);
+  bool Empty() const { return slow_.empty(); }
 
  private:
   std::set<std::pair<std::string, uint32_t>> slow_;
