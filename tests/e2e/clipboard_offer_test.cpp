@@ -1,6 +1,6 @@
 // What other programs offer on the clipboard stays theirs: a viewer that swallows every change
-// costs no copy, and a program slow to render its rich formats is waited for once, with the
-// window answering all the while.
+// costs no copy, a program slow to render its rich formats is waited for once, with the window
+// answering all the while, and one that never renders does not hold up the program's end.
 #include "tests/e2e/capture_support.h"
 
 #include <algorithm>
@@ -62,6 +62,19 @@ TEST_F(OtherPrograms, ASlowRendererIsWaitedForOnceWhileTheWindowAnswers) {
   EXPECT_EQ(source.TimesAsked(richText), 1);
   EXPECT_EQ(source.TimesAsked(html), 0);
   EXPECT_EQ(TextOf(ItemNames().back()), "copied again");
+}
+
+TEST_F(OtherPrograms, ExitDoesNotWaitForAProgramThatNeverRenders) {
+  StartWithDefaults();
+  ClipboardSource source;
+  const UINT richText = RegisterClipboardFormatA("Rich Text Format");
+  ASSERT_TRUE(source.Copy(
+      {{CF_TEXT, TextBytes("the rich text never comes")}, {richText, TextBytes("{\\rtf1 late}"), true, 12000}}));
+  // The capture thread is waiting for the rich text when the user ends the program.
+  ASSERT_TRUE(WaitUntil([&] { return source.TimesAsked(richText) == 1; }));
+  const DWORD start = GetTickCount();
+  EXPECT_TRUE(app_.Exit(8000));
+  EXPECT_LT(GetTickCount() - start, 8000u);
 }
 
 }  // namespace
