@@ -6,6 +6,7 @@
 #include "exchange/image/images_win.h"
 #include "settings/prefs_win.h"
 #include "settings/settings.h"
+#include "store/clipboard_reader_win.h"
 #include "store/collection_win.h"
 #include "store/picture_writer_win.h"
 #include "store/stored_items_win.h"
@@ -19,6 +20,7 @@ void ShutDown() {
   SettlePictureWrites();
   // No helper may hold a file of the folder open while it is written or emptied.
   StopCollectionHelpers();
+  StopClipboardReader();
   RemoveTrayIcon(Ui.TrayIcon);
   if (Settings.KeepItems != 0 && !Collection.Items.Empty()) {
     WriteStoredItems();
@@ -30,8 +32,7 @@ void ShutDown() {
   SavePreferences(MainWindowHandle());
   if (Instance.Mutex) CloseHandle(Instance.Mutex);
   Instance.Mutex = nullptr;
-  // Leave the clipboard viewer chain while the window still exists, so the chain stays whole.
-  if (HWND main = WindowHandle(Ui.MainWindow)) ChangeClipboardChain(main, Ui.NextClipboardViewer);
+  LeaveClipboardNotifications();
   EndProcess();
 }
 

@@ -20,6 +20,7 @@
 #include "exchange/image/images_win.h"
 #include "settings/association.h"
 #include "settings/prefs_win.h"
+#include "store/clipboard_reader_win.h"
 #include "store/collection_win.h"
 #include "store/stored_items_win.h"
 #include "store/thumbnail_win.h"
@@ -164,4 +165,5 @@ void StartUp(const std::string& arguments) {
     FirstRun();
   }
   SetWindowHook(WindowCallback);
+  StartClipboardReader(MainWindowHandle());
 }

@@ -14,7 +14,7 @@
 #include "exchange/load_files_win.h"
 #include "settings/settings.h"
 #include "store/clipboard_capture_win.h"
-#include "store/clipboard_picture_win.h"
+#include "store/clipboard_reader_win.h"
 #include "store/collection_win.h"
 #include "ui/find_bar_win.h"
 #include "ui/layer/controls_win.h"
@@ -118,8 +118,8 @@ void PassToNextViewer(UINT message, WPARAM wParam, LPARAM lParam) {
                       kViewerTimeoutMs, &ignored);
 }
 
-void OnClipboardChange(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (Settings.WatchClipboard == 1) CaptureClipboardChange(window);
+void OnViewerChainChange(UINT message, WPARAM wParam, LPARAM lParam) {
+  CaptureClipboardChange();
   // The other viewers of the chain hear of the change too.
   PassToNextViewer(message, wParam, lParam);
 }
@@ -155,12 +155,10 @@ LRESULT WindowCallback(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED) FitListToWindow(window);
       break;
-    case WM_DRAWCLIPBOARD: OnClipboardChange(window, message, wParam, lParam); break;
+    case WM_CLIPBOARDUPDATE: CaptureClipboardChange(); break;
+    case WM_DRAWCLIPBOARD: OnViewerChainChange(message, wParam, lParam); break;
     case WM_CHANGECBCHAIN: OnChainChange(window, message, wParam, lParam); break;
-    // A captured picture is offered on the clipboard without its data until somebody asks.
-    case WM_RENDERFORMAT: RenderOfferedPicture(static_cast<UINT>(wParam)); break;
-    case WM_RENDERALLFORMATS: RenderAllOfferedPictures(window); break;
-    case WM_DESTROYCLIPBOARD: ReleaseOfferedPicture(); break;
+    case MessageClipboardRead: AddReadClipboardEntry(window, lParam); break;
     // Logoff or shutdown: what the Exit command would store is stored before the process is
     // ended. The query only writes (the end may still be cancelled); the end itself runs the
     // whole shutdown.

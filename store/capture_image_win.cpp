@@ -63,13 +63,6 @@ TransparentOriginal DecodePictureBlocks(const std::vector<uint8_t>& pngBlock, co
   return original;
 }
 
-// FNV-1a over the block, never 0.
-uint64_t Fingerprint(const std::vector<uint8_t>& block) {
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (uint8_t byte : block) hash = (hash ^ byte) * 0x100000001b3ull;
-  return hash ? hash : 1;
-}
-
 // The picture over a solid colour, as a new image; 0 when it cannot be made.
 int ImageOver(const AlphaPicture& picture, COLORREF colour) {
   PixelImage flat;
@@ -80,9 +73,6 @@ int ImageOver(const AlphaPicture& picture, COLORREF colour) {
 }  // namespace
 
 void AddClipboardPicture(int picture, const std::vector<uint8_t>& pngBlock, const std::vector<uint8_t>& dibBlock) {
-  // A picture from a block alone: the same block again is the same copy announced once more.
-  const uint64_t block = picture ? 0 : Fingerprint(pngBlock.empty() ? dibBlock : pngBlock);
-  if (block && block == Capture.LastPictureBlock) return;
   PlayCaptureSound();
   const TransparentOriginal original = DecodePictureBlocks(pngBlock, dibBlock);
   // Without a bitmap the picture is the block's, over white as programs without transparency show it.
@@ -94,10 +84,7 @@ void AddClipboardPicture(int picture, const std::vector<uint8_t>& pngBlock, cons
     extras.push_back(ItemExtra{ExtraKind::AlphaPicture, original.png});
     if (const int over = ImageOver(original.pixels, BackgroundColour)) thumbnailPicture = over;
   }
-  if (AddImageItem(picture, thumbnailPicture, extras)) {
-    Capture.LastPictureBlock = block;
-    ShowAfterCapture();
-  }
+  if (AddImageItem(picture, thumbnailPicture, extras)) ShowAfterCapture();
   if (thumbnailPicture != picture) DisposeImage(thumbnailPicture);
   DisposeImage(picture);
 }
@@ -105,7 +92,6 @@ void AddClipboardPicture(int picture, const std::vector<uint8_t>& pngBlock, cons
 void CaptureFileImage(int fileImage) {
   if (!fileImage || !ImageExists(fileImage)) return;
   Capture.LastOwnBitmap = nullptr;
-  Capture.LastPictureBlock = 0;
   if (AddImageItem(fileImage, fileImage)) ShowAfterCapture();
   DisposeImage(fileImage);
 }

@@ -22,7 +22,7 @@ void ShowAfterCapture();
 // The two parts of a capture. The image part takes over `fileImage` (from a file) and releases it.
 void CaptureFileImage(int fileImage);
 // A clipboard picture becomes an image item (encoded and written) after the clipboard is closed:
-// the bitmap taken with TakeClipboardBitmap (0 for none), which is released, else the picture the
+// the image made from the copied bitmap (0 for none), which is released, else the picture the
 // "PNG" or DIB block holds. A picture with transparency keeps its original as an extra. The chime
 // starts it.
 void AddClipboardPicture(int picture, const std::vector<uint8_t>& pngBlock, const std::vector<uint8_t>& dibBlock);

@@ -52,7 +52,6 @@ void CaptureText(const CopiedText* text, HANDLE handle) {
   if (!added) return;
   // Only a text that became an item is remembered: one that failed may be copied again.
   Capture.LastCapturedText = std::move(real);
-  Capture.LastPictureBlock = 0;
   if (handle) PlayCaptureSound();
   ShowAfterCapture();
 }

@@ -3,8 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "core/code_page_win.h"
+#include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture_item_win.h"
 #include "store/capture_rules.h"
@@ -32,12 +35,43 @@ bool ReadClipboardText(HANDLE handle, std::string& text) {
 // A picture block larger than this is not read: no picture the program can hold needs more.
 constexpr size_t kMaxPictureBlock = 256u << 20;
 
-// The texts of the open clipboard: CF_TEXT as offered (else made from the Unicode text), the
-// Unicode text where the ANSI one cannot hold it, and the rich text and HTML offered with them.
-bool ReadClipboardTexts(HANDLE ansiHandle, CopiedText& text) {
+// The executable's file name of a process, "" when it cannot be asked.
+std::string ProgramOf(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return {};
+  wchar_t path[MAX_PATH * 4];
+  DWORD length = static_cast<DWORD>(std::size(path));
+  const bool named = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+  CloseHandle(process);
+  if (!named) return {};
+  std::wstring_view name(path, length);
+  const size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
+  return Utf8(name);
+}
+
+// A clipboard read timed for the budget: GetClipboardData waits while the owner renders.
+template <typename Read>
+bool Timed(ReadBudget& budget, UINT format, bool optional, Read read) {
+  const DWORD start = GetTickCount();
+  const bool done = read();
+  budget.Took(format, optional, GetTickCount() - start);
+  return done;
+}
+
+// An optional block, unless the budget skips it.
+bool ReadOptionalBlock(ReadBudget& budget, UINT format, size_t maxBytes, std::vector<uint8_t>& bytes,
+                       bool endsAtZero = false) {
+  if (!format || budget.Skips(format)) return false;
+  return Timed(budget, format, true, [&] { return ReadClipboardBlock(format, maxBytes, bytes, endsAtZero); });
+}
+
+// The texts of the open clipboard: CF_TEXT as offered (else made from the Unicode text) and the
+// Unicode text where the ANSI one cannot hold it.
+bool ReadClipboardTexts(HANDLE ansiHandle, ReadBudget& budget, CopiedText& text) {
   const bool ansiRead = ansiHandle && ReadClipboardText(ansiHandle, text.ansi);
   std::wstring wide;
-  const bool wideRead = ReadClipboardUnicode(MaxTextBytes, wide);
+  const bool wideRead = Timed(budget, CF_UNICODETEXT, false, [&] { return ReadClipboardUnicode(MaxTextBytes, wide); });
   if (!ansiRead) {
     // A CF_TEXT too long for the workspace makes no item, whatever else is offered.
     if (ansiHandle || !wideRead) return false;
@@ -46,19 +80,45 @@ bool ReadClipboardTexts(HANDLE ansiHandle, CopiedText& text) {
   }
   // CF_TEXT alone is taken as the system's code page spells it.
   text.unicode = KeptUnicode(text.ansi, wideRead && !wide.empty() ? std::move(wide) : AnsiToWide(text.ansi));
-  ReadClipboardBlock(RichTextFormat(), MaxExtraBytes, text.richText, true);
-  ReadClipboardBlock(HtmlFormat(), MaxExtraBytes, text.html, true);
   return true;
+}
+
+// The rich text and HTML offered with a text: the last and the most costly to render.
+void ReadRichFormats(ReadBudget& budget, CopiedText& text) {
+  ReadOptionalBlock(budget, RichTextFormat(), MaxExtraBytes, text.richText, true);
+  ReadOptionalBlock(budget, HtmlFormat(), MaxExtraBytes, text.html, true);
 }
 
 // The blocks a picture may come in besides CF_BITMAP. "PNG" is read whenever it is offered: it
 // keeps the transparency that a bitmap loses. CF_DIBV5 only when the owner offered it (not made
-// by the system from a bitmap), and CF_DIB only when there is no bitmap at all.
-void ReadPictureBlocks(bool bitmapOffered, ClipboardEntry& entry) {
-  if (ReadClipboardBlock(PngFormat(), kMaxPictureBlock, entry.pngBlock)) return;
+// by the system from a bitmap), and CF_DIB only when there is no bitmap at all. Beside a bitmap
+// they are optional.
+void ReadPictureBlocks(bool bitmapOffered, ReadBudget& budget, ClipboardEntry& entry) {
+  const auto read = [&](UINT format, std::vector<uint8_t>& bytes) {
+    if (bitmapOffered) return ReadOptionalBlock(budget, format, kMaxPictureBlock, bytes);
+    return format && Timed(budget, format, false, [&] { return ReadClipboardBlock(format, kMaxPictureBlock, bytes); });
+  };
+  if (read(PngFormat(), entry.pngBlock)) return;
   const bool ownDibV5 = !bitmapOffered || (OfferedBefore(CF_DIBV5, CF_BITMAP) && OfferedBefore(CF_DIBV5, CF_DIB));
-  if (ownDibV5 && ReadClipboardBlock(CF_DIBV5, kMaxPictureBlock, entry.dibBlock)) return;
-  if (!bitmapOffered) ReadClipboardBlock(CF_DIB, kMaxPictureBlock, entry.dibBlock);
+  if (ownDibV5 && read(CF_DIBV5, entry.dibBlock)) return;
+  if (!bitmapOffered) read(CF_DIB, entry.dibBlock);
+}
+
+// The picture: a copy of the bitmap's pixels and the blocks beside it.
+void ReadPicture(HBITMAP bitmap, ReadBudget& budget, ClipboardEntry& entry) {
+  entry.bitmapHandle = bitmap;
+  ReadPictureBlocks(bitmap != nullptr, budget, entry);
+  if (!bitmap) return;
+  entry.picture = CopyClipboardBitmap(bitmap);
+  if (!entry.picture) {
+    entry.pngBlock.clear();
+    entry.dibBlock.clear();
+  }
+}
+
+void ReadTextPart(HANDLE text, ReadBudget& budget, ClipboardEntry& entry) {
+  entry.textHandle = text;
+  entry.textReadable = ReadClipboardTexts(text, budget, entry.text);
 }
 
 }  // namespace
@@ -84,34 +144,88 @@ void ShowAfterCapture() {
   if (Settings.ShowAfterCopy == 1) ShowWindow(MainWindowHandle(), SW_RESTORE);
 }
 
-ClipboardEntry TakeClipboardEntry(HBITMAP bitmap, HANDLE text) {
+bool ReadBudget::Skips(UINT format) {
+  if (slowSeen) return true;
+  if (slow && !slow->Empty() && slow->IsSlow(Program(), format)) slowSeen = true;
+  return slowSeen;
+}
+
+void ReadBudget::Took(UINT format, bool optional, DWORD ms) {
+  if (!IsSlowRender(ms)) return;
+  slowSeen = true;
+  if (optional && slow) slow->Remember(Program(), format);
+}
+
+const std::string& ReadBudget::Program() {
+  if (!named_) program_ = ownerProcess ? ProgramOf(ownerProcess) : std::string();
+  named_ = true;
+  return program_;
+}
+
+ClipboardEntry::~ClipboardEntry() {
+  if (picture) DeleteObject(picture);
+}
+
+ClipboardEntry::ClipboardEntry(ClipboardEntry&& other) noexcept { *this = std::move(other); }
+
+ClipboardEntry& ClipboardEntry::operator=(ClipboardEntry&& other) noexcept {
+  if (this == &other) return *this;
+  if (picture) DeleteObject(picture);
+  own = other.own;
+  textHandle = other.textHandle;
+  textReadable = other.textReadable;
+  text = std::move(other.text);
+  bitmapHandle = other.bitmapHandle;
+  picture = std::exchange(other.picture, nullptr);
+  pngBlock = std::move(other.pngBlock);
+  dibBlock = std::move(other.dibBlock);
+  return *this;
+}
+
+ClipboardEntry ReadClipboardEntry(ReadBudget& budget) {
   ClipboardEntry entry;
-  // Everything else is read first: capturing a bitmap empties the clipboard, which frees the rest.
-  entry.textHandle = text;
-  // The program's own text is not read at all: capture passes it over.
-  entry.textReadable = !(text && text == Capture.LastOwnText) && ReadClipboardTexts(text, entry.text);
-  // The program's own picture is not read again in another format.
-  if (!bitmap || bitmap != Capture.LastOwnBitmap) ReadPictureBlocks(bitmap != nullptr, entry);
-  entry.picture = bitmap ? TakeClipboardBitmap(bitmap) : 0;
-  if (bitmap && !entry.picture) {
-    entry.pngBlock.clear();
-    entry.dibBlock.clear();
-  }
+  HANDLE text = nullptr;
+  Timed(budget, CF_TEXT, false, [&] { return (text = GetClipboardData(CF_TEXT)) != nullptr; });
+  ReadTextPart(text, budget, entry);
+  HBITMAP bitmap = nullptr;
+  Timed(budget, CF_BITMAP, false,
+        [&] { return (bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) != nullptr; });
+  ReadPicture(bitmap, budget, entry);
+  if (entry.textReadable) ReadRichFormats(budget, entry.text);
   return entry;
 }
 
-void AddClipboardEntry(const ClipboardEntry& entry) {
+void AddClipboardEntry(ClipboardEntry& entry) {
+  if (entry.own) {
+    // The program's own text met once is forgotten, so that a later copy of the same handle counts.
+    Capture.LastOwnText = nullptr;
+    return;
+  }
+  // A bitmap the program saw last or placed itself is not taken again.
+  int picture = 0;
+  if (entry.bitmapHandle && entry.bitmapHandle == Capture.LastOwnBitmap) {
+    entry.pngBlock.clear();
+    entry.dibBlock.clear();
+  } else if (entry.picture) {
+    Capture.LastOwnBitmap = entry.bitmapHandle;
+    picture = AdoptImageHandle(-1, entry.picture, false);
+    if (picture) entry.picture = nullptr;
+  }
   // The image part starts with the chime, once the clipboard is closed.
-  if (entry.picture || !entry.pngBlock.empty() || !entry.dibBlock.empty()) {
-    AddClipboardPicture(entry.picture, entry.pngBlock, entry.dibBlock);
+  if (picture || (!entry.bitmapHandle && (!entry.pngBlock.empty() || !entry.dibBlock.empty()))) {
+    AddClipboardPicture(picture, entry.pngBlock, entry.dibBlock);
   }
   CaptureText(entry.textReadable ? &entry.text : nullptr, entry.textHandle);
 }
 
 void CaptureEntry(HBITMAP bitmap, HANDLE text) {
-  const ClipboardEntry entry = TakeClipboardEntry(bitmap, text);
-  // Everything is read and the program's own copy is in place: other programs get the clipboard
-  // back before the picture is encoded and the item's files are written.
+  ReadBudget budget;
+  ClipboardEntry entry;
+  ReadTextPart(text, budget, entry);
+  ReadPicture(bitmap, budget, entry);
+  if (entry.textReadable) ReadRichFormats(budget, entry.text);
+  // Everything is read: other programs get the clipboard back before the picture is encoded and
+  // the item's files are written.
   CloseClipboard();
   AddClipboardEntry(entry);
 }

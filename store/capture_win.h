@@ -7,22 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "store/slow_sources.h"
+
 // What capture remembers between calls so that it never records the program's own clipboard
 // content, nor the same text twice in a row.
 struct CaptureState {
   HBITMAP LastOwnBitmap = nullptr;  // last bitmap seen or placed on the clipboard by the program
-  // The captured picture the program offers on the clipboard until another program empties it:
-  // CF_BITMAP is made from it only when somebody asks (delayed rendering). It shares its pixels
-  // with the item's picture. OfferingWindow is the clipboard owner that answers for it.
-  HBITMAP OfferedPicture = nullptr;
-  HWND OfferingWindow = nullptr;
   HANDLE LastOwnText = nullptr;     // last CF_TEXT handle the program placed on the clipboard
   std::wstring LastCapturedText;    // the last text item captured, as it was copied
   int TextColourToggle = 0;         // picks the colour of the next text thumbnail
-  // Fingerprint of the "PNG" or DIB block the last picture item without a bitmap came from, 0 for
-  // none: such a picture stays on the clipboard as its owner put it, and a repeated announcement
-  // of the same content makes no second item.
-  uint64_t LastPictureBlock = 0;
 };
 extern CaptureState Capture;
 
@@ -43,28 +36,56 @@ struct CopiedText {
 // from the ANSI text; empty otherwise.
 std::wstring KeptUnicode(const std::string& ansi, std::wstring unicode);
 
-// What capture takes from the clipboard while it holds it open.
+// Which formats one read of the clipboard asks for. Once a format took long to arrive, the
+// optional formats still to come are skipped; a program that was slow to render an optional
+// format is not asked for it again (nor for the optional formats after it).
+struct ReadBudget {
+  SlowSources* slow = nullptr;  // nullptr: nothing is remembered
+  DWORD ownerProcess = 0;       // the clipboard owner's process, 0 when unknown
+  bool slowSeen = false;
+
+  // True when the optional format is to be skipped.
+  bool Skips(UINT format);
+  // Notes how long a format took; `optional` ones that were slow are remembered for the program.
+  void Took(UINT format, bool optional, DWORD ms);
+
+ private:
+  // The owner's executable file name, asked for only when a slow format is looked up or noted.
+  const std::string& Program();
+  std::string program_;
+  bool named_ = false;
+};
+
+// What capture takes from the clipboard while it holds it open. It owns its picture.
 struct ClipboardEntry {
+  ClipboardEntry() = default;
+  ~ClipboardEntry();
+  ClipboardEntry(ClipboardEntry&& other) noexcept;
+  ClipboardEntry& operator=(ClipboardEntry&& other) noexcept;
+  ClipboardEntry(const ClipboardEntry&) = delete;
+  ClipboardEntry& operator=(const ClipboardEntry&) = delete;
+
+  bool own = false;             // the program's own change: it makes no item
   HANDLE textHandle = nullptr;  // the CF_TEXT handle as offered, for the own-text guard
   bool textReadable = false;
   CopiedText text;
-  int picture = 0;  // the program's own copy of the bitmap, 0 for none
+  HBITMAP bitmapHandle = nullptr;  // the CF_BITMAP handle as offered, for the own-picture guard
+  HBITMAP picture = nullptr;       // a copy of its pixels (a DIB section), nullptr for none
   // The blocks a picture came in beside (or instead of) CF_BITMAP, decoded once the clipboard is
   // closed: "PNG", and CF_DIBV5 or CF_DIB. Empty for none.
   std::vector<uint8_t> pngBlock;
   std::vector<uint8_t> dibBlock;
 };
-// Reads the texts and the picture's blocks and takes the bitmap (putting the program's own copy
-// back on the clipboard), from the clipboard that the caller holds open. Either handle may be null.
-ClipboardEntry TakeClipboardEntry(HBITMAP bitmap, HANDLE text);
-// Makes the items of an entry taken, after the clipboard was closed.
-void AddClipboardEntry(const ClipboardEntry& entry);
+// Reads what capture needs from the clipboard that the caller holds open, the cheap and needed
+// formats first: the texts, then the picture, then rich text and HTML. Changes nothing on the
+// clipboard, and touches no state of the window's thread.
+ClipboardEntry ReadClipboardEntry(ReadBudget& budget);
+// Makes the items of an entry read, on the window's thread; takes its picture over.
+void AddClipboardEntry(ClipboardEntry& entry);
 
 // From the clipboard, which the caller holds open: the CF_BITMAP and CF_TEXT handles as
-// GetClipboardData gave them, either may be null. A bitmap puts the program's own copy of the
-// picture back on the clipboard (and only that). The clipboard is closed here as soon as the text
-// and the pixels are copied, before any file is written; the caller's own close then finds it
-// closed already.
+// GetClipboardData gave them, either may be null. The clipboard is closed here as soon as
+// everything is read, before any file is written; the caller's own close then finds it closed.
 void CaptureEntry(HBITMAP bitmap, HANDLE text);
 // From a loaded file: an image number (0 for none), which capture takes over and releases, and/or
 // a text (nullptr for none), which stays the caller's. The clipboard is not touched.

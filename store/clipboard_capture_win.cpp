@@ -1,95 +1,54 @@
 #include "store/clipboard_capture_win.h"
 
+#include <deque>
+#include <memory>
+
 #include "settings/settings.h"
 #include "store/capture_win.h"
-#include "store/clipboard_open_win.h"
+#include "store/clipboard_reader_win.h"
 #include "store/collection_win.h"
-#include "store/secret_formats_win.h"
 
 namespace {
 
-// Where capture stands. While it reads, the clipboard is open here, so whatever is announced
-// meanwhile was done by capture itself and is not looked at. Once it has closed the clipboard and
-// adds the items, another program may change it again: that change is taken afterwards.
-enum class CapturePhase { Idle, Reading, Adding };
-CapturePhase Phase = CapturePhase::Idle;
-bool ChangedWhileAdding = false;
+// Entries that came while the collection was held still or while items were being added wait
+// here, oldest first, and are added from a timer.
+constexpr UINT_PTR kWaitingTimer = 0x4B53;
+constexpr UINT kWaitingIntervalMs = 20;
+std::deque<std::unique_ptr<ClipboardEntry>> Waiting;
+bool Adding = false;
 
-// A change announced while another program holds the clipboard, while the collection is held
-// still or while capture was adding is taken later from a timer, so the window keeps answering
-// messages meanwhile. A clipboard held by another program longer than the bound makes that change
-// be skipped; a collection held still does not count against the bound.
-constexpr UINT_PTR kRetryTimer = 0x4B53;
-constexpr UINT kRetryIntervalMs = 20;
-constexpr DWORD kRetryBoundMs = 30000;
-bool RetryPending = false;
-DWORD RetryStart = 0;
-
-// False when the change cannot be taken now.
-bool TryCapture(HWND window) {
-  if (CollectionHeld()) return false;
-  ClipboardEntry entry;
-  {
-    ClipboardSession clipboard(window, 0);
-    if (!clipboard.IsOpen()) return false;
-    // Content its owner marked as secret makes no item and touches none of capture's guards.
-    if (IsMarkedNotToRecord(ReadClipboardMarks())) return true;
-    Phase = CapturePhase::Reading;
-    entry = TakeClipboardEntry(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), GetClipboardData(CF_TEXT));
-    // Everything is read and the program's own copy is in place: other programs get the
-    // clipboard back before the picture is encoded and the item's files are written.
-    clipboard.Close();
-  }
-  Phase = CapturePhase::Adding;
-  ChangedWhileAdding = false;
+void Add(ClipboardEntry& entry) {
+  // Watching was turned off after the change was read.
+  if (!entry.own && Settings.WatchClipboard != 1) return;
+  Adding = true;
   AddClipboardEntry(entry);
-  Phase = CapturePhase::Idle;
-  return !ChangedWhileAdding;
+  Adding = false;
 }
 
-void StopRetry(HWND window) {
-  if (!RetryPending) return;
-  KillTimer(window, kRetryTimer);
-  RetryPending = false;
-}
+bool MayAdd() { return !Adding && !CollectionHeld(); }
 
-void CALLBACK RetryCapture(HWND window, UINT, UINT_PTR, DWORD) {
-  if (Phase != CapturePhase::Idle) return;
-  // Watching was turned off meanwhile.
-  if (Settings.WatchClipboard != 1) {
-    StopRetry(window);
-    return;
+void CALLBACK AddWaiting(HWND window, UINT, UINT_PTR, DWORD) {
+  while (MayAdd() && !Waiting.empty()) {
+    std::unique_ptr<ClipboardEntry> entry = std::move(Waiting.front());
+    Waiting.pop_front();
+    Add(*entry);
   }
-  if (CollectionHeld()) {
-    RetryStart = GetTickCount();
-    return;
-  }
-  if (TryCapture(window)) {
-    StopRetry(window);
-  } else if (ChangedWhileAdding) {
-    RetryStart = GetTickCount();
-  } else if (GetTickCount() - RetryStart >= kRetryBoundMs) {
-    StopRetry(window);
-  }
-}
-
-void StartRetry(HWND window) {
-  if (!RetryPending) RetryPending = SetTimer(window, kRetryTimer, kRetryIntervalMs, RetryCapture) != 0;
+  if (Waiting.empty()) KillTimer(window, kWaitingTimer);
 }
 
 }  // namespace
 
-void CaptureClipboardChange(HWND window) {
-  switch (Phase) {
-    case CapturePhase::Reading: return;
-    case CapturePhase::Adding: ChangedWhileAdding = true; return;
-    case CapturePhase::Idle: break;
-  }
-  if (TryCapture(window)) {
-    StopRetry(window);
+void CaptureClipboardChange() {
+  if (Settings.WatchClipboard == 1) RequestClipboardRead();
+}
+
+void AddReadClipboardEntry(HWND window, LPARAM lParam) {
+  std::unique_ptr<ClipboardEntry> entry = TakeReadEntry(lParam);
+  if (!entry) return;
+  if (MayAdd() && Waiting.empty()) {
+    Add(*entry);
     return;
   }
-  // The bound counts from the latest change announced.
-  RetryStart = GetTickCount();
-  StartRetry(window);
+  Waiting.push_back(std::move(entry));
+  SetTimer(window, kWaitingTimer, kWaitingIntervalMs, AddWaiting);
 }

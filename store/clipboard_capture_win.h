@@ -1,10 +1,11 @@
-// Turns the clipboard's current bitmap and text into items (on a clipboard change).
+// Turns clipboard changes into items: the capture thread reads, the window's thread adds.
 #pragma once
 
 #include <windows.h>
 
-// Opens the clipboard for `window`, captures its CF_BITMAP and CF_TEXT data and closes it.
-// Content marked as not to be recorded makes no item. While another program holds the clipboard
-// the change is taken later from a timer of `window`, so that the window keeps answering; so is a
-// change announced while the collection is held still or while capture was adding items.
-void CaptureClipboardChange(HWND window);
+// A change was announced (the format listener or the viewer chain): while "Watch Clipboard" is
+// on, the capture thread reads it.
+void CaptureClipboardChange();
+// An entry the capture thread read (MessageClipboardRead): its items are made now, in the order
+// read, or from a timer of `window` once the collection is no longer held still.
+void AddReadClipboardEntry(HWND window, LPARAM entry);

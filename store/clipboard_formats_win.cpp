@@ -4,11 +4,6 @@
 
 namespace {
 
-UINT Registered(UINT& format, const char* name) {
-  if (!format) format = RegisterClipboardFormatA(name);
-  return format;
-}
-
 // A locked global block that unlocks itself.
 class LockedBlock {
  public:
@@ -33,18 +28,18 @@ class LockedBlock {
 }  // namespace
 
 UINT RichTextFormat() {
-  static UINT format = 0;
-  return Registered(format, "Rich Text Format");
+  static const UINT format = RegisterClipboardFormatA("Rich Text Format");
+  return format;
 }
 
 UINT HtmlFormat() {
-  static UINT format = 0;
-  return Registered(format, "HTML Format");
+  static const UINT format = RegisterClipboardFormatA("HTML Format");
+  return format;
 }
 
 UINT PngFormat() {
-  static UINT format = 0;
-  return Registered(format, "PNG");
+  static const UINT format = RegisterClipboardFormatA("PNG");
+  return format;
 }
 
 bool ReadClipboardBlock(UINT format, size_t maxBytes, std::vector<uint8_t>& bytes, bool endsAtZero) {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-// The registered formats, registered on first use (0 when that fails).
+// The registered formats, registered on first use from any thread (0 when that fails).
 UINT RichTextFormat();  // "Rich Text Format"
 UINT HtmlFormat();      // "HTML Format"
 UINT PngFormat();       // "PNG"

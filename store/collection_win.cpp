@@ -619,7 +619,6 @@ void ResetCollection(const std::string& keepPath) {
   if (CollectionHeld()) return;
   DiscardPictureWrites();
   Capture.LastCapturedText.clear();
-  Capture.LastPictureBlock = 0;
   Capture.LastOwnBitmap = nullptr;
   Capture.LastOwnText = nullptr;
   Collection.HighlightedIndex = -1;

@@ -12,9 +12,8 @@ namespace {
 
 constexpr size_t PageBytes = 4096;
 
-// Writes every page once, so that none faults while the pixels are copied in. (The offered
-// bitmap's view is left alone: its pages are only read when another program asks for the picture.)
-void Touch(const SharedPicture& picture) {
+// Writes every page once, so that none faults while the pixels are copied in.
+void Touch(const PicturePixels& picture) {
   const size_t bytes = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height) * 4;
   auto* bits = static_cast<volatile uint8_t*>(picture.bits);
   for (size_t offset = 0; offset < bytes; offset += PageBytes) bits[offset] = 0;
@@ -22,21 +21,13 @@ void Touch(const SharedPicture& picture) {
 
 }  // namespace
 
-bool MakeSharedPicture(int width, int height, SharedPicture& picture) {
-  picture = SharedPicture{};
+bool MakePicturePixels(int width, int height, PicturePixels& picture) {
+  picture = PicturePixels{};
   if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) return false;
-  const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
-  HANDLE memory = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, static_cast<DWORD>(bytes >> 32),
-                                     static_cast<DWORD>(bytes), nullptr);
-  if (!memory) return false;
   BITMAPINFO info = TopDownHeader32(width, height);
-  void* sameBits = nullptr;
-  picture.item = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &picture.bits, memory, 0);
-  if (picture.item) picture.offered = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &sameBits, memory, 0);
-  // The bitmaps keep their views of the memory; its handle is not needed any more.
-  CloseHandle(memory);
-  if (!picture.offered) {
-    DeleteSharedPicture(picture);
+  picture.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &picture.bits, nullptr, 0);
+  if (!picture.bitmap) {
+    picture = PicturePixels{};
     return false;
   }
   picture.width = width;
@@ -44,10 +35,9 @@ bool MakeSharedPicture(int width, int height, SharedPicture& picture) {
   return true;
 }
 
-void DeleteSharedPicture(SharedPicture& picture) {
-  if (picture.item) DeleteObject(picture.item);
-  if (picture.offered) DeleteObject(picture.offered);
-  picture = SharedPicture{};
+void DeletePicturePixels(PicturePixels& picture) {
+  if (picture.bitmap) DeleteObject(picture.bitmap);
+  picture = PicturePixels{};
 }
 
 SparePictureMaker::SparePictureMaker(std::chrono::milliseconds keep, std::chrono::milliseconds delay)
@@ -60,7 +50,7 @@ SparePictureMaker::~SparePictureMaker() {
   }
   wake_.notify_all();
   if (thread_.joinable()) thread_.join();
-  DeleteSharedPicture(spare_);
+  DeletePicturePixels(spare_);
 }
 
 void SparePictureMaker::Prepare(int width, int height) {
@@ -74,16 +64,16 @@ void SparePictureMaker::Prepare(int width, int height) {
   wake_.notify_all();
 }
 
-bool SparePictureMaker::Take(int width, int height, SharedPicture& picture) {
+bool SparePictureMaker::Take(int width, int height, PicturePixels& picture) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!spare_.item || spare_.width != width || spare_.height != height) return false;
-  picture = std::exchange(spare_, SharedPicture{});
+  if (!spare_.bitmap || spare_.width != width || spare_.height != height) return false;
+  picture = std::exchange(spare_, PicturePixels{});
   return true;
 }
 
 bool SparePictureMaker::HasSpare() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return spare_.item != nullptr;
+  return spare_.bitmap != nullptr;
 }
 
 void SparePictureMaker::Run() {
@@ -95,26 +85,26 @@ void SparePictureMaker::Run() {
       const int width = std::exchange(wantedWidth_, 0);
       const int height = std::exchange(wantedHeight_, 0);
       // A spare of the size wanted is kept as it is (and kept longer).
-      if (spare_.item && spare_.width == width && spare_.height == height) continue;
+      if (spare_.bitmap && spare_.width == width && spare_.height == height) continue;
       // One of another size goes first, so that two screenfuls are never held at once for it.
-      SharedPicture old = std::exchange(spare_, SharedPicture{});
+      PicturePixels old = std::exchange(spare_, PicturePixels{});
       lock.unlock();
-      DeleteSharedPicture(old);
-      SharedPicture made;
-      if (MakeSharedPicture(width, height, made)) Touch(made);
+      DeletePicturePixels(old);
+      PicturePixels made;
+      if (MakePicturePixels(width, height, made)) Touch(made);
       lock.lock();
       spare_ = made;
       continue;
     }
-    if (!spare_.item) {
+    if (!spare_.bitmap) {
       wake_.wait(lock, [this] { return stopping_ || wantedWidth_ > 0; });
       continue;
     }
     // Kept until taken, asked for again, or not wanted for a while.
-    if (!wake_.wait_for(lock, keep_, [this] { return stopping_ || wantedWidth_ > 0 || !spare_.item; })) {
-      SharedPicture expired = std::exchange(spare_, SharedPicture{});
+    if (!wake_.wait_for(lock, keep_, [this] { return stopping_ || wantedWidth_ > 0 || !spare_.bitmap; })) {
+      PicturePixels expired = std::exchange(spare_, PicturePixels{});
       lock.unlock();
-      DeleteSharedPicture(expired);
+      DeletePicturePixels(expired);
       lock.lock();
     }
   }

@@ -1,4 +1,4 @@
-// Pixel memory for captured pictures, shared by two bitmaps, and a spare of it made ahead.
+// Pixel memory for captured pictures, and a spare of it made ahead.
 #pragma once
 
 #include <windows.h>
@@ -8,20 +8,19 @@
 #include <mutex>
 #include <thread>
 
-// Two bitmaps over the same pixel memory (32 bits a pixel, top row first): one for the item, one
-// offered on the clipboard. Each is deleted on its own; the memory goes with the last of them.
-struct SharedPicture {
-  HBITMAP item = nullptr;
-  HBITMAP offered = nullptr;
-  void* bits = nullptr;  // the item bitmap's view of the pixels
+// A bitmap over pixel memory of its own (32 bits a pixel, top row first) that a capture copies
+// a clipboard picture into.
+struct PicturePixels {
+  HBITMAP bitmap = nullptr;
+  void* bits = nullptr;  // the bitmap's pixels
   int width = 0;
   int height = 0;
 };
 
-// A shared picture of that size, its pixels black; false (and nothing made) when it cannot be.
-bool MakeSharedPicture(int width, int height, SharedPicture& picture);
-// Deletes what is left of it: both bitmaps, or either after the other was taken over.
-void DeleteSharedPicture(SharedPicture& picture);
+// A bitmap of that size, its pixels black; false (and nothing made) when it cannot be.
+bool MakePicturePixels(int width, int height, PicturePixels& picture);
+// Deletes the bitmap and its pixels.
+void DeletePicturePixels(PicturePixels& picture);
 
 // Fresh pixel memory is slow to write the first time (every page is faulted in, under Wine by far
 // the largest part of copying a screenshot). After a capture a spare picture of the same size is
@@ -46,7 +45,7 @@ class SparePictureMaker {
   // spare of another size. Returns at once.
   void Prepare(int width, int height);
   // Takes the spare when it is ready and of that size; false otherwise, without waiting.
-  bool Take(int width, int height, SharedPicture& picture);
+  bool Take(int width, int height, PicturePixels& picture);
   // True while a spare is ready to be taken.
   bool HasSpare() const;
 
@@ -57,7 +56,7 @@ class SparePictureMaker {
   const std::chrono::milliseconds delay_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
-  SharedPicture spare_;
+  PicturePixels spare_;
   int wantedWidth_ = 0;  // the size asked for and not yet made; 0 for none
   int wantedHeight_ = 0;
   bool stopping_ = false;

@@ -9,6 +9,7 @@
 #include "core/texts.h"
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
+#include "store/clipboard_listener_win.h"
 #include "store/collection_win.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/drawing_win.h"
@@ -160,9 +161,23 @@ void BuildMainWindow() {
   SetWindowPos(window, HWND_TOPMOST, Settings.SavedWindowX, Settings.SavedWindowY, Ui.BuiltWindowWidth,
                Settings.SavedWindowHeight, 0);
 
-  Ui.NextClipboardViewer = SetClipboardViewer(window);
+  // The viewer chain only where the system has no listeners: a viewer later in the chain that
+  // passes nothing on would silence the program.
+  Ui.ClipboardListening = AddClipboardListener(window);
+  if (!Ui.ClipboardListening) Ui.NextClipboardViewer = SetClipboardViewer(window);
   AddMainTrayIcon(window);
   BuildMenus();
+}
+
+void LeaveClipboardNotifications() {
+  HWND window = WindowHandle(Ui.MainWindow);
+  if (!window) return;
+  if (Ui.ClipboardListening) {
+    RemoveClipboardListener(window);
+  } else {
+    ChangeClipboardChain(window, Ui.NextClipboardViewer);
+  }
+  Ui.ClipboardListening = false;
 }
 
 namespace {

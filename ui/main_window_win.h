@@ -20,7 +20,8 @@ struct MainWindowState {
   int BuiltWindowWidth = 0;      // outer size right after creation
   int MinWindowHeight = 0;
   int TrayIcon = 0;
-  HWND NextClipboardViewer = nullptr;  // what SetClipboardViewer answered, for serving the chain
+  bool ClipboardListening = false;     // told of changes as a format listener
+  HWND NextClipboardViewer = nullptr;  // else in the viewer chain: what SetClipboardViewer answered
 };
 extern MainWindowState Ui;
 
@@ -30,6 +31,10 @@ SIZE MainWindowFrameSize();
 // Builds window, list, status bar, shortcuts, viewer membership, tray icon and the four popup
 // menus from the settings and texts; the list shows the collection.
 void BuildMainWindow();
+
+// Stops hearing of clipboard changes: leaves the listeners or the viewer chain (keeping it whole),
+// while the window still exists.
+void LeaveClipboardNotifications();
 
 // Shows a short notice in the status bar in place of its hint, which comes back when the user
 // selects another row.

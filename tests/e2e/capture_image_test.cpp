@@ -4,6 +4,7 @@
 #include <set>
 
 #include "core/commands.h"
+#include "tools/driver/clipboard_source_driver.h"
 
 namespace {
 
@@ -63,17 +64,32 @@ TEST_F(ImageCapture, UncompressedPicturesAreStoredAsBmp) {
   EXPECT_TRUE(FileIsBmp(app_.WorkingFile(ItemNames().at(0) + ".bmp")));
 }
 
-TEST_F(ImageCapture, PictureWithTextMakesTwoItemsAndLeavesOnlyThePicture) {
+TEST_F(ImageCapture, PictureWithTextMakesTwoItemsAndLeavesTheClipboardAsItWas) {
   StartWithDefaults();
-  ASSERT_TRUE(PutClipboardBitmapAndText(40, 30, kPicture, "caption of the picture"));
+  ClipboardSource source;
+  const UINT own = RegisterClipboardFormatA("KsTest Private Drawing");
+  const std::vector<uint8_t> drawing = {1, 2, 3, 4, 5};
+  ASSERT_TRUE(source.Copy({{CF_TEXT, TextBytes("caption of the picture")}, {own, drawing}}, 40, 30, kPicture));
   ASSERT_TRUE(WaitForRows(2));
   EXPECT_TRUE(RowsStay(2));
+  // Every format stays, and so does the copying program as the clipboard's owner.
   int width = 0, height = 0;
   ASSERT_TRUE(ClipboardBitmapSize(width, height));
   EXPECT_EQ(width, 40);
   EXPECT_EQ(height, 30);
   EXPECT_TRUE(NearColour(ClipboardBitmapPixel(20, 15), kPicture));
-  EXPECT_EQ(ClipboardText(), "");
+  EXPECT_EQ(ClipboardText(), "caption of the picture");
+  {
+    ClipboardGuard clipboard;
+    ASSERT_TRUE(clipboard.Open());
+    EXPECT_EQ(GetClipboardOwner(), source.Window());
+    HANDLE block = GetClipboardData(own);
+    ASSERT_NE(block, nullptr);
+    const auto* bytes = static_cast<const uint8_t*>(GlobalLock(block));
+    ASSERT_NE(bytes, nullptr);
+    EXPECT_EQ(std::vector<uint8_t>(bytes, bytes + drawing.size()), drawing);
+    GlobalUnlock(block);
+  }
   const StoredItems stored = ExitAndReadItems();
   ASSERT_EQ(stored.items.size(), 2u);
   EXPECT_EQ(stored.items[0].kind, 1) << "the text above the picture";

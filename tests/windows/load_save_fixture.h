@@ -18,6 +18,7 @@
 #include "exchange/image/images_win.h"
 #include "settings/settings.h"
 #include "store/capture_win.h"
+#include "store/clipboard_reader_win.h"
 #include "store/item_actions.h"
 #include "store/collection.h"
 #include "app/window_callback_win.h"
@@ -42,8 +43,10 @@ class LoadSaveWindow : public ::testing::Test {
     CreateDirectoryA(WorkingDirectory().c_str(), nullptr);
     BuildMainWindowForTests();
     SetWindowHook(WindowCallback);
+    StartClipboardReader(WindowHandle(Ui.MainWindow));
   }
   static void TearDownTestSuite() {
+    StopClipboardReader();
     DisposeMainWindowForTests();
     RemoveAll(folder_);
   }

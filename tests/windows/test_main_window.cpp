@@ -35,7 +35,7 @@ void EmptyCollectionForTests() {
 void DisposeMainWindowForTests() {
   SetWindowHook(nullptr);
   RemoveTrayIcon(Ui.TrayIcon);
-  ChangeClipboardChain(WindowHandle(Ui.MainWindow), Ui.NextClipboardViewer);
+  LeaveClipboardNotifications();
   DisposeWindow(Ui.MainWindow);
   DetachItemList();
   DisposeImage(Thumbs.TextIcon);

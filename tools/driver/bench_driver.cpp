@@ -16,6 +16,7 @@
 #include "exchange/image/image_codecs.h"
 #include "settings/prefs_file.h"
 #include "tools/driver/capture_driver.h"
+#include "tools/driver/clipboard_bench_driver.h"
 #include "tools/driver/clipboard_driver.h"
 #include "tools/driver/kepsil_process.h"
 #include "tools/driver/list_driver.h"
@@ -464,5 +465,5 @@ int RunBenchAction(int argc, char** argv) {
   if (action == "bench-scroll") return BenchScroll();
   if (action == "bench-find") return BenchFind();
   if (action == "bare-window") return BareWindow();
-  return 2;
+  return RunClipboardBenchAction(argc, argv);
 }
