@@ -21,6 +21,7 @@
 #include "settings/association.h"
 #include "settings/prefs_win.h"
 #include "store/collection_win.h"
+#include "store/ignored_programs_win.h"
 #include "store/stored_items_win.h"
 #include "store/thumbnail_win.h"
 #include "ui/layer/drawing_win.h"
@@ -152,7 +153,12 @@ void StartUp(const std::string& arguments) {
   FillTexts(Texts, GetUserDefaultLCID());
   Collection.Items.Clear();
   OnItemsChanged(NoteItemsChanged);
-  OnWorkingFolderEmptied(NoteWorkingFolderEmptied);
+  // The ignored programs are the user's choice, like the settings: an emptied folder gets them back.
+  LoadIgnoredPrograms();
+  OnWorkingFolderEmptied([] {
+    NoteWorkingFolderEmptied();
+    SaveIgnoredPrograms();
+  });
 
   if (!App.CommandLineBoard.empty() &&
       (!HasBoardExtension(App.CommandLineBoard) || !IsBoardFile(App.CommandLineBoard))) {

@@ -73,7 +73,13 @@ std::wstring CopiedText::Real() const { return unicode.empty() ? AnsiToWide(ansi
 
 bool AddCapturedItem(int32_t kind, const std::string& name, int thumbnail, const WriteItemContent& writeContent,
                      const std::vector<ItemExtra>& extras) {
-  return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent, extras);
+  if (Capture.SourceProgram.empty()) {
+    return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent, extras);
+  }
+  std::vector<ItemExtra> withSource = extras;
+  withSource.push_back(
+      ItemExtra{ExtraKind::SourceProgram, std::vector<unsigned char>(Capture.SourceProgram.begin(), Capture.SourceProgram.end())});
+  return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent, withSource);
 }
 
 void PlayCaptureSound() {

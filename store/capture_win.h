@@ -23,6 +23,9 @@ struct CaptureState {
   // none: such a picture stays on the clipboard as its owner put it, and a repeated announcement
   // of the same content makes no second item.
   uint64_t LastPictureBlock = 0;
+  // The file name of the program the entry being added was copied from; empty for a loaded file
+  // or a clipboard without an owner.
+  std::string SourceProgram;
 };
 extern CaptureState Capture;
 

@@ -4,6 +4,7 @@
 #include "store/capture_win.h"
 #include "store/clipboard_open_win.h"
 #include "store/collection_win.h"
+#include "store/ignored_programs_win.h"
 #include "store/secret_formats_win.h"
 
 namespace {
@@ -34,6 +35,12 @@ bool TryCapture(HWND window) {
     if (!clipboard.IsOpen()) return false;
     // Content its owner marked as secret makes no item and touches none of capture's guards.
     if (IsMarkedNotToRecord(ReadClipboardMarks())) return true;
+    // So does a copy from a program the user chose to ignore.
+    Capture.SourceProgram = ProgramOfWindow(GetClipboardOwner());
+    if (IgnoredPrograms().Contains(Capture.SourceProgram)) {
+      Capture.SourceProgram.clear();
+      return true;
+    }
     Phase = CapturePhase::Reading;
     entry = TakeClipboardEntry(static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)), GetClipboardData(CF_TEXT));
     // Everything is read and the program's own copy is in place: other programs get the
@@ -43,6 +50,7 @@ bool TryCapture(HWND window) {
   Phase = CapturePhase::Adding;
   ChangedWhileAdding = false;
   AddClipboardEntry(entry);
+  Capture.SourceProgram.clear();
   Phase = CapturePhase::Idle;
   return !ChangedWhileAdding;
 }
