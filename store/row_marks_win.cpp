@@ -31,9 +31,11 @@ void DrawNumber(HDC dc, const RECT& picture, int32_t row) {
   SelectObject(dc, oldFont);
 }
 
-// A pin in the top right corner of the thumbnail: a red head and a grey needle.
+// A pin in the top right corner of the picture square (the right end of a row can be under the
+// list's scroll bar): a red head and a grey needle.
 void DrawPin(HDC dc, const RECT& picture) {
-  const int right = picture.right - 4;
+  constexpr int kSquare = 60;
+  const int right = picture.left + kSquare - 2;
   const int top = picture.top + 3;
   HPEN needle = CreatePen(PS_SOLID, 2, RGB(110, 110, 110));
   HGDIOBJ oldPen = SelectObject(dc, needle);
