@@ -17,10 +17,12 @@
 #include "exchange/save_items.h"
 #include "settings/settings.h"
 #include "store/collection_win.h"
+#include "store/ignored_programs_win.h"
 #include "store/item_actions.h"
 #include "store/neighbour_row.h"
 #include "ui/information.h"
 #include "ui/find_bar_win.h"
+#include "ui/ignored_programs_win.h"
 #include "ui/layer/controls_win.h"
 #include "ui/layer/menus_win.h"
 #include "ui/layer/requesters.h"
@@ -88,6 +90,23 @@ void PutOnClipboard(const std::string& item) {
   if (PutItemToClipboard(item) == PutResult::ClipboardBusy) ShowStatusNotice(Text(ClipboardBusyText));
 }
 
+void TogglePin(const std::string& name) {
+  if (const Item* item = FindItem(name)) SetItemPinned(name, !item->pinned);
+}
+
+// No copy from the item's program makes an item from now on.
+void IgnoreProgramOf(const std::string& name) {
+  const Item* item = FindItem(name);
+  if (!item) return;
+  if (IgnoredPrograms().Add(ItemSourceProgram(*item))) SaveIgnoredPrograms();
+}
+
+// Ctrl+1 ... Ctrl+9: the row, as a double click on it would.
+void PasteNumberedRow(int32_t key) {
+  const int32_t row = key - KeyPasteFirstRow;
+  if (row < RowCount(Ui.ItemList)) PasteRow(row);
+}
+
 }  // namespace
 
 void DeleteOneItem(const std::string& item) {
@@ -152,6 +171,9 @@ void DispatchCommand(int32_t id) {
     case CmdSaveItemAs: SaveItemAs(Loop.ClickedItem); break;
     case CmdPutToClipboard: PutOnClipboard(Loop.ClickedItem); break;
     case CmdDeleteItem: DeleteOneItem(Loop.ClickedItem); break;
+    case CmdPinItem: TogglePin(Loop.ClickedItem); break;
+    case CmdIgnoreProgram: IgnoreProgramOf(Loop.ClickedItem); break;
+    case CmdIgnoredPrograms: ShowIgnoredPrograms(); break;
     case CmdTrayShow: ShowMain(); break;
     case CmdTrayHide: ShowWindow(Main(), SW_HIDE); break;
     case CmdImportBoard: ImportBoard(""); break;
@@ -186,9 +208,14 @@ void DispatchCommand(int32_t id) {
         SetItemChecked(row, !IsItemChecked(row));
       }
       break;
+    case KeyPin:
+      if (const std::string item = TakeSelectedItem(); !item.empty()) TogglePin(item);
+      break;
     case KeyDetail:
       if (const std::string item = TakeSelectedItem(); !item.empty()) ShowPreview(item, PreviewFromKey);
       break;
-    default: break;
+    default:
+      if (id >= KeyPasteFirstRow && id <= KeyPasteNinthRow) PasteNumberedRow(id);
+      break;
   }
 }

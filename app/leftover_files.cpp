@@ -28,7 +28,10 @@ bool IsLeftoverTemporary(const std::string& fileName) {
   constexpr std::string_view kTemporary = ".tmp";
   if (!EndsWithIgnoringCase(fileName, kTemporary)) return false;
   const std::string_view replaced = std::string_view(fileName).substr(0, fileName.size() - kTemporary.size());
-  if (SameIgnoringCase(replaced, "items.dat") || SameIgnoringCase(replaced, "prefs.dat")) return true;
+  if (SameIgnoringCase(replaced, "items.dat") || SameIgnoringCase(replaced, "prefs.dat") ||
+      SameIgnoringCase(replaced, "ignored.dat")) {
+    return true;
+  }
   // A bare ".bmp.tmp" has no item name in front of it: not one of ours.
   const auto endsInItemFile = [replaced](std::string_view extension) {
     return replaced.size() > extension.size() && EndsWithIgnoringCase(replaced, extension);

@@ -5,6 +5,6 @@
 #include <string>
 
 // True for a file name the program itself would have used as such a temporary: items.dat.tmp,
-// prefs.dat.tmp, or an item file (.bmp, .txt, .clt, or an extra file) followed by .tmp. Letter case is ignored.
+// prefs.dat.tmp, ignored.dat.tmp, or an item file (.bmp, .txt, .clt, or an extra file) followed by .tmp. Letter case is ignored.
 bool IsLeftoverTemporary(const std::string& fileName);
 

@@ -43,6 +43,7 @@ bool IdleWait() {
 void ServeRequest() {
   switch (NextLoopRequest(Loop)) {
     case LoopRequest::ItemMenu:
+      if (const Item* item = FindItem(Loop.ClickedItem)) PrepareItemMenu(item->pinned, ItemSourceProgram(*item));
       PopupAtCursor(ItemMenu, Main());
       Loop.ItemMenuRequested = 0;
       break;

@@ -22,6 +22,7 @@
 #include "settings/prefs_win.h"
 #include "store/clipboard_reader_win.h"
 #include "store/collection_win.h"
+#include "store/ignored_programs_win.h"
 #include "store/stored_items_win.h"
 #include "store/thumbnail_win.h"
 #include "ui/layer/drawing_win.h"
@@ -153,7 +154,12 @@ void StartUp(const std::string& arguments) {
   FillTexts(Texts, GetUserDefaultLCID());
   Collection.Items.Clear();
   OnItemsChanged(NoteItemsChanged);
-  OnWorkingFolderEmptied(NoteWorkingFolderEmptied);
+  // The ignored programs are the user's choice, like the settings: an emptied folder gets them back.
+  LoadIgnoredPrograms();
+  OnWorkingFolderEmptied([] {
+    NoteWorkingFolderEmptied();
+    SaveIgnoredPrograms();
+  });
 
   if (!App.CommandLineBoard.empty() &&
       (!HasBoardExtension(App.CommandLineBoard) || !IsBoardFile(App.CommandLineBoard))) {

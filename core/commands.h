@@ -40,6 +40,12 @@ inline constexpr int32_t CmdUncheckAllImages = 59;
 inline constexpr int32_t CmdUncheckAllTexts = 60;
 // Opens the find field (the main menu's entry and Ctrl+F).
 inline constexpr int32_t CmdFind = 61;
+// The item menu's pin, which pins or unpins the item; Ctrl+P does it for the selected row.
+inline constexpr int32_t CmdPinItem = 62;
+// The item menu's "Ignore copies from NAME": no copy from the item's program makes an item.
+inline constexpr int32_t CmdIgnoreProgram = 63;
+// The main menu's list of the programs whose copies are ignored.
+inline constexpr int32_t CmdIgnoredPrograms = 64;
 
 // Keyboard shortcuts of the main window (no modifier keys, except where said).
 inline constexpr int32_t KeyDelete = 200;
@@ -49,3 +55,8 @@ inline constexpr int32_t KeySpace = 203;
 inline constexpr int32_t KeyDetail = 204;
 // Shift+Return: paste the text alone, without its rich text or HTML.
 inline constexpr int32_t KeyPlainReturn = 205;
+// Ctrl+P: pin or unpin the selected row.
+inline constexpr int32_t KeyPin = 206;
+// Ctrl+1 ... Ctrl+9: paste the first ... ninth row shown, as a double click on it would.
+inline constexpr int32_t KeyPasteFirstRow = 210;
+inline constexpr int32_t KeyPasteNinthRow = 218;

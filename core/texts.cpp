@@ -69,6 +69,16 @@ constexpr TextEntry kTexts[] = {
   {47, "Your items are kept in this folder:", "Ihre Eintr\xE4" "ge liegen in diesem Verzeichnis:"},
   {48, "Another program holds the clipboard: nothing was put on it.",
        "Ein anderes Programm belegt die Zwischenablage: Es wurde nichts eingef\xFC" "gt."},
+  {49, "Pin item", "Eintrag anheften"},
+  {50, "Unpin item", "Eintrag nicht mehr anheften"},
+  {51, "Pinned", "Angeheftet"},
+  {52, "copied from %s", "kopiert aus %s"},
+  {53, "Ignore copies from %s", "Kopien aus %s ignorieren"},
+  {54, "Ignored programs\x85", "Ignorierte Programme\x85"},
+  {55, "Ignored programs", "Ignorierte Programme"},
+  {56, "Copies from these programs make no items:", "Kopien aus diesen Programmen werden nicht aufgenommen:"},
+  {57, "Remove", "Entfernen"},
+  {58, "Close", "Schlie\xDF" "en"},
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == LastText, "one entry per text");
@@ -126,6 +136,12 @@ std::string TextField(const std::string& text, int field) {
   }
   const size_t end = text.find('|', start);
   return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+}
+
+std::string WithName(const std::string& text, const std::string& name) {
+  const size_t at = text.find("%s");
+  if (at == std::string::npos) return text + name;
+  return text.substr(0, at) + name + text.substr(at + 2);
 }
 
 MessageText SplitMessageText(const std::string& text) {

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-// Slots 0..63; texts 1..48 are used, the others stay empty.
+// Slots 0..63; texts 1..58 are used, the others stay empty.
 inline constexpr int TextSlotCount = 64;
 inline constexpr int FirstText = 1;
-inline constexpr int LastText = 48;
+inline constexpr int LastText = 58;
 // The message shown when a damaged board was not read (the file name goes first).
 inline constexpr int BoardNotReadText = 44;
 // The main menu's entry that opens the find field.
@@ -20,6 +20,20 @@ inline constexpr int ShownOfAllText = 46;
 inline constexpr int DataFolderText = 47;
 // The status bar's word when an item could not be put on the clipboard: another program held it.
 inline constexpr int ClipboardBusyText = 48;
+// The item menu's pin entry, as the item is not pinned or is.
+inline constexpr int PinItemText = 49;
+inline constexpr int UnpinItemText = 50;
+// The preview's words for a pinned item, and before the program an item was copied from.
+inline constexpr int PinnedText = 51;
+inline constexpr int CopiedFromText = 52;
+// The item menu's entry that ignores the item's program ("%s" stands for the program).
+inline constexpr int IgnoreCopiesFromText = 53;
+// The main menu's entry and the window that list the ignored programs, its words and buttons.
+inline constexpr int IgnoredProgramsText = 54;
+inline constexpr int IgnoredProgramsTitleText = 55;
+inline constexpr int IgnoredProgramsLabelText = 56;
+inline constexpr int RemoveText = 57;
+inline constexpr int CloseText = 58;
 
 struct InterfaceTexts {
   int32_t LanguageGerman = 0;  // 1 German, 0 English
@@ -49,6 +63,9 @@ void FillTexts(InterfaceTexts& texts);
 // Field 1 is before the first "|", field 2 between the first and second "|" or up to the end,
 // and so on; a field that does not exist is empty.
 std::string TextField(const std::string& text, int field);
+
+// The text with its "%s" replaced by `name` (the name goes at the end when there is none).
+std::string WithName(const std::string& text, const std::string& name);
 
 struct MessageText {
   std::string title;    // field 1

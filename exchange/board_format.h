@@ -11,7 +11,7 @@
 // entries, where a reader of the layout above never looks, so such a reader still reads every
 // entry. A board without extras ends after its entries, as it always did.
 //   "kepsilextras1" 0x00, count M of entries with extras, then M records of
-//   entry index (0..N-1, strictly increasing), extra count E (1..4), then E extras of
+//   entry index (0..N-1, strictly increasing), extra count E (1..6), then E extras of
 //   kind (the ExtraKind number, each at most once per entry, one that belongs to the entry's kind),
 //   then a block like a text's: length T (1..MaxExtraBytes), packed length P, then P packed bytes
 //   or, when P is 0, the T bytes as they are.

@@ -35,20 +35,6 @@ bool ReadClipboardText(HANDLE handle, std::string& text) {
 // A picture block larger than this is not read: no picture the program can hold needs more.
 constexpr size_t kMaxPictureBlock = 256u << 20;
 
-// The executable's file name of a process, "" when it cannot be asked.
-std::string ProgramOf(DWORD processId) {
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-  if (!process) return {};
-  wchar_t path[MAX_PATH * 4];
-  DWORD length = static_cast<DWORD>(std::size(path));
-  const bool named = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
-  CloseHandle(process);
-  if (!named) return {};
-  std::wstring_view name(path, length);
-  const size_t slash = name.find_last_of(L"\\/");
-  if (slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
-  return Utf8(name);
-}
 
 // A clipboard read timed for the budget: GetClipboardData waits while the owner renders.
 template <typename Read>
@@ -123,6 +109,20 @@ void ReadTextPart(HANDLE text, ReadBudget& budget, ClipboardEntry& entry) {
 
 }  // namespace
 
+std::string ProgramOfProcess(DWORD processId) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return {};
+  wchar_t path[MAX_PATH * 4];
+  DWORD length = static_cast<DWORD>(std::size(path));
+  const bool named = QueryFullProcessImageNameW(process, 0, path, &length) != 0;
+  CloseHandle(process);
+  if (!named) return {};
+  std::wstring_view name(path, length);
+  const size_t slash = name.find_last_of(L"\\/");
+  if (slash != std::wstring_view::npos) name.remove_prefix(slash + 1);
+  return Utf8(name);
+}
+
 std::wstring KeptUnicode(const std::string& ansi, std::wstring unicode) {
   const bool beyondAscii = std::any_of(unicode.begin(), unicode.end(), [](wchar_t c) { return c >= 0x80; });
   if (!beyondAscii && AnsiToWide(ansi) == unicode) unicode.clear();
@@ -133,7 +133,13 @@ std::wstring CopiedText::Real() const { return unicode.empty() ? AnsiToWide(ansi
 
 bool AddCapturedItem(int32_t kind, const std::string& name, int thumbnail, const WriteItemContent& writeContent,
                      const std::vector<ItemExtra>& extras) {
-  return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent, extras);
+  if (Capture.SourceProgram.empty()) {
+    return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent, extras);
+  }
+  std::vector<ItemExtra> withSource = extras;
+  withSource.push_back(
+      ItemExtra{ExtraKind::SourceProgram, std::vector<unsigned char>(Capture.SourceProgram.begin(), Capture.SourceProgram.end())});
+  return AddNewItem(kind, name, thumbnail, Settings.NewItemsChecked == 1, writeContent, withSource);
 }
 
 void PlayCaptureSound() {
@@ -157,7 +163,7 @@ void ReadBudget::Took(UINT format, bool optional, DWORD ms) {
 }
 
 const std::string& ReadBudget::Program() {
-  if (!named_) program_ = ownerProcess ? ProgramOf(ownerProcess) : std::string();
+  if (!named_) program_ = ownerProcess ? ProgramOfProcess(ownerProcess) : std::string();
   named_ = true;
   return program_;
 }
@@ -172,6 +178,8 @@ ClipboardEntry& ClipboardEntry::operator=(ClipboardEntry&& other) noexcept {
   if (this == &other) return *this;
   if (picture) DeleteObject(picture);
   own = other.own;
+  ownerProcess = other.ownerProcess;
+  sourceProgram = std::move(other.sourceProgram);
   textHandle = other.textHandle;
   textReadable = other.textReadable;
   text = std::move(other.text);

@@ -16,8 +16,14 @@ struct CaptureState {
   HANDLE LastOwnText = nullptr;     // last CF_TEXT handle the program placed on the clipboard
   std::wstring LastCapturedText;    // the last text item captured, as it was copied
   int TextColourToggle = 0;         // picks the colour of the next text thumbnail
+  // The file name of the program the entry being added was copied from; empty for a loaded file
+  // or a clipboard without an owner.
+  std::string SourceProgram;
 };
 extern CaptureState Capture;
+
+// The executable's file name of a process ("notepad.exe"), "" when it cannot be asked.
+std::string ProgramOfProcess(DWORD processId);
 
 // A text as it was copied: the ANSI bytes that NAME.txt holds and, when they cannot hold it, the
 // text itself; the rich text and HTML offered with it.
@@ -66,6 +72,8 @@ struct ClipboardEntry {
   ClipboardEntry& operator=(const ClipboardEntry&) = delete;
 
   bool own = false;             // the program's own change: it makes no item
+  DWORD ownerProcess = 0;       // the clipboard owner's process, 0 when it has none
+  std::string sourceProgram;    // its executable's file name, asked once the clipboard is closed
   HANDLE textHandle = nullptr;  // the CF_TEXT handle as offered, for the own-text guard
   bool textReadable = false;
   CopiedText text;

@@ -7,6 +7,7 @@
 #include "store/capture_win.h"
 #include "store/clipboard_reader_win.h"
 #include "store/collection_win.h"
+#include "store/ignored_programs_win.h"
 
 namespace {
 
@@ -20,8 +21,12 @@ bool Adding = false;
 void Add(ClipboardEntry& entry) {
   // Watching was turned off after the change was read.
   if (!entry.own && Settings.WatchClipboard != 1) return;
+  // A copy from a program the user chose to ignore makes no item, as a secret one does not.
+  if (!entry.own && IgnoredPrograms().Contains(entry.sourceProgram)) return;
   Adding = true;
+  Capture.SourceProgram = entry.sourceProgram;
   AddClipboardEntry(entry);
+  Capture.SourceProgram.clear();
   Adding = false;
 }
 

@@ -57,6 +57,7 @@ std::unique_ptr<ClipboardEntry> ReadOpenClipboard() {
   budget.slow = &Slow;
   budget.ownerProcess = ownerProcess;
   *entry = ReadClipboardEntry(budget);
+  entry->ownerProcess = ownerProcess;
   return entry;
 }
 
@@ -72,6 +73,8 @@ void ReadChange() {
   // Taken while still open: what the owner rendered for this read counts as this change.
   LastSequence = GetClipboardSequenceNumber();
   CloseClipboard();
+  // Which program copied it is asked once the clipboard is free again.
+  if (entry && !entry->own && entry->ownerProcess != 0) entry->sourceProgram = ProgramOfProcess(entry->ownerProcess);
   if (entry && !Reader.stopping &&
       PostMessageW(Reader.target, MessageClipboardRead, 0, reinterpret_cast<LPARAM>(entry.get()))) {
     entry.release();

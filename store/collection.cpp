@@ -105,14 +105,25 @@ int32_t RowView::Removed(int32_t position) {
   return row;
 }
 
+int32_t UnpinnedCount(const ItemList& items) {
+  int32_t unpinned = 0;
+  for (int32_t position = 0; position < items.Count(); ++position) {
+    if (!items.At(position).pinned) ++unpinned;
+  }
+  return unpinned;
+}
+
 void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction& deleteCurrent) {
   if (maxCount < 0) maxCount = 0;
-  while (items.Count() > maxCount) {
+  int32_t unpinned = UnpinnedCount(items);
+  for (int32_t position = items.Count() - 1; unpinned > maxCount && position >= 0; --position) {
+    if (items.At(position).pinned) continue;
     const int32_t before = items.Count();
-    items.Last();
+    items.SelectPosition(position);
     deleteCurrent();
     // A deletion that removed nothing would loop forever.
     if (items.Count() >= before) break;
+    --unpinned;
   }
   items.Reset();
 }

@@ -14,6 +14,7 @@ struct Item {
   int32_t image = 0;         // working image while capture makes an image item; never stored
   std::string name;          // base name of the item's files (name.clt, name.bmp, name.txt)
   bool checked = false;      // the row's check mark
+  bool pinned = false;       // kept whatever comes after it (its NAME.pin file says so)
 };
 
 // An ordered list of items with a cursor that stands on an element or before the first one.
@@ -95,9 +96,12 @@ extern CollectionState Collection;
 // list element). Supplied by the caller.
 using DeleteCurrentFunction = std::function<void()>;
 
-// Deletes the oldest items until at most maxCount remain, then resets the cursor.
-// Stops early if the deletion fails to remove an element.
+// How many items are not pinned: the item limit counts only those.
+int32_t UnpinnedCount(const ItemList& items);
+// Deletes the oldest items that are not pinned until at most maxCount of those remain, then resets
+// the cursor; pinned items stay wherever they are. Stops early if the deletion fails to remove an
+// element.
 void TrimToCount(ItemList& items, int32_t maxCount, const DeleteCurrentFunction& deleteCurrent);
-// After a new item went in: the oldest go until at most `itemLimit` items remain. A limit below 1
-// counts as 1.
+// After a new item went in: the oldest unpinned items go until at most `itemLimit` of them remain.
+// A limit below 1 counts as 1.
 void TrimToLimit(ItemList& items, int32_t itemLimit, const DeleteCurrentFunction& deleteCurrent);

@@ -17,6 +17,7 @@
 #include "store/item_find_win.h"
 #include "store/item_rows_win.h"
 #include "store/picture_writer_win.h"
+#include "store/row_marks_win.h"
 #include "store/thumbnail_prefetch.h"
 #include "store/thumbnail_reader.h"
 #include "store/thumbnail_slots.h"
@@ -351,7 +352,10 @@ void AttachItemList(int listControl) {
   if (List.handle) SendMessageA(List.handle, LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
   SetListOwner(listControl,
                ListOwner{DescribeRow, [](int row, UINT oldState, UINT newState) { NoteRowStateChange(row, oldState, newState); },
-                         [](int row) { SetItemChecked(row, !IsItemChecked(row)); }});
+                         [](int row) { SetItemChecked(row, !IsItemChecked(row)); },
+                         [](int row, HDC dc, const RECT& picture) {
+                           if (const Item* item = RowItem(row)) DrawRowMarks(dc, picture, row, item->pinned);
+                         }});
   ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
   List.prefetch = std::make_unique<ThumbnailPrefetch>(ThumbWidth, ThumbHeight, kPrefetchedThumbnails);
   List.prefetchedTop = -1;
@@ -514,9 +518,13 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
 
 void AppendItems(const std::vector<StoredItem>& records) {
   if (CollectionHeld() || records.empty()) return;
+  // Which of them are pinned, from one look through the folder.
+  const std::unordered_set<std::string> pins = WorkingFileNames("*" + std::string(ExtraFileExtension(ExtraKind::Pin)));
   Collection.Items.Last();
   for (const StoredItem& record : records) {
-    const Item& item = Collection.Items.Insert(Item{record.kind, 0, record.name, record.checked != 0});
+    Item added{record.kind, 0, record.name, record.checked != 0};
+    added.pinned = !pins.empty() && pins.count(record.name + std::string(ExtraFileExtension(ExtraKind::Pin))) > 0;
+    const Item& item = Collection.Items.Insert(std::move(added));
     Collection.Rows.Inserted(Collection.Items.CurrentPosition(), ShownByFind(item));
   }
   Collection.Items.Reset();
@@ -582,17 +590,22 @@ void RemoveCheckedItems(const RemovalProgress& progress) {
   if (CollectionHeld()) return;
   // Only rows shown: while a find is active nothing the user cannot see goes.
   std::vector<int32_t> positions;
+  // A pinned item stays until the user deletes it by itself.
   for (int32_t row = RowCountNow() - 1; row >= 0; --row) {
-    if (IsItemChecked(row)) positions.push_back(PositionOfRow(row));
+    if (IsItemChecked(row) && !RowItem(row)->pinned) positions.push_back(PositionOfRow(row));
   }
   RemoveInSteps(positions, progress);
 }
 
 void TrimItems(int32_t maxCount, const RemovalProgress& progress) {
   if (CollectionHeld()) return;
+  // The oldest unpinned items, until maxCount of those are left; pinned items are not counted.
   std::vector<int32_t> positions;
-  for (int32_t position = Collection.Items.Count() - 1; position >= std::max(maxCount, 0); --position) {
+  int32_t unpinned = UnpinnedCount(Collection.Items);
+  for (int32_t position = Collection.Items.Count() - 1; position >= 0 && unpinned > std::max(maxCount, 0); --position) {
+    if (Collection.Items.At(position).pinned) continue;
     positions.push_back(position);
+    --unpinned;
   }
   RemoveInSteps(positions, progress);
 }
@@ -644,6 +657,29 @@ void SetItemChecked(int32_t row, bool checked) {
   item->checked = checked;
   if (List.handle) SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
   Notify(false);
+}
+
+bool SetItemPinned(const std::string& name, bool pinned) {
+  Item* item = FindItem(name);
+  if (!item || !IsSafeItemName(name)) return false;
+  if (item->pinned == pinned) return true;
+  const std::string path = ItemExtraPath(name, ExtraKind::Pin);
+  if (pinned) {
+    if (!WriteFileReplacing(path, std::vector<unsigned char>(PinExtraBytes.begin(), PinExtraBytes.end()))) return false;
+  } else if (!DeleteFileW(Wide(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return false;
+  }
+  item->pinned = pinned;
+  const int32_t row = RowOfItem(name);
+  if (List.handle && row >= 0) SendMessageA(List.handle, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
+  Notify(false);
+  return true;
+}
+
+std::string ItemSourceProgram(const Item& item) {
+  std::vector<unsigned char> bytes;
+  if (!ReadItemExtra(item, ExtraKind::SourceProgram, bytes)) return {};
+  return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<StoredItem> CollectionRecords() {

@@ -154,6 +154,13 @@ void EmptyWorkingFolder(const std::string& keepPath);
 // Whether row `row` has its check mark, and setting it (the list redraws the row).
 bool IsItemChecked(int32_t row);
 void SetItemChecked(int32_t row, bool checked);
+// Pins or unpins the item of that name: a pinned item stays through the item limit, "Delete all
+// checked items" and the deletion after a paste (its NAME.pin file keeps the pin). False when the
+// item is gone or its pin file could not be written or deleted.
+bool SetItemPinned(const std::string& name, bool pinned);
+// The file name of the program the item was copied from ("notepad.exe"); empty when unknown.
+std::string ItemSourceProgram(const Item& item);
+
 // Every item in list order with its check mark, as items.dat and a board hold them.
 std::vector<StoredItem> CollectionRecords();
 

@@ -6,12 +6,15 @@ std::string_view ExtraFileExtension(ExtraKind kind) {
     case ExtraKind::RichText: return ".rtf";
     case ExtraKind::Html: return ".htm";
     case ExtraKind::AlphaPicture: return ".png";
+    case ExtraKind::Pin: return ".pin";
+    case ExtraKind::SourceProgram: return ".src";
   }
   return ".extra";
 }
 
 bool ExtraBelongsTo(ExtraKind kind, int32_t itemKind) {
   constexpr int32_t kImageItem = 0;
+  if (kind == ExtraKind::Pin || kind == ExtraKind::SourceProgram) return true;
   return (kind == ExtraKind::AlphaPicture) == (itemKind == kImageItem);
 }
 

@@ -42,6 +42,8 @@ struct UnicodeTexts {
   bool listed = false;
   std::unordered_set<std::string> texts;    // names with a NAME.txt when the folder was listed
   std::unordered_set<std::string> unicode;  // names with a NAME.utf then
+  std::unordered_set<std::string> items;    // names with a NAME.clt (every item has one) then
+  std::unordered_set<std::string> sources;  // names with a NAME.src then
 };
 UnicodeTexts Listed;
 
@@ -69,6 +71,16 @@ bool MayKeepUnicode(const std::string& name) {
   return !Listed.texts.count(name) || Listed.unicode.count(name);
 }
 
+// False only when the item was listed without the program it came from.
+bool MayHaveSource(const std::string& name) {
+  if (!Listed.listed) MayKeepUnicode(name);
+  if (Listed.items.empty()) {
+    Listed.items = NamesWith(".clt");
+    Listed.sources = NamesWith(".src");
+  }
+  return !Listed.items.count(name) || Listed.sources.count(name);
+}
+
 // The texts of many items read on a helper thread while the user begins to type. The helper reads
 // files only, from copies of what it needs, into results of its own that the window's thread
 // takes over as they come: a search never waits for it, it shows what has been read so far and
@@ -77,6 +89,7 @@ bool MayKeepUnicode(const std::string& name) {
 struct ReadJob {
   Item item;
   bool mayKeepUnicode = true;
+  bool mayHaveSource = true;
 };
 struct ReaderShared {
   std::atomic<bool> cancelled{false};
@@ -149,7 +162,20 @@ void StopReading() {
   Reader.waiting.clear();
 }
 
-std::u16string ItemText(const Item& item, bool mayKeepUnicode, const std::string& contentPath) {
+std::u16string ContentText(const Item& item, bool mayKeepUnicode, const std::string& contentPath);
+
+// What a find looks through: the item's content, and on a line of its own the program it came from.
+std::u16string ItemText(const ReadJob& job, const std::string& contentPath) {
+  std::u16string text = ContentText(job.item, job.mayKeepUnicode, contentPath);
+  std::vector<uint8_t> program;
+  if (job.mayHaveSource && ReadItemExtra(job.item, ExtraKind::SourceProgram, program)) {
+    text += u'\n';
+    text += Utf8ToUtf16Lossy(std::string_view(reinterpret_cast<const char*>(program.data()), program.size()));
+  }
+  return text;
+}
+
+std::u16string ContentText(const Item& item, bool mayKeepUnicode, const std::string& contentPath) {
   std::vector<uint8_t> bytes;
   if (item.kind == ImageItem) {
     int32_t width = 0, height = 0;
@@ -170,7 +196,7 @@ std::u16string ItemText(const Item& item, bool mayKeepUnicode, const std::string
 
 // The text of an item read here, on the window's thread (one the reader does not bring).
 std::u16string ItemTextNow(const Item& item) {
-  return ItemText(item, MayKeepUnicode(item.name), ItemFilePath(item, ItemFile::Content));
+  return ItemText(ReadJob{item, MayKeepUnicode(item.name), MayHaveSource(item.name)}, ItemFilePath(item, ItemFile::Content));
 }
 
 }  // namespace
@@ -190,7 +216,8 @@ void PrepareToFind(std::vector<Item> items) {
     if (Kept.count(item.name) || Reader.waiting.count(item.name)) continue;
     // The folder is listed here, on the window's thread: the reader touches no state of the program.
     const bool unicode = item.kind == TextItem && MayKeepUnicode(item.name);
-    jobs.push_back(ReadJob{std::move(item), unicode});
+    const bool source = MayHaveSource(item.name);
+    jobs.push_back(ReadJob{std::move(item), unicode, source});
   }
   if (jobs.empty()) return;
   auto shared = std::make_shared<ReaderShared>();
@@ -203,7 +230,7 @@ void PrepareToFind(std::vector<Item> items) {
       for (const ReadJob& job : jobs) {
         if (shared->cancelled) break;
         FoundText found =
-            Found(ItemText(job.item, job.mayKeepUnicode, NewItemFilePath(job.item.name, job.item.kind, ItemFile::Content)));
+            Found(ItemText(job, NewItemFilePath(job.item.name, job.item.kind, ItemFile::Content)));
         const std::lock_guard<std::mutex> lock(shared->mutex);
         shared->read.emplace_back(job.item.name, std::move(found));
       }

@@ -11,7 +11,8 @@
 // The text as a find compares it: every letter in lower case (Greek, Cyrillic and the rest too).
 std::u16string FoldForFind(std::u16string text);
 // Whether the item holds `foldedQuery` (one that FoldForFind gave): a text item in its Unicode
-// text where it keeps one, else in its text; a picture in its size caption. An empty query
+// text where it keeps one, else in its text; a picture in its size caption; either also in the
+// name of the program it was copied from. An empty query
 // matches every item.
 bool ItemMatchesFind(const Item& item, const std::u16string& foldedQuery);
 // Reads the texts of these items on a helper thread, so that the searches find them read. Meant

@@ -151,7 +151,7 @@ PasteResult PasteItem(const std::string& name, PasteFormats formats, bool& busy)
   PasteResult result = PasteResult::Pasted;
   // The item is found again by name: the row it had may have moved meanwhile.
   const Item* pasted = FindItem(name);
-  if (Settings.DeleteAfterPaste == 1 && pasted && pasted->checked) {
+  if (Settings.DeleteAfterPaste == 1 && pasted && pasted->checked && !pasted->pinned) {
     RemoveItem(name);
     result = PasteResult::PastedAndDeleted;
   }

@@ -37,6 +37,10 @@ void BindShortcuts(int window) {
   AddShortcut(window, VK_SPACE, KeySpace);
   AddShortcut(window, 'D', KeyDetail);
   AddShortcut(window, ShortcutCtrl | 'F', CmdFind);
+  AddShortcut(window, ShortcutCtrl | 'P', KeyPin);
+  for (int32_t key = KeyPasteFirstRow; key <= KeyPasteNinthRow; ++key) {
+    AddShortcut(window, ShortcutCtrl | ('1' + (key - KeyPasteFirstRow)), key);
+  }
 }
 
 void ShowThumbnails(HWND list) {

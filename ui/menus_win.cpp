@@ -74,17 +74,21 @@ void BuildMainMenu() {
   AppendItem(CmdSetItemLimit, Text(8));
   AppendSeparator();
   AppendChecked(MainMenu, CmdWatchClipboard, 28);
+  AppendItem(CmdIgnoredPrograms, Text(IgnoredProgramsText));
   AppendSeparator();
   AppendItem(CmdInformation, Text(9));
   AppendSeparator();
   AppendItem(CmdExit, Text(10));
 }
 
-void BuildItemMenu() {
+void BuildItemMenu(bool pinned, const std::string& program) {
   if (!NewPopupMenu(ItemMenu)) return;
   AppendItem(CmdShowDetailed, Text(38));
   AppendItem(CmdSaveItemAs, Text(11));
   AppendItem(CmdPutToClipboard, Text(12));
+  AppendSeparator();
+  AppendItem(CmdPinItem, Text(pinned ? UnpinItemText : PinItemText));
+  if (!program.empty()) AppendItem(CmdIgnoreProgram, WithName(Text(IgnoreCopiesFromText), program));
   AppendSeparator();
   AppendItem(CmdDeleteItem, Text(13));
 }
@@ -102,10 +106,12 @@ void BuildTrayMenu(int menu, int showOrHide, int showOrHideText, int exit, int e
 
 void BuildMenus() {
   BuildMainMenu();
-  BuildItemMenu();
+  BuildItemMenu(false, {});
   BuildTrayMenu(TrayMenuHidden, CmdTrayShow, 14, CmdTrayExitHidden, 15, CmdWatchClipboardTrayHidden);
   BuildTrayMenu(TrayMenuShown, CmdTrayHide, 16, CmdTrayExitShown, 17, CmdWatchClipboardTrayShown);
 }
+
+void PrepareItemMenu(bool pinned, const std::string& program) { BuildItemMenu(pinned, program); }
 
 void RefreshMenuChecks() {
   for (const CheckedEntry& entry : kCheckedEntries) {

@@ -8,6 +8,7 @@
 
 #include "core/code_page_win.h"
 #include "core/file_bytes.h"
+#include "core/texts.h"
 #include "core/unicode_text.h"
 #include "exchange/image/alpha_picture.h"
 #include "exchange/image/images_win.h"
@@ -76,6 +77,26 @@ void PaintText(HDC canvas, const std::wstring& text) {
   DrawTextPanel(canvas, panel, text);
 }
 
+// What the preview says about the item beyond its content: that it is pinned, and the program it
+// was copied from.
+std::string ItemNote(const Item& item) {
+  const std::string program = ItemSourceProgram(item);
+  std::string note = item.pinned ? Text(PinnedText) : std::string();
+  if (!program.empty()) note += (note.empty() ? "" : ", ") + WithName(Text(CopiedFromText), program);
+  return note;
+}
+
+// One line along the bottom of the content area, over whatever the content shows there.
+void PaintNote(HDC canvas, const std::string& note) {
+  constexpr int kNoteHeight = 15;
+  TextPanel panel;
+  panel.area = RECT{PreviewMargin, PreviewMargin + PreviewContentSize - kNoteHeight, PreviewMargin + PreviewContentSize,
+                    PreviewMargin + PreviewContentSize};
+  panel.background = RGB(255, 248, 200);
+  panel.ink = RGB(60, 60, 60);
+  DrawTextPanel(canvas, panel, L" " + Wide(note));
+}
+
 }  // namespace
 
 HRGN NewPreviewShape() {
@@ -101,6 +122,7 @@ int DrawPreviewCanvas(const Item& item, HRGN shape) {
   } else if (item.kind == TextItem) {
     PaintText(dc, ReadItemText(item));
   }
+  if (const std::string note = ItemNote(item); !note.empty()) PaintNote(dc, note);
   EndDrawing();
   return canvas;
 }

@@ -247,8 +247,10 @@ TEST(BoardReader, ReadsTheExtrasTrailerAndIgnoresWhatIsNotOne) {
                            .Record(0, 2)
                            .Extra(2, "{\\rtf1 x}")
                            .PackedExtra(3, static_cast<int32_t>(html.size()), block)
-                           .Record(1, 1)
+                           .Record(1, 3)
                            .Extra(4, "\x89PNG alpha")
+                           .Extra(5, "pinned")
+                           .Extra(6, "mspaint.exe")
                            .Raw("bytes after the trailer")
                            .bytes();
   Board board;
@@ -259,8 +261,11 @@ TEST(BoardReader, ReadsTheExtrasTrailerAndIgnoresWhatIsNotOne) {
   EXPECT_EQ(board.entries[0].extras[0].bytes, Bytes("{\\rtf1 x}"));
   EXPECT_EQ(board.entries[0].extras[1].kind, ExtraKind::Html);
   EXPECT_EQ(board.entries[0].extras[1].bytes, Bytes(html));
-  ASSERT_EQ(board.entries[1].extras.size(), 1u);
+  // A picture keeps its pin and the program it came from as a text does.
+  ASSERT_EQ(board.entries[1].extras.size(), 3u);
   EXPECT_EQ(board.entries[1].extras[0].kind, ExtraKind::AlphaPicture);
+  EXPECT_EQ(board.entries[1].extras[1].kind, ExtraKind::Pin);
+  EXPECT_EQ(board.entries[1].extras[2].bytes, Bytes("mspaint.exe"));
   EXPECT_TRUE(board.entries[2].extras.empty());
 
   // After the entries, only the exact line starts a trailer; anything else is ignored as before.
@@ -296,9 +301,9 @@ TEST(BoardReader, RefusesADamagedTrailerWhole) {
       {"index decreasing", BoardBytes().ExtrasStart(2).Record(2, 1).Extra(1, "u").Record(0, 1).Extra(1, "v"),
        BoardError::BadExtra},
       {"no extras", BoardBytes().ExtrasStart(1).Record(0, 0).Raw(std::string(13, 'z')), BoardError::BadExtra},
-      {"five extras", BoardBytes().ExtrasStart(1).Record(0, 5).Extra(1, "u"), BoardError::BadExtra},
+      {"seven extras", BoardBytes().ExtrasStart(1).Record(0, 7).Extra(1, "u"), BoardError::BadExtra},
       {"unknown kind 0", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(0, "u"), BoardError::BadExtra},
-      {"unknown kind 5", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(5, "u"), BoardError::BadExtra},
+      {"unknown kind 7", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(7, "u"), BoardError::BadExtra},
       {"picture on a text", BoardBytes().ExtrasStart(1).Record(0, 1).Extra(4, "p"), BoardError::BadExtra},
       {"rich text on a picture", BoardBytes().ExtrasStart(1).Record(1, 1).Extra(2, "r"), BoardError::BadExtra},
       {"kind twice", BoardBytes().ExtrasStart(1).Record(0, 2).Extra(3, "h").Extra(3, "h"), BoardError::BadExtra},

@@ -205,6 +205,20 @@ TEST(TrimToLimit, UnderTheLimitOnlyResetsAndAFailedDeletionEndsTheLoop) {
   TrimToCount(list, INT32_MAX, [] { FAIL(); });
 }
 
+TEST(TrimToLimit, PinnedItemsStayAndAreNotCounted) {
+  ItemList list = ListOf(Numbered(6));
+  list.At(5).pinned = true;  // the oldest
+  list.At(2).pinned = true;
+  RecordingDeleter deleter{&list, {}};
+  TrimToLimit(list, 2, [&] { deleter(); });
+  EXPECT_EQ(deleter.deleted, (std::vector<std::string>{"item4", "item3"}));
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"item0", "item1", "item2", "item5"}));
+  EXPECT_EQ(UnpinnedCount(list), 2);
+  // Only pinned items left beyond the limit: nothing more goes.
+  TrimToCount(list, 0, [&] { deleter(); });
+  EXPECT_EQ(Names(list), (std::vector<std::string>{"item2", "item5"}));
+}
+
 TEST(ItemName, DateAndTimeWithoutLeadingZerosInTheMilliseconds) {
   std::string captureTime;
   const auto never = [](const std::string&) { return false; };

@@ -23,6 +23,35 @@ bool PutClipboardText(const std::string& text) {
   return true;
 }
 
+bool PutOwnedClipboardText(const std::string& text, DWORD holdMs) {
+  HWND owner = CreateWindowExA(0, "STATIC", "copying program", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  if (!owner) return false;
+  bool placed = false;
+  for (int attempt = 0; attempt < 1000 && !placed; ++attempt) {
+    if (OpenClipboard(owner)) {
+      HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+      if (memory) {
+        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+        GlobalUnlock(memory);
+        EmptyClipboard();
+        placed = SetClipboardData(CF_TEXT, memory) != nullptr;
+        if (!placed) GlobalFree(memory);
+      }
+      CloseClipboard();
+      if (!memory) break;
+    } else {
+      Sleep(10);
+    }
+  }
+  for (const DWORD start = GetTickCount(); placed && GetTickCount() - start < holdMs;) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+  }
+  DestroyWindow(owner);
+  return placed;
+}
+
 HBITMAP OneColourBitmap(int width, int height, COLORREF colour) {
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);

@@ -8,6 +8,10 @@
 
 // Puts a text (CF_TEXT) on the clipboard; false when the clipboard could not be taken.
 bool PutClipboardText(const std::string& text);
+// Puts a text on the clipboard as a program with a window does, so that the clipboard's owner is
+// this process, and keeps the window (answering its messages) for holdMs, so that a watcher can
+// ask who copied it.
+bool PutOwnedClipboardText(const std::string& text, DWORD holdMs);
 // A display-format bitmap of width x height filled with one colour; nullptr when it cannot be made.
 HBITMAP OneColourBitmap(int width, int height, COLORREF colour);
 // Puts a bitmap of width x height filled with one colour (CF_BITMAP) on the clipboard.

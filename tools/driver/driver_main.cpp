@@ -24,6 +24,7 @@ int Usage() {
       "  rows                    prints the row count, then one line per row: state bits\n"
       "  select ROW              select a row\n"
       "  clip-text TEXT          put a text on the clipboard\n"
+      "  clip-text-owned TEXT MS put a text on the clipboard from a window of its own, kept MS\n"
       "  clip-bitmap W H         put a grey W x H bitmap on the clipboard\n"
       "  clip-get                prints the clipboard text\n"
       "  front CLASS             brings the top-level window of that class to the front\n"
@@ -121,6 +122,7 @@ int main(int argc, char** argv) {
     return list && ListSelectRow(list, Number(argv[2])) ? 0 : 1;
   }
   if (action == "clip-text" && argc > 2) return PutClipboardText(argv[2]) ? 0 : 1;
+  if (action == "clip-text-owned" && argc > 3) return PutOwnedClipboardText(argv[2], Number(argv[3])) ? 0 : 1;
   if (action == "clip-bitmap" && argc > 3) {
     return PutClipboardBitmap(Number(argv[2]), Number(argv[3]), RGB(128, 128, 128)) ? 0 : 1;
   }

@@ -48,6 +48,24 @@ void SetColumnText(HWND list, int row, int column, const std::string& text) {
   SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
+// The list asks before it paints and before each row; the owner draws after each row.
+LRESULT CustomDrawAnswer(LayerControl& control, NMLVCUSTOMDRAW& draw) {
+  switch (draw.nmcd.dwDrawStage) {
+    case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPOSTPAINT: {
+      RECT picture{};
+      picture.left = LVIR_ICON;
+      const auto row = static_cast<WPARAM>(draw.nmcd.dwItemSpec);
+      if (SendMessageA(control.handle, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(&picture))) {
+        control.owner.decorate(static_cast<int>(row), draw.nmcd.hdc, picture);
+      }
+      return CDRF_DODEFAULT;
+    }
+    default: return CDRF_DODEFAULT;
+  }
+}
+
 }  // namespace
 
 void BeginControls(HWND parent) { Layer.controlParent = parent; }
@@ -56,10 +74,15 @@ void SetListOwner(int list, ListOwner owner) {
   if (LayerControl* control = FindControl(list)) control->owner = std::move(owner);
 }
 
-bool PassToListOwner(const NMHDR* header) {
+bool PassToListOwner(const NMHDR* header, LRESULT& answer) {
+  answer = 0;
   if (!header) return false;
   for (auto& [number, control] : Layer.controls) {
     if (control.handle != header->hwndFrom || control.kind != ControlKind::List) continue;
+    if (header->code == NM_CUSTOMDRAW && control.owner.decorate) {
+      answer = CustomDrawAnswer(control, *reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(header)));
+      return true;
+    }
     if (header->code == LVN_GETDISPINFOA && control.owner.describe) {
       // The answer goes into the notification the list sent, which is the list's to read.
       control.owner.describe(reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(header))->item);

@@ -30,10 +30,13 @@ struct ListOwner {
   std::function<void(LVITEMA& row)> describe;
   std::function<void(int row, UINT oldState, UINT newState)> stateChanged;
   std::function<void(int row)> checkBoxClicked;
+  // Draws over a row once the list has drawn it: `picture` is where its image is.
+  std::function<void(int row, HDC dc, const RECT& picture)> decorate;
 };
 void SetListOwner(int list, ListOwner owner);
-// The owner's answer, when `header` is a notification of a list that has one. True when answered.
-bool PassToListOwner(const NMHDR* header);
+// The owner's answer, when `header` is a notification of a list that has one. True when answered,
+// with what the list is to be told in `answer`.
+bool PassToListOwner(const NMHDR* header, LRESULT& answer);
 
 // Controls created afterwards are children of this window.
 void BeginControls(HWND parent);

@@ -132,7 +132,10 @@ LRESULT CALLBACK LayerWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   }
   if (message == TaskbarCreatedMessage()) ReAddTrayIcons(window);
   if (message == PostedMarkMessage() && message != 0) return TakePostedMark(wParam);
-  if (message == WM_NOTIFY && PassToListOwner(reinterpret_cast<const NMHDR*>(lParam))) return 0;
+  if (message == WM_NOTIFY) {
+    LRESULT answer = 0;
+    if (PassToListOwner(reinterpret_cast<const NMHDR*>(lParam), answer)) return answer;
+  }
   if (Layer.hook) {
     LRESULT answer = Layer.hook(window, message, wParam, lParam);
     if (answer != HookContinue) return answer;
