@@ -8,6 +8,9 @@
 
 // Puts a text (CF_TEXT) on the clipboard; false when the clipboard could not be taken.
 bool PutClipboardText(const std::string& text);
+// Puts a UTF-8 text on the clipboard as a Unicode program does: CF_UNICODETEXT, and CF_TEXT in the
+// system's code page beside it.
+bool PutClipboardUnicodeText(const std::string& utf8);
 // A display-format bitmap of width x height filled with one colour; nullptr when it cannot be made.
 HBITMAP OneColourBitmap(int width, int height, COLORREF colour);
 // Puts a bitmap of width x height filled with one colour (CF_BITMAP) on the clipboard.
@@ -16,6 +19,7 @@ bool PutClipboardBitmap(int width, int height, unsigned long colour);
 std::string ClipboardText();
 bool ClipboardHasBitmap();
 
+// Paths are UTF-8.
 bool ReadFileContents(const std::string& path, std::vector<unsigned char>& bytes);
 bool WriteFileContents(const std::string& path, const std::vector<unsigned char>& bytes);
 bool FileExists(const std::string& path);
