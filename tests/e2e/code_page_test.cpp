@@ -26,13 +26,17 @@ const ScriptNames kNames[] = {
     {1250, "Narzędzia", "Документы", "Zażółć gęślą jaźń"},
     {932, "ソフト資料", "Łódź", "日本語のテキスト、ソース"},
     {1252, "Café Müller", "中文资料", "Grüße aus Köln, à bientôt"},
+    {1253, "Έγγραφα", "Документы", "Καλημέρα κόσμε"},
+    {936, "中文资料", "Łódź", "中文文本测试"},
+    {CP_UTF8, "Café Müller", "中文资料", "Καλημέρα, Съешь, 日本語"},
 };
 
-const ScriptNames& NamesOfThisSystem() {
+// The names for the system's code page; nullptr for a code page without names here.
+const ScriptNames* NamesOfThisSystem() {
   for (const ScriptNames& names : kNames) {
-    if (names.codePage == GetACP()) return names;
+    if (names.codePage == GetACP()) return &names;
   }
-  return kNames[3];
+  return nullptr;
 }
 
 std::vector<unsigned char> Contents(const std::string& path) {
@@ -49,6 +53,7 @@ class CodePage : public ExchangeTest {
     if (expected && *expected) {
       ASSERT_EQ(GetACP(), std::strtoul(expected, nullptr, 10)) << "the locale did not give its code page";
     }
+    if (!NamesOfThisSystem()) GTEST_SKIP() << "no folder names for code page " << GetACP();
     ASSERT_TRUE(AnsiHolds(Wide(names_.home)));
     if (GetACP() != CP_UTF8) {
       ASSERT_FALSE(AnsiHolds(Wide(names_.foreign)));
@@ -89,7 +94,7 @@ class CodePage : public ExchangeTest {
     return path;
   }
 
-  const ScriptNames& names_ = NamesOfThisSystem();
+  const ScriptNames& names_ = NamesOfThisSystem() ? *NamesOfThisSystem() : kNames[0];
   std::string elsewhere_;
 };
 

@@ -54,7 +54,7 @@ void CollectTree(const std::string& root, const std::string& relative, std::vect
 
 bool PutClipboardTextWithMark(const std::string& text, const std::string& markFormat,
                               const std::vector<uint8_t>& markData) {
-  const UINT mark = RegisterClipboardFormatA(markFormat.c_str());
+  const UINT mark = RegisterClipboardFormatW(Wide(markFormat).c_str());
   if (!mark) return false;
   ClipboardHold clipboard;
   if (!clipboard.Held()) return false;
