@@ -9,6 +9,7 @@
 #include "exchange/board_reader.h"
 #include "exchange/board_writer.h"
 #include "tests/e2e/load_save_support.h"
+#include "tools/driver/capture_driver.h"
 #include "tools/driver/load_save_requesters.h"
 
 namespace {
@@ -83,6 +84,19 @@ class CodePage : public ExchangeTest {
     }
     return count;
   }
+  void ExpectInformationNamesTheWorkingDirectory() {
+    PostCommand(Main(), CmdInformation);
+    HWND information = nullptr;
+    HWND document = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+      information = FindProcessWindow(app_.Id(), "Information");
+      return information && (document = FindChild(information, "RichEdit20A")) != nullptr;
+    })) << "no information window";
+    EXPECT_TRUE(WaitUntil([&] { return WindowText(document).find(app_.WorkingDirectory()) != std::string::npos; }))
+        << WindowText(document);
+    PostMessageW(information, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(information); }));
+  }
   std::string WriteOneTextBoard(const std::string& path, const std::string& text) {
     Board board;
     board.itemLimit = 20;
@@ -127,6 +141,7 @@ TEST_F(CodePage, ItemsBoardsAndFilesKeepTheirLettersAndPaths) {
   StartProgram();
   ASSERT_TRUE(WaitForRows(2)) << "the items were not read back from " << app_.WorkingDirectory();
   EXPECT_EQ(WorkingFilesHolding(".utf", unicode), 1);
+  ExpectInformationNamesTheWorkingDirectory();
 
   ASSERT_TRUE(WriteFileContents(elsewhere_ + names_.foreign + ".png", GradientPng(1)));
   Answer(CmdLoadFiles, elsewhere_ + names_.foreign + ".png");

@@ -142,7 +142,9 @@ void HelperProgram::End() {
 std::string WindowText(HWND window) {
   const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  // An ANSI control (a RichEdit20A) reports its length in characters, but a Unicode read through it
+  // needs room for its bytes: twice as many on a double-byte code page.
+  std::wstring text(static_cast<size_t>(length) * 2 + 1, L'\0');
   const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
   return Utf8(text);

@@ -59,7 +59,8 @@ HWND ItemList() {
 // A control's text as UTF-8, read as Unicode so that no code page loses a character. Asked for with
 // WM_GETTEXT: GetWindowText does not ask a control of another process.
 std::string WindowTextUtf8(HWND window) {
-  std::wstring wide(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  // Room for twice the length: an ANSI control needs room for its bytes on a double-byte code page.
+  std::wstring wide(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) * 2 + 1, L'\0');
   wide.resize(static_cast<size_t>(
       SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()))));
   return Utf8(wide);
