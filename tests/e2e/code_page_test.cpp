@@ -101,7 +101,8 @@ class CodePage : public ExchangeTest {
     Board board;
     board.itemLimit = 20;
     const std::vector<unsigned char> thumbnail = ThumbnailPng(90, 90, 200);
-    board.entries.push_back({BoardKindText, false, "01012026-080000-100", Bytes(text), {thumbnail.begin(), thumbnail.end()}});
+    board.entries.push_back(
+        {BoardKindText, false, "01012026-080000-100", Bytes(text), {thumbnail.begin(), thumbnail.end()}});
     std::vector<unsigned char> bytes;
     EXPECT_EQ(WriteBoard(board, bytes), BoardError::None);
     EXPECT_TRUE(WriteFileContents(path, bytes));
