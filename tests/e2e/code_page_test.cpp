@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int kAllFilesPattern = 4;
+
 struct ScriptNames {
   unsigned codePage;
   std::string home;     // the program's folder, in the system's script
@@ -62,10 +64,10 @@ class CodePage : public ExchangeTest {
     ASSERT_TRUE(app_.Prepare(ProgramPath(), names_.home));
     elsewhere_ = OutputFolder(names_.foreign);
   }
-  void Answer(int command, const std::string& typed) {
+  void Answer(int command, const std::string& typed, int pattern = -1) {
     HWND dialog = OpenRequester(command);
     ASSERT_NE(dialog, nullptr) << "no requester for command " << command;
-    ASSERT_TRUE(AnswerFileRequester(dialog, typed));
+    ASSERT_TRUE(AnswerFileRequester(dialog, typed, pattern));
     ASSERT_TRUE(WaitUntilDone());
   }
   bool WaitForRows(int count) {
@@ -137,19 +139,27 @@ TEST_F(CodePage, ItemsBoardsAndFilesKeepTheirLettersAndPaths) {
   TakeRow(1);
   Answer(CmdSaveItemAs, elsewhere_ + names_.foreign + ".txt");
   EXPECT_EQ(Contents(elsewhere_ + names_.foreign + ".txt"), ansi);
+  ASSERT_TRUE(WriteFileContents(elsewhere_ + names_.foreign + ".png", GradientPng(1)));
+  Answer(CmdLoadFiles, elsewhere_ + names_.foreign + ".png", kAllFilesPattern);
+  ASSERT_TRUE(WaitForRows(3)) << "the picture named " << names_.foreign << " was not loaded";
 
   ExitProgram();
   StartProgram();
-  ASSERT_TRUE(WaitForRows(2)) << "the items were not read back from " << app_.WorkingDirectory();
+  ASSERT_TRUE(WaitForRows(3)) << "the items were not read back from " << app_.WorkingDirectory();
   EXPECT_EQ(WorkingFilesHolding(".utf", unicode), 1);
   ExpectInformationNamesTheWorkingDirectory();
 
-  ASSERT_TRUE(WriteFileContents(elsewhere_ + names_.foreign + ".png", GradientPng(1)));
-  Answer(CmdLoadFiles, elsewhere_ + names_.foreign + ".png");
-  ASSERT_TRUE(WaitForRows(3)) << "the picture named " << names_.foreign << " was not loaded";
-  ASSERT_TRUE(DropFiles(Main(), {elsewhere_ + names_.foreign + ".txt"}));
-  ASSERT_TRUE(WaitForRows(4)) << "the dropped text named " << names_.foreign << " was not loaded";
+  // The load requester opens in the folder read back from prefs.dat, so bare names find the files.
+  ASSERT_TRUE(WriteFileContents(elsewhere_ + names_.foreign + " 2.png", GradientPng(2)));
+  Answer(CmdLoadFiles, "\"" + names_.foreign + ".txt\" \"" + names_.foreign + " 2.png\"", kAllFilesPattern);
+  ASSERT_TRUE(WaitForRows(5)) << "the files named " << names_.foreign << " were not loaded together";
   EXPECT_EQ(WorkingFilesHolding(".txt", ansi), 2);
+  // Another text: the text taken last, taken again, is a repeat and makes no item.
+  const std::vector<unsigned char> dropped = Bytes(WideToAnsi(Wide("+ " + names_.text)));
+  ASSERT_TRUE(WriteFileContents(elsewhere_ + names_.foreign + " 3.txt", dropped));
+  ASSERT_TRUE(DropFiles(Main(), {elsewhere_ + names_.foreign + " 3.txt"}));
+  ASSERT_TRUE(WaitForRows(6)) << "the dropped text named " << names_.foreign << " was not loaded";
+  EXPECT_EQ(WorkingFilesHolding(".txt", dropped), 1);
 
   // The board replaces the collection, and its text comes back with its Unicode letters.
   Answer(CmdImportBoard, board);
