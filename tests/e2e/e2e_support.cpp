@@ -1,5 +1,6 @@
 #include "tests/e2e/e2e_support.h"
 
+#include "core/code_page_win.h"
 #include "core/commands.h"
 #include "exchange/image/image_codecs.h"
 #include "exchange/image/pixel_image.h"
@@ -84,7 +85,7 @@ std::string E2eTest::ProgramPath() {
 }
 
 void E2eTest::MakeWorkingDirectory() {
-  CreateDirectoryA(app_.WorkingDirectory().c_str(), nullptr);
+  CreateDirectoryW(Wide(app_.WorkingDirectory()).c_str(), nullptr);
 }
 
 void E2eTest::WritePrefs(const PrefsFile& prefs) {

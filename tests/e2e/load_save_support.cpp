@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/code_page_win.h"
 #include "exchange/image/image_codecs.h"
 #include "exchange/image/pixel_image.h"
 
@@ -54,19 +55,19 @@ bool Decode(const std::vector<unsigned char>& bytes, PixelImage& image) {
 }
 
 void RemoveTree(const std::string& folder) {
-  for (const std::string& name : FilesIn(folder)) DeleteFileA((folder + name).c_str());
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  for (const std::string& name : FilesIn(folder)) DeleteFileW(Wide(folder + name).c_str());
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(folder + "*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = found.cFileName;
+      const std::string name = Utf8(found.cFileName);
       if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..") {
         RemoveTree(folder + name + "\\");
       }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(Wide(folder).c_str());
 }
 
 }  // namespace
@@ -176,10 +177,10 @@ std::vector<StoredFiles> ExchangeTest::MixedCollection() {
   };
 }
 
-std::string ExchangeTest::OutputFolder() {
+std::string ExchangeTest::OutputFolder(const std::string& name) {
   if (outputFolder_.empty()) {
-    outputFolder_ = "C:\\kepsil-e2e-out-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "\\";
-    CreateDirectoryA(outputFolder_.c_str(), nullptr);
+    outputFolder_ = "C:\\" + name + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount()) + "\\";
+    CreateDirectoryW(Wide(outputFolder_).c_str(), nullptr);
   }
   return outputFolder_;
 }

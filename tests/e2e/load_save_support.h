@@ -45,8 +45,8 @@ class ExchangeTest : public E2eTest {
   // Text (checked), BMP picture, PNG picture (checked), one-byte text.
   static std::vector<StoredFiles> MixedCollection();
   // A folder of the test's own, with a trailing backslash. It is not in the temporary folder,
-  // which the folder requester's tree does not show.
-  std::string OutputFolder();
+  // which the folder requester's tree does not show. The first call names it (UTF-8, any script).
+  std::string OutputFolder(const std::string& name = "kepsil-e2e-out");
   // Sends the menu command and waits for the requester it opens.
   HWND OpenRequester(int command);
   // Waits until the program is idle again: its main window enabled and no other window shown, for

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "core/commands.h"
 #include "store/items_file.h"
 #include "exchange/image/image_codecs.h"
@@ -55,7 +56,7 @@ double Largest(const std::vector<double>& values) {
 }
 
 HWND ProgramList() {
-  HWND main = FindWindowA(nullptr, "KepSil!");
+  HWND main = FindWindowW(nullptr, L"KepSil!");
   return main ? FindChild(main, "SysListView32") : nullptr;
 }
 
@@ -254,7 +255,7 @@ int BenchItems(const std::string& folder, int count, const std::string& thumbnai
   std::vector<uint8_t> thumbnail;
   if (!WrittenAsTheProgramWould(thumbnailPath, thumbnail)) return 1;
   const std::string working = Folder(folder) + "Clipboard\\";
-  CreateDirectoryA(working.c_str(), nullptr);
+  CreateDirectoryW(Wide(working).c_str(), nullptr);
   std::vector<StoredItem> items;
   for (int i = 0; i < count; ++i) {
     char name[32];
@@ -300,12 +301,12 @@ const char kBareWindowTitle[] = "ksdriver bare window";
 
 // One start of this driver as a bare window program, to its window on the screen; -1 on failure.
 double TimeBareWindowStart() {
-  char self[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  wchar_t self[MAX_PATH];
+  const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return -1;
   HelperProgram bare;  // ended when it goes out of scope, between the timed starts
   const double start = NowMs();
-  if (!bare.Start("\"" + std::string(self) + "\" bare-window")) return -1;
+  if (!bare.Start("\"" + Utf8(self) + "\" bare-window")) return -1;
   return TimeToShownWindow(bare.Id(), start, kBareWindowTitle, [](HWND) { return true; });
 }
 
@@ -385,7 +386,7 @@ double TimeFindKeystroke(HWND field, HWND list, const std::wstring& typed) {
 // letter at a time and takes each back again, timing every keystroke. The very first one reads
 // every item's text and is told apart.
 int BenchFind() {
-  HWND main = FindWindowA(nullptr, "KepSil!");
+  HWND main = FindWindowW(nullptr, L"KepSil!");
   HWND list = ProgramList();
   if (!main || !list) return 1;
   const int items = ListRowCount(list);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/code_page_win.h"
 #include "exchange/image/image_codecs.h"
 #include "tools/driver/clipboard_driver.h"
 #include "tools/driver/window_driver.h"
@@ -105,10 +106,10 @@ HelperProgram::~HelperProgram() { End(); }
 
 bool HelperProgram::Start(const std::string& commandLine) {
   End();
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  std::string line = commandLine;
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_) != 0;
+  std::wstring line = Wide(commandLine);
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info_) != 0;
 }
 
 HWND HelperProgram::WaitForWindow(const std::string& className, DWORD timeoutMs) {
@@ -139,10 +140,12 @@ void HelperProgram::End() {
 }
 
 std::string WindowText(HWND window) {
-  const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+  const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
   if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT copied = SendMessageA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  // An ANSI control (a RichEdit20A) reports its length in characters, but a Unicode read through it
+  // needs room for its bytes: twice as many on a double-byte code page.
+  std::wstring text(static_cast<size_t>(length) * 2 + 1, L'\0');
+  const LRESULT copied = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
+  return Utf8(text);
 }

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/code_page_win.h"
+
 bool PutClipboardText(const std::string& text) {
   ClipboardGuard clipboard;
   if (!clipboard.Open()) return false;
@@ -24,7 +26,7 @@ bool PutClipboardText(const std::string& text) {
 }
 
 bool PutOwnedClipboardText(const std::string& text, DWORD holdMs) {
-  HWND owner = CreateWindowExA(0, "STATIC", "copying program", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  HWND owner = CreateWindowExW(0, L"STATIC", L"copying program", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
   if (!owner) return false;
   bool placed = false;
   for (int attempt = 0; attempt < 1000 && !placed; ++attempt) {
@@ -45,11 +47,39 @@ bool PutOwnedClipboardText(const std::string& text, DWORD holdMs) {
   }
   for (const DWORD start = GetTickCount(); placed && GetTickCount() - start < holdMs;) {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
   }
   DestroyWindow(owner);
   return placed;
+}
+
+namespace {
+
+HGLOBAL BlockHolding(const void* data, size_t size) {
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return nullptr;
+  std::memcpy(GlobalLock(memory), data, size);
+  GlobalUnlock(memory);
+  return memory;
+}
+
+bool Hand(UINT format, HGLOBAL memory) {
+  if (memory && SetClipboardData(format, memory)) return true;
+  if (memory) GlobalFree(memory);
+  return false;
+}
+
+}  // namespace
+
+bool PutClipboardUnicodeText(const std::string& utf8) {
+  const std::wstring wide = Wide(utf8);
+  const std::string ansi = WideToAnsi(wide);
+  ClipboardGuard clipboard;
+  if (!clipboard.Open()) return false;
+  EmptyClipboard();
+  return Hand(CF_UNICODETEXT, BlockHolding(wide.c_str(), (wide.size() + 1) * sizeof(wchar_t))) &&
+         Hand(CF_TEXT, BlockHolding(ansi.c_str(), ansi.size() + 1));
 }
 
 HBITMAP OneColourBitmap(int width, int height, COLORREF colour) {
@@ -107,7 +137,7 @@ bool ClipboardHasBitmap() {
 
 bool ReadFileContents(const std::string& path, std::vector<unsigned char>& bytes) {
   bytes.clear();
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
@@ -124,7 +154,7 @@ bool ReadFileContents(const std::string& path, std::vector<unsigned char>& bytes
 }
 
 bool WriteFileContents(const std::string& path, const std::vector<unsigned char>& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
@@ -134,23 +164,23 @@ bool WriteFileContents(const std::string& path, const std::vector<unsigned char>
 }
 
 bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DirectoryExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::vector<std::string> FilesIn(const std::string& folder) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
-  } while (FindNextFileA(search, &found));
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(Utf8(found.cFileName));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
   std::sort(names.begin(), names.end());
   return names;

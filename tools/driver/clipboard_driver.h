@@ -12,6 +12,9 @@ bool PutClipboardText(const std::string& text);
 // this process, and keeps the window (answering its messages) for holdMs, so that a watcher can
 // ask who copied it.
 bool PutOwnedClipboardText(const std::string& text, DWORD holdMs);
+// Puts a UTF-8 text on the clipboard as a Unicode program does: CF_UNICODETEXT, and CF_TEXT in the
+// system's code page beside it.
+bool PutClipboardUnicodeText(const std::string& utf8);
 // A display-format bitmap of width x height filled with one colour; nullptr when it cannot be made.
 HBITMAP OneColourBitmap(int width, int height, COLORREF colour);
 // Puts a bitmap of width x height filled with one colour (CF_BITMAP) on the clipboard.
@@ -20,6 +23,7 @@ bool PutClipboardBitmap(int width, int height, unsigned long colour);
 std::string ClipboardText();
 bool ClipboardHasBitmap();
 
+// Paths are UTF-8.
 bool ReadFileContents(const std::string& path, std::vector<unsigned char>& bytes);
 bool WriteFileContents(const std::string& path, const std::vector<unsigned char>& bytes);
 bool FileExists(const std::string& path);

@@ -1,12 +1,15 @@
 // ksdriver: drives a running KepSil! from scripts and benchmarks, one action per call.
-// Every action works on the window titled "KepSil!"; results are printed on stdout.
+// Every action works on the window titled "KepSil!"; results are printed on stdout. Arguments are
+// read from the Unicode command line and passed on as UTF-8, and printed texts are UTF-8.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "core/code_page_win.h"
 #include "tools/driver/bench_driver.h"
 #include "tools/driver/clipboard_driver.h"
 #include "tools/driver/list_driver.h"
@@ -48,7 +51,7 @@ int Usage() {
 }
 
 HWND MainWindow() {
-  return FindWindowA(nullptr, "KepSil!");
+  return FindWindowW(nullptr, L"KepSil!");
 }
 
 HWND ItemList() {
@@ -59,24 +62,37 @@ HWND ItemList() {
 // A control's text as UTF-8, read as Unicode so that no code page loses a character. Asked for with
 // WM_GETTEXT: GetWindowText does not ask a control of another process.
 std::string WindowTextUtf8(HWND window) {
-  std::wstring wide(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  // Room for twice the length: an ANSI control needs room for its bytes on a double-byte code page.
+  std::wstring wide(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) * 2 + 1, L'\0');
   wide.resize(static_cast<size_t>(
       SendMessageW(window, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()))));
-  if (wide.empty()) return {};
-  const int length = static_cast<int>(wide.size());
-  const int needed = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(needed > 0 ? needed : 0), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
-  return utf8;
+  return Utf8(wide);
 }
 
 int Number(const char* text) {
   return static_cast<int>(std::strtol(text, nullptr, 10));
 }
 
+// The arguments as UTF-8: the ANSI ones lose every character the code page cannot hold.
+std::vector<std::string> Utf8Arguments() {
+  std::vector<std::string> arguments;
+  int count = 0;
+  if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+    for (int i = 0; i < count; ++i) arguments.push_back(Utf8(wide[i]));
+    LocalFree(wide);
+  }
+  return arguments;
+}
+
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
+  std::vector<std::string> arguments = Utf8Arguments();
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments) pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  const int argc = static_cast<int>(arguments.size());
+  char** argv = pointers.data();
   if (argc < 2) return Usage();
   const std::string action = argv[1];
   if (action.rfind("bench-", 0) == 0 || action == "idle-loop" || action == "bare-window") {
@@ -131,11 +147,11 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (action == "front" && argc > 2) {
-    HWND window = FindWindowA(argv[2], nullptr);
+    HWND window = FindWindowW(Wide(argv[2]).c_str(), nullptr);
     return window && BringToFront(window) ? 0 : 1;
   }
   if (action == "edit-text" && argc > 3) {
-    HWND window = FindWindowA(argv[2], nullptr);
+    HWND window = FindWindowW(Wide(argv[2]).c_str(), nullptr);
     HWND edit = window ? FindChild(window, "Edit") : nullptr;
     if (!edit) return 1;
     const std::string text = WindowTextUtf8(edit);

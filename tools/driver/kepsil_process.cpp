@@ -1,5 +1,6 @@
 #include "tools/driver/kepsil_process.h"
 
+#include "core/code_page_win.h"
 #include "tools/driver/window_driver.h"
 
 namespace {
@@ -7,23 +8,23 @@ namespace {
 constexpr int kExitCommand = 10;
 
 void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = found.cFileName;
+      const std::string name = Utf8(found.cFileName);
       if (name == "." || name == "..") continue;
       const std::string path = folder + "\\" + name;
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(path);
       } else {
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileA(path.c_str());
+        SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(Wide(path).c_str());
       }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(Wide(folder).c_str());
 }
 
 }  // namespace
@@ -34,16 +35,16 @@ KepsilProcess::~KepsilProcess() {
   if (ownsFolder_) RemoveFolder();
 }
 
-bool KepsilProcess::Prepare(const std::string& programPath) {
-  char temp[MAX_PATH];
-  if (!GetTempPathA(sizeof temp, temp)) return false;
+bool KepsilProcess::Prepare(const std::string& programPath, const std::string& folderName) {
+  wchar_t temp[MAX_PATH];
+  if (!GetTempPathW(MAX_PATH, temp)) return false;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string candidate = std::string(temp) + "kepsil-e2e-" + std::to_string(GetCurrentProcessId()) +
-                                  "-" + std::to_string(GetTickCount()) + "-" + std::to_string(attempt);
-    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+    const std::string candidate = Utf8(temp) + folderName + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                  std::to_string(GetTickCount()) + "-" + std::to_string(attempt);
+    if (CreateDirectoryW(Wide(candidate).c_str(), nullptr)) {
       folder_ = candidate + "\\";
       ownsFolder_ = true;
-      return CopyFileA(programPath.c_str(), ProgramPath().c_str(), FALSE) != 0;
+      return CopyFileW(Wide(programPath).c_str(), Wide(ProgramPath()).c_str(), FALSE) != 0;
     }
   }
   return false;
@@ -60,11 +61,11 @@ bool KepsilProcess::Start(const std::string& arguments) {
   mainWindow_ = nullptr;
   std::string commandLine = "\"" + ProgramPath() + "\"";
   if (!arguments.empty()) commandLine += " " + arguments;
-  STARTUPINFOA startup{};
+  std::wstring wideLine = Wide(commandLine);
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        nullptr, folder_.c_str(), &startup,
-                        &info_) != 0;
+  return CreateProcessW(nullptr, wideLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Wide(folder_).c_str(),
+                        &startup, &info_) != 0;
 }
 
 bool KepsilProcess::IsRunning() const {
@@ -110,7 +111,7 @@ void KepsilProcess::RemoveFolder() {
   // The program file may stay locked for a moment after the process ended.
   WaitUntil([&] {
     RemoveTree(folder);
-    return GetFileAttributesA(folder.c_str()) == INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(Wide(folder).c_str()) == INVALID_FILE_ATTRIBUTES;
   }, 2000);
 }
 

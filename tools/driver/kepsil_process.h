@@ -1,5 +1,5 @@
 // A copy of kepsil.exe in a temporary folder of its own, started and driven from another process.
-// Each copy has its own "Clipboard" working directory beside it.
+// Paths and arguments are UTF-8. Each copy has its own "Clipboard" working directory beside it.
 #pragma once
 
 #include <windows.h>
@@ -14,8 +14,9 @@ class KepsilProcess {
   KepsilProcess(const KepsilProcess&) = delete;
   KepsilProcess& operator=(const KepsilProcess&) = delete;
 
-  // Makes a fresh temporary folder and copies the program into it; false when that fails.
-  bool Prepare(const std::string& programPath);
+  // Makes a fresh temporary folder, its name starting with `folderName` (UTF-8, any script), and
+  // copies the program into it; false when that fails.
+  bool Prepare(const std::string& programPath, const std::string& folderName = "kepsil-e2e");
   // Uses an existing folder that already holds kepsil.exe (a second instance of the same copy).
   void UseFolder(const std::string& folder);
   const std::string& Folder() const { return folder_; }

@@ -1,5 +1,6 @@
 #include "tools/driver/load_save_requesters.h"
 
+#include "core/code_page_win.h"
 #include "tools/driver/window_driver.h"
 
 namespace {
@@ -12,21 +13,23 @@ constexpr int kFileNameEdit = 0x480;     // edt1
 HWND FileNameBox(HWND dialog) {
   HWND name = GetDlgItem(dialog, kFileNameCombo);
   if (name) {
-    if (HWND edit = FindWindowExA(name, nullptr, "Edit", nullptr)) return edit;
+    if (HWND edit = FindWindowExW(name, nullptr, L"Edit", nullptr)) return edit;
     return name;
   }
   return GetDlgItem(dialog, kFileNameEdit);
 }
 
 void SetText(HWND control, const std::string& text) {
-  SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, nullptr);
+  const std::wstring wide = Wide(text);
+  SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_NORMAL, 5000, nullptr);
 }
 
 std::string GetText(HWND control) {
-  char text[2048] = {};
+  wchar_t text[2048] = {};
   DWORD_PTR ignored = 0;
-  SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &ignored);
-  return text;
+  SendMessageTimeoutW(control, WM_GETTEXT, ARRAYSIZE(text), reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                      &ignored);
+  return Utf8(text);
 }
 
 void PressEnter(HWND control) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/code_page_win.h"
+
 namespace {
 
 HGLOBAL BlockOf(const void* data, size_t size) {
@@ -26,11 +28,11 @@ bool Hand(UINT format, HGLOBAL memory) {
 }
 
 void CollectTree(const std::string& root, const std::string& relative, std::vector<TreeEntry>& entries) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((root + relative + "*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(root + relative + "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
-    const std::string name = found.cFileName;
+    const std::string name = Utf8(found.cFileName);
     if (name == "." || name == "..") continue;
     TreeEntry entry;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -44,7 +46,7 @@ void CollectTree(const std::string& root, const std::string& relative, std::vect
     entry.writeTime = (static_cast<uint64_t>(found.ftLastWriteTime.dwHighDateTime) << 32) |
                       found.ftLastWriteTime.dwLowDateTime;
     entries.push_back(entry);
-  } while (FindNextFileA(search, &found));
+  } while (FindNextFileW(search, &found));
   FindClose(search);
 }
 
@@ -52,7 +54,7 @@ void CollectTree(const std::string& root, const std::string& relative, std::vect
 
 bool PutClipboardTextWithMark(const std::string& text, const std::string& markFormat,
                               const std::vector<uint8_t>& markData) {
-  const UINT mark = RegisterClipboardFormatA(markFormat.c_str());
+  const UINT mark = RegisterClipboardFormatW(Wide(markFormat).c_str());
   if (!mark) return false;
   ClipboardHold clipboard;
   if (!clipboard.Held()) return false;

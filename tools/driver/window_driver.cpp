@@ -1,7 +1,11 @@
 #include "tools/driver/window_driver.h"
 
 #include <atomic>
+#include <cstring>
 
+#include <shlobj.h>
+
+#include "core/code_page_win.h"
 #include "ui/layer/posted_marks_win.h"
 
 namespace {
@@ -144,15 +148,15 @@ bool WaitForStartUpEnd(HWND mainWindow, DWORD timeoutMs) {
 }
 
 std::string WindowTitle(HWND window) {
-  char text[1024] = {};
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, ARRAYSIZE(text));
+  return Utf8(text);
 }
 
 std::string WindowClass(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, ARRAYSIZE(name));
+  return Utf8(name);
 }
 
 std::vector<HWND> ChildWindows(HWND parent) {
@@ -213,8 +217,8 @@ bool AnswerTextRequester(HWND dialog, const std::string& answer, const std::stri
   HWND button = FindChild(dialog, "Button", buttonCaption);
   if (!edit || !button) return false;
   // WM_SETTEXT is carried across processes by the system.
-  SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.c_str()), SMTO_NORMAL, 5000,
-                      nullptr);
+  const std::wstring text = Wide(answer);
+  SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 5000, nullptr);
   PostMessageA(button, BM_CLICK, 0, 0);
   return true;
 }
@@ -224,9 +228,9 @@ void PressDialogButton(HWND dialog, int buttonId) {
 }
 
 ATOM SendBoardHandOff(const std::string& path, DWORD timeoutMs) {
-  HWND target = FindWindowA(nullptr, "KepSil!");
+  HWND target = FindWindowW(nullptr, L"KepSil!");
   if (!target) return 0;
-  const ATOM atom = GlobalAddAtomA(path.c_str());
+  const ATOM atom = GlobalAddAtomW(Wide(path).c_str());
   if (!atom) return 0;
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutA(target, 2000, atom, 0, SMTO_NORMAL, timeoutMs, &result)) return 0;
@@ -234,7 +238,34 @@ ATOM SendBoardHandOff(const std::string& path, DWORD timeoutMs) {
 }
 
 bool GlobalAtomExists(const std::string& name) {
-  return GlobalFindAtomA(name.c_str()) != 0;
+  return GlobalFindAtomW(Wide(name).c_str()) != 0;
+}
+
+bool DropFiles(HWND window, const std::vector<std::string>& paths, DWORD timeoutMs) {
+  std::wstring names;
+  for (const std::string& path : paths) names += Wide(path) + L'\0';
+  names += L'\0';
+  std::vector<unsigned char> block(sizeof(DROPFILES) + names.size() * sizeof(wchar_t));
+  DROPFILES header{};
+  header.pFiles = sizeof(DROPFILES);
+  header.fWide = TRUE;
+  std::memcpy(block.data(), &header, sizeof header);
+  std::memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+  // A drop handle is memory of the receiving process; fixed memory is its own handle there, and
+  // the system's drop functions read it as such.
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+  if (!process) return false;
+  void* remote = VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT, PAGE_READWRITE);
+  bool taken = remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  DWORD_PTR ignored = 0;
+  taken = taken && SendMessageTimeoutW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0, SMTO_NORMAL,
+                                       timeoutMs, &ignored);
+  // Left to the process when it did not answer: it may still read the names.
+  if (remote && taken) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  return taken;
 }
 
 bool BringToFront(HWND window) {

@@ -57,5 +57,9 @@ ATOM SendBoardHandOff(const std::string& path, DWORD timeoutMs = 5000);
 // True while an atom with that name exists in the global atom table.
 bool GlobalAtomExists(const std::string& name);
 
+// Drops the files (UTF-8 paths) on the window as the shell does, with a Unicode drop handle made in
+// the window's own process. Waits until the window has taken the drop; false when it did not.
+bool DropFiles(HWND window, const std::vector<std::string>& paths, DWORD timeoutMs = 15000);
+
 // Makes the window the foreground (active) window, so that its keyboard shortcuts work.
 bool BringToFront(HWND window);
