@@ -69,6 +69,12 @@ constexpr TextEntry kTexts[] = {
   {47, "Your items are kept in this folder:", "Ihre Eintr\xE4" "ge liegen in diesem Verzeichnis:"},
   {48, "Another program holds the clipboard: nothing was put on it.",
        "Ein anderes Programm belegt die Zwischenablage: Es wurde nichts eingef\xFC" "gt."},
+  {49, "Info| is larger than a board can hold (2 GB per item).\r\nNo board was written.",
+       "Info| ist gr\xF6\xDF" "er, als eine Ablage fassen kann (2 GB je Eintrag).\r\nEs wurde keine Ablage geschrieben."},
+  {50, "Info| could not be imported: the disk is full or the folder cannot be written.\r\n"
+       "Your items are kept as they were.",
+       "Info| konnte nicht importiert werden: Der Datentr\xE4" "ger ist voll oder das Verzeichnis nicht beschreibbar.\r\n"
+       "Ihre Eintr\xE4" "ge bleiben unver\xE4" "ndert."},
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == LastText, "one entry per text");

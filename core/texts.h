@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-// Slots 0..63; texts 1..48 are used, the others stay empty.
+// Slots 0..63; texts 1..50 are used, the others stay empty.
 inline constexpr int TextSlotCount = 64;
 inline constexpr int FirstText = 1;
-inline constexpr int LastText = 48;
+inline constexpr int LastText = 50;
 // The message shown when a damaged board was not read (the file name goes first).
 inline constexpr int BoardNotReadText = 44;
 // The main menu's entry that opens the find field.
@@ -20,6 +20,11 @@ inline constexpr int ShownOfAllText = 46;
 inline constexpr int DataFolderText = 47;
 // The status bar's word when an item could not be put on the clipboard: another program held it.
 inline constexpr int ClipboardBusyText = 48;
+// The message when an export was refused: an item is larger than a board holds (its name first).
+inline constexpr int BoardTooLargeText = 49;
+// The message when a board was read but could not be imported: its files could not be written
+// (the file name goes first).
+inline constexpr int BoardNotImportedText = 50;
 
 struct InterfaceTexts {
   int32_t LanguageGerman = 0;  // 1 German, 0 English

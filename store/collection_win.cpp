@@ -293,6 +293,18 @@ bool SameFile(const std::string& a, const std::string& b) {
   return lstrcmpiW(fullA, fullB) == 0;
 }
 
+// AppendItems without the check for a hold and without telling anyone.
+void AppendQuietly(const std::vector<StoredItem>& records) {
+  Collection.Items.Last();
+  for (const StoredItem& record : records) {
+    const Item& item = Collection.Items.Insert(Item{record.kind, 0, record.name, record.checked != 0});
+    Collection.Rows.Inserted(Collection.Items.CurrentPosition(), ShownByFind(item));
+  }
+  Collection.Items.Reset();
+  ShowRowCount();
+  RedrawFrom(0);
+}
+
 }  // namespace
 
 std::string NewItemFilePath(const std::string& name, int32_t kind, ItemFile file) {
@@ -514,14 +526,7 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
 
 void AppendItems(const std::vector<StoredItem>& records) {
   if (CollectionHeld() || records.empty()) return;
-  Collection.Items.Last();
-  for (const StoredItem& record : records) {
-    const Item& item = Collection.Items.Insert(Item{record.kind, 0, record.name, record.checked != 0});
-    Collection.Rows.Inserted(Collection.Items.CurrentPosition(), ShownByFind(item));
-  }
-  Collection.Items.Reset();
-  ShowRowCount();
-  RedrawFrom(0);
+  AppendQuietly(records);
   Notify(true);
 }
 
@@ -597,11 +602,12 @@ void TrimItems(int32_t maxCount, const RemovalProgress& progress) {
   RemoveInSteps(positions, progress);
 }
 
-void EmptyWorkingFolder(const std::string& keepPath) {
+void EmptyWorkingFolder(const std::string& keepPath, const std::function<void()>& between) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(Wide(WorkingPath("*.*")).c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
+      if (between) between();
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       const std::string path = WorkingPath(Utf8(found.cFileName));
       if (!keepPath.empty() && SameFile(path, keepPath)) continue;
@@ -615,8 +621,10 @@ void EmptyWorkingFolder(const std::string& keepPath) {
   if (Listen.folderEmptied) Listen.folderEmptied();
 }
 
-void ResetCollection(const std::string& keepPath) {
-  if (CollectionHeld()) return;
+namespace {
+
+// ResetCollection without the check for a hold and without telling anyone.
+void ResetQuietly(const std::string& keepPath, const std::function<void()>& between) {
   DiscardPictureWrites();
   Capture.LastCapturedText.clear();
   Capture.LastPictureBlock = 0;
@@ -630,8 +638,59 @@ void ResetCollection(const std::string& keepPath) {
   ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
   if (List.prefetch) List.prefetch->Clear();
   List.prefetchedTop = -1;
-  EmptyWorkingFolder(keepPath);
+  EmptyWorkingFolder(keepPath, between);
+}
+
+// Moves a staged item's files into the working folder. False when its own file did not arrive
+// (the item is left out); a thumbnail or an extra that did not only costs the item that file.
+bool MoveStagedFiles(const StagedItem& staged) {
+  const StoredItem& item = staged.record;
+  const auto move = [](const std::string& from, const std::string& to) {
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  };
+  if (!move(StagedItemFilePath(item.name, item.kind, ItemFile::Content),
+            NewItemFilePath(item.name, item.kind, ItemFile::Content))) {
+    return false;
+  }
+  move(StagedItemFilePath(item.name, item.kind, ItemFile::Thumbnail),
+       NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail));
+  for (ExtraKind extra : EveryExtraKind) {
+    if (staged.extras & StagedExtraBit(extra)) move(StagedItemExtraPath(item.name, extra), ItemExtraPath(item.name, extra));
+  }
+  return true;
+}
+
+}  // namespace
+
+void ResetCollection(const std::string& keepPath) {
+  if (CollectionHeld()) return;
+  ResetQuietly(keepPath, {});
   Notify(true);
+}
+
+bool ReplaceWithStagedItems(const std::vector<StagedItem>& staged, const std::string& keepPath,
+                            const RemovalProgress& progress) {
+  if (CollectionHeld()) return false;
+  const CollectionHold hold;
+  const auto total = static_cast<int32_t>(staged.size());
+  int32_t done = 0;
+  DWORD stepStart = GetTickCount();
+  const auto between = [&] {
+    if (!progress || GetTickCount() - stepStart < kStepMs) return;
+    progress(done, total);
+    stepStart = GetTickCount();
+  };
+  ResetQuietly(keepPath, between);
+  std::vector<StoredItem> records;
+  records.reserve(staged.size());
+  for (const StagedItem& item : staged) {
+    if (MoveStagedFiles(item)) records.push_back(item.record);
+    ++done;
+    between();
+  }
+  AppendQuietly(records);
+  Notify(true);
+  return true;
 }
 
 bool IsItemChecked(int32_t row) {
