@@ -38,6 +38,8 @@ class ImportProgress {
     stepStart_ = GetTickCount();
   }
   int Total() const { return total_; }
+  // Closes the window before a message about the import is shown.
+  void Close() { window_.reset(); }
 
  private:
   int total_ = 0;
@@ -120,6 +122,7 @@ BoardImport ImportBoard(const std::string& givenPath) {
   if (!read.Ok()) {
     // A file that is no board at all is passed over quietly; a damaged board is said to be, and
     // so is one that could not be written out.
+    progress.Close();
     if (read.error == BoardError::CannotWrite) {
       Tell(BoardNotImportedText, path);
     } else if (read.error != BoardError::NotABoard) {

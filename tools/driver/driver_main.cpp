@@ -36,6 +36,8 @@ int Usage() {
       "  tray MESSAGE            sends the tray icon's callback with a mouse message (515 = double click)\n"
       "  exit [MS]               send Exit and wait for the process to end\n"
       "  bench-capture text|PICTURE.png REPEATS LABEL   capture latency and clipboard refusal\n"
+      "  bench-durable FOLDER PICTURE.png REPEATS      durable against plain writes of a capture's files\n"
+      "                                                and of items.dat\n"
       "  bench-items FOLDER COUNT THUMB.png [LIMIT]    COUNT stored items for the program in FOLDER\n"
       "  bench-startup FOLDER COUNT REPEATS            start-up to a filled list of COUNT rows,\n"
       "                                                beside a bare window program's\n"
