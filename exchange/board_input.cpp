@@ -14,6 +14,18 @@ constexpr std::size_t kPieceBytes = 4u << 20;
 
 bool IsLineEnd(unsigned char byte) { return byte == 0x00 || byte == '\r' || byte == '\n'; }
 
+// Reads until `count` bytes are there or the source gives none: a source may give fewer than
+// asked (a file on a network share) without being at its end.
+std::size_t ReadFully(BoardSource& source, unsigned char* to, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    const std::size_t got = source.Read(to + done, count - done);
+    if (got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
 }  // namespace
 
 std::size_t MemoryBoardSource::Read(unsigned char* to, std::size_t count) {
@@ -48,7 +60,7 @@ bool BoardInput::Have(std::size_t count) {
   end_ -= begin_;
   begin_ = 0;
   const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(buffer_.size() - end_, Remaining() - end_));
-  const std::size_t got = source_.Read(buffer_.data() + end_, wanted);
+  const std::size_t got = ReadFully(source_, buffer_.data() + end_, wanted);
   end_ += got;
   if (got < wanted) failed_ = true;
   return end_ - begin_ >= count;
@@ -86,7 +98,7 @@ bool BoardInput::Data(std::size_t count, std::vector<unsigned char>& out, const 
   Skip(buffered);
   for (std::size_t done = buffered; done < count;) {
     const std::size_t piece = std::min(count - done, kPieceBytes);
-    const std::size_t got = failed_ ? 0 : source_.Read(out.data() + done, piece);
+    const std::size_t got = failed_ ? 0 : ReadFully(source_, out.data() + done, piece);
     position_ += got;
     done += got;
     if (got < piece) {

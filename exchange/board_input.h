@@ -16,7 +16,7 @@ class BoardSource {
   virtual ~BoardSource() = default;
   // The size of the whole board: what the reader checks every length against.
   virtual std::uint64_t Size() const = 0;
-  // Reads up to `count` bytes; fewer only at the end or when reading fails.
+  // Reads up to `count` bytes; 0 at the end or when reading fails.
   virtual std::size_t Read(unsigned char* to, std::size_t count) = 0;
 };
 

@@ -2,7 +2,9 @@
 // before anything is sized from an unchecked number. Run under the sanitizers by scripts/test.
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -266,6 +268,81 @@ TEST(BoardReader, ABoardOfManyTinyEntriesReadsBack) {
   Board board;
   ASSERT_TRUE(Read(bytes, board).Ok());
   EXPECT_EQ(board.entries.size(), 100000u);
+}
+
+// Gives the board a few bytes at a time, as a slow file might.
+class TrickleSource : public BoardSource {
+ public:
+  explicit TrickleSource(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
+  std::uint64_t Size() const override { return bytes_.size(); }
+  std::size_t Read(unsigned char* to, std::size_t count) override {
+    const std::size_t n = std::min({count, bytes_.size() - position_, std::size_t{4093}});
+    std::memcpy(to, bytes_.data() + position_, n);
+    position_ += n;
+    return n;
+  }
+
+ private:
+  const std::vector<unsigned char>& bytes_;
+  std::size_t position_ = 0;
+};
+
+// Counts what it is given, and stops the reading at the entry it is told to.
+class CountingReceiver : public BoardReceiver {
+ public:
+  explicit CountingReceiver(std::size_t refuseAt = SIZE_MAX) : refuseAt_(refuseAt) {}
+  void Header(int32_t, std::size_t) override {}
+  bool Entry(std::size_t index, BoardEntry& entry) override {
+    if (index == refuseAt_) return false;
+    entries.push_back(std::move(entry));
+    return true;
+  }
+  bool Extras(std::size_t index, std::vector<ItemExtra>& extras) override {
+    entries.at(index).extras = std::move(extras);
+    return true;
+  }
+  std::vector<BoardEntry> entries;
+
+ private:
+  std::size_t refuseAt_;
+};
+
+// The reader keeps a small buffer over the file: names, numbers and blocks that straddle its end
+// (or the source's short reads) read the same as from memory.
+TEST(BoardReader, ReadingInPiecesGivesTheBoardAsReadWhole) {
+  Board board;
+  board.itemLimit = 300;
+  for (int i = 0; i < 300; ++i) {
+    const std::size_t size = i % 50 == 0 ? 300000 + static_cast<std::size_t>(i) : static_cast<std::size_t>(i * 37);
+    std::string text(size, static_cast<char>('a' + i % 26));
+    for (std::size_t k = 0; k < text.size(); k += 97) text[k] = static_cast<char>('0' + (k + i) % 10);
+    BoardEntry entry{i % 3 ? BoardKindText : BoardKindImage, i % 2 == 0, "entry-" + std::to_string(i), Bytes(text),
+                     Bytes(std::string(static_cast<std::size_t>(i % 5), 't'))};
+    if (i % 7 == 1 && entry.kind == BoardKindText) entry.extras.push_back({ExtraKind::Html, Bytes("<b>" + text + "</b>")});
+    board.entries.push_back(std::move(entry));
+  }
+  std::vector<unsigned char> bytes;
+  ASSERT_EQ(WriteBoard(board, bytes), BoardError::None);
+  ASSERT_GT(bytes.size(), 1u << 20) << "larger than the reader's buffer";
+  Board whole;
+  ASSERT_TRUE(Read(bytes, whole).Ok());
+  TrickleSource source(bytes);
+  CountingReceiver pieces;
+  ASSERT_TRUE(ReadBoard(source, pieces).Ok());
+  ASSERT_EQ(pieces.entries.size(), whole.entries.size());
+  for (std::size_t i = 0; i < whole.entries.size(); ++i) {
+    EXPECT_EQ(pieces.entries[i].name, whole.entries[i].name);
+    EXPECT_TRUE(pieces.entries[i].content == whole.entries[i].content) << i;
+    EXPECT_EQ(pieces.entries[i].thumbnail, whole.entries[i].thumbnail) << i;
+    EXPECT_EQ(pieces.entries[i].extras.size(), whole.entries[i].extras.size()) << i;
+  }
+  // An entry the receiver cannot keep (a full disk) stops the reading there.
+  TrickleSource again(bytes);
+  CountingReceiver full(120);
+  const BoardReadResult stopped = ReadBoard(again, full);
+  EXPECT_EQ(stopped.error, BoardError::CannotWrite);
+  EXPECT_EQ(stopped.entryIndex, 120);
+  EXPECT_EQ(full.entries.size(), 120u);
 }
 
 // Three entries: a text, a picture and a text, followed by whatever trailer a test appends.
