@@ -11,6 +11,7 @@
 #include "tests/e2e/load_save_support.h"
 #include "tools/driver/load_save_requesters.h"
 #include "tools/driver/reliability_driver.h"
+#include "tools/driver/window_driver.h"
 
 namespace {
 
@@ -370,6 +371,38 @@ TEST_F(BoardExchange, NineTextsWithFifteenMegabytesOfHtmlAndRichTextComeBackWhol
     EXPECT_TRUE(html == NumberedText(100 + i, kExtra)) << i;
     EXPECT_TRUE(rich == NumberedText(200 + i, kExtra)) << i;
   }
+}
+
+// Exit chosen while a large board is imported waits for the import: the program ends with the
+// board's items stored and in place, none of them left in the staging folder.
+TEST_F(BoardExchange, ExitDuringAnImportEndsWithTheWholeBoardStored) {
+  constexpr int kCount = 1500;
+  std::vector<unsigned char> bytes;
+  AppendBoardHeader(bytes, 20, kCount);
+  for (int i = 0; i < kCount; ++i) {
+    // Stored as they are: the test need not pack them.
+    AppendBoardEntry(bytes, {BoardKindText, false, LargeItemName(i), NumberedText(i, 40000), ThumbnailPng(90, 90, 200)}, {});
+  }
+  const std::string board = WriteRaw("exit.ksb", bytes);
+  WriteItems(ThreeItems());
+  StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 3; }));
+  HWND dialog = OpenRequester(CmdImportBoard);
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(AnswerFileRequester(dialog, board));
+  PostCommand(Main(), CmdExit);
+  ASSERT_TRUE(app_.WaitForExit(300000)) << "the program did not end after Exit";
+  EXPECT_FALSE(DirectoryExists(StagingFolder()));
+  std::vector<unsigned char> stored;
+  ASSERT_TRUE(ReadFileContents(app_.WorkingFile("items.dat"), stored));
+  const StoredItems items = ParseItemsFile(stored.data(), stored.size());
+  ASSERT_EQ(items.items.size(), static_cast<size_t>(kCount));
+  for (int i = 0; i < kCount; i += 149) {
+    std::vector<unsigned char> text;
+    ASSERT_TRUE(ReadFileContents(app_.WorkingFile(LargeItemName(i) + ".txt"), text)) << i;
+    EXPECT_EQ(text, NumberedText(i, 40000)) << i;
+  }
+  for (const ItemRecord& old : ThreeItems()) EXPECT_FALSE(FileExists(app_.WorkingFile(old.name + ".clt")));
 }
 
 // Two items of one name (files loaded in the same millisecond, made by another copy): both come
