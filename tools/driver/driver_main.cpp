@@ -38,6 +38,8 @@ int Usage() {
       "  bench-capture text|PICTURE.png REPEATS LABEL   capture latency and clipboard refusal\n"
       "  bench-durable FOLDER PICTURE.png REPEATS      durable against plain writes of a capture's files\n"
       "                                                and of items.dat\n"
+      "  bench-import PATH                             writes a 300 MB board there and has the program\n"
+      "                                                import it; prints its largest entry's size\n"
       "  bench-items FOLDER COUNT THUMB.png [LIMIT]    COUNT stored items for the program in FOLDER\n"
       "  bench-startup FOLDER COUNT REPEATS            start-up to a filled list of COUNT rows,\n"
       "                                                beside a bare window program's\n"
