@@ -680,15 +680,37 @@ bool ReplaceWithStagedItems(const std::vector<StagedItem>& staged, const std::st
     progress(done, total);
     stepStart = GetTickCount();
   };
-  ResetQuietly(keepPath, between);
   std::vector<StoredItem> records;
   records.reserve(staged.size());
+  for (const StagedItem& item : staged) records.push_back(item.record);
+  // The staged items.dat says the board is staged whole: a start after a cut from here on
+  // finishes the import (FinishOrRemoveImportStaging) rather than losing both collections.
+  SaveItemsFile(StagedItemsFilePath(), records);
+  ResetQuietly(keepPath, between);
+  // The items go in before their files: a session that ends meanwhile stores them, and the next
+  // start moves the files that are still staged.
+  AppendQuietly(records);
+  std::vector<std::string> missing;
   for (const StagedItem& item : staged) {
-    if (MoveStagedFiles(item)) records.push_back(item.record);
+    if (!MoveStagedFiles(item)) missing.push_back(item.record.name);
     ++done;
     between();
   }
-  AppendQuietly(records);
+  for (const std::string& name : missing) RemoveQuietly(Collection.Items.PositionOf(name));
+  // Rows drawn while the files moved showed blank thumbnails, and a find could not read the texts.
+  if (Collection.Rows.Filtered()) {
+    std::vector<int32_t> shown;
+    for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
+      if (ShownByFind(Collection.Items.At(position))) shown.push_back(position);
+    }
+    Collection.Rows.ShowOnly(std::move(shown));
+  }
+  ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
+  if (List.prefetch) List.prefetch->Clear();
+  List.prefetchedTop = -1;
+  Collection.Items.Reset();
+  ShowRowCount();
+  RedrawFrom(0);
   Notify(true);
   return true;
 }

@@ -159,9 +159,14 @@ std::string ImportStagingFolder();
 // Makes the staging folder, empty (whatever a killed import left there goes first); false when it
 // cannot be made.
 bool PrepareImportStaging();
-// Removes the staging folder and everything in it: after an import, and at start-up, where one is
-// what an import cut short by a crash or a power cut left.
+// Removes the staging folder and everything in it, after an import.
 void RemoveImportStaging();
+// At start-up, for what an import cut short by a crash or a power cut left: a board staged whole
+// (its items.dat written) is moved into place, replacing the collection as the import would have;
+// anything else staged is removed. True when an import was finished.
+bool FinishOrRemoveImportStaging();
+// The items.dat written into the staging folder once the board is staged whole.
+std::string StagedItemsFilePath();
 // Where an item file of a board's item is staged.
 std::string StagedItemFilePath(const std::string& name, int32_t kind, ItemFile file);
 std::string StagedItemExtraPath(const std::string& name, ExtraKind kind);
@@ -174,7 +179,7 @@ struct StagedItem {
 };
 // Replaces every item and file of the collection with the staged items, in list order: the
 // working folder is emptied (except the file `keepPath` names, if any, and the staging folder),
-// the staged files are moved into place and the items go in. The collection is held meanwhile and
+// the items go in and the staged files are moved into place. The collection is held meanwhile and
 // `progress` is told between steps, so that the window answers throughout and no capture lands in
 // the middle. An item whose own file cannot be moved is left out. False, and nothing done, while
 // the collection is held.

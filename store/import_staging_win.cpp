@@ -26,7 +26,33 @@ void DeleteStagedFiles() {
   FindClose(search);
 }
 
+// Moves every staged file into the working folder, items.dat last.
+void MoveStagedFilesIntoPlace() {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(StagedPath("*")).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const std::string name = Utf8(found.cFileName);
+    if (lstrcmpiW(found.cFileName, L"items.dat") == 0) continue;
+    MoveFileExW(Wide(StagedPath(name)).c_str(), Wide(WorkingPath(name)).c_str(), MOVEFILE_REPLACE_EXISTING);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  MoveFileExW(Wide(StagedItemsFilePath()).c_str(), Wide(WorkingPath("items.dat")).c_str(),
+              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 }  // namespace
+
+std::string StagedItemsFilePath() { return StagedPath("items.dat"); }
+
+bool FinishOrRemoveImportStaging() {
+  const DWORD marker = GetFileAttributesW(Wide(StagedItemsFilePath()).c_str());
+  const bool staged = marker != INVALID_FILE_ATTRIBUTES && !(marker & FILE_ATTRIBUTE_DIRECTORY);
+  if (staged) MoveStagedFilesIntoPlace();
+  RemoveImportStaging();
+  return staged;
+}
 
 std::string ImportStagingFolder() { return WorkingPath(kStagingFolder); }
 

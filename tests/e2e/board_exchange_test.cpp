@@ -442,6 +442,26 @@ TEST_F(BoardExchange, AStagingFolderLeftByACutImportIsRemovedAtStart) {
   for (const ItemRecord& old : ThreeItems()) EXPECT_TRUE(FileExists(app_.WorkingFile(old.name + ".clt")));
 }
 
+// A cut after the board was staged whole (its items.dat written, the old collection perhaps half
+// gone) is finished at the next start: the board's items show, not an empty or half collection.
+TEST_F(BoardExchange, ABoardStagedWholeBeforeACutIsFinishedAtStart) {
+  WriteItems(ThreeItems());
+  ASSERT_TRUE(CreateDirectoryA(StagingFolder().c_str(), nullptr));
+  const std::vector<ItemRecord> board = {{1, 1, "01012026-080000-100"}, {1, 0, "01012026-080000-050"}};
+  for (const ItemRecord& item : board) {
+    ASSERT_TRUE(WriteFileContents(StagingFolder() + "\\" + item.name + ".txt", Bytes("staged " + item.name)));
+    ASSERT_TRUE(WriteFileContents(StagingFolder() + "\\" + item.name + ".clt", ThumbnailPng(90, 90, 200)));
+  }
+  ASSERT_TRUE(WriteFileContents(StagingFolder() + "\\items.dat", ItemsDatBytes(board)));
+  StartProgram();
+  ASSERT_TRUE(WaitUntil([&] { return ListRowCount(List()) == 2; })) << ListRowCount(List());
+  EXPECT_TRUE(ListRowChecked(List(), 0));
+  EXPECT_FALSE(DirectoryExists(StagingFolder()));
+  std::vector<unsigned char> text;
+  ASSERT_TRUE(ReadFileContents(app_.WorkingFile("01012026-080000-050.txt"), text));
+  EXPECT_EQ(text, Bytes("staged 01012026-080000-050"));
+}
+
 // An item the board's length fields cannot hold is said to be before anything is written: no
 // board that could not be read back.
 TEST_F(BoardExchange, ExportRefusesAnItemLargerThanABoardHoldsBeforeWritingAnything) {
