@@ -120,6 +120,8 @@ void FirstRun() {
 void LaterRun() {
   // Only this instance writes here from now on: what a crash left half-written can go.
   RemoveLeftoverTemporaries(WorkingDirectory());
+  // An import cut short left its staged files: one staged whole is finished, anything less goes.
+  FinishOrRemoveImportStaging();
   // The stored items' thumbnails are read on helper threads while the window is built.
   std::optional<StoredItemsReading> reading;
   if (App.CommandLineBoard.empty()) reading.emplace();

@@ -161,27 +161,35 @@ FileRead ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, siz
 }
 
 #ifdef _WIN32
+namespace {
+
+bool WriteFlushed(const std::wstring& path, std::span<const uint8_t> bytes) {
+  FileHandle out(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!out.Valid()) return false;
+  bool written = true;
+  for (size_t done = 0; written && done < bytes.size();) {
+    const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kLargestRead));
+    DWORD wrote = 0;
+    written = WriteFile(out.Get(), bytes.data() + done, want, &wrote, nullptr) && wrote == want;
+    done += wrote;
+  }
+  written = written && FlushFileBuffers(out.Get());
+  if (!out.Close() || !written) {
+    DeleteFileW(path.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool WriteFileFlushed(const std::string& path, std::span<const uint8_t> bytes) { return WriteFlushed(Wide(path), bytes); }
+
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
   const std::wstring target = Wide(path);
   const std::wstring temporary = target + L".tmp";
-  {
-    FileHandle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                               nullptr));
-    if (!out.Valid()) return false;
-    bool written = true;
-    for (size_t done = 0; written && done < bytes.size();) {
-      const DWORD want = static_cast<DWORD>(std::min(bytes.size() - done, kLargestRead));
-      DWORD wrote = 0;
-      written = WriteFile(out.Get(), bytes.data() + done, want, &wrote, nullptr) && wrote == want;
-      done += wrote;
-    }
-    // The data reaches the disk before the move that makes it current can.
-    written = written && FlushFileBuffers(out.Get());
-    if (!out.Close() || !written) {
-      DeleteFileW(temporary.c_str());
-      return false;
-    }
-  }
+  // The data reaches the disk before the move that makes it current can.
+  if (!WriteFlushed(temporary, bytes)) return false;
   if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     DeleteFileW(temporary.c_str());
     return false;
@@ -189,6 +197,18 @@ bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& byt
   return true;
 }
 #else
+bool WriteFileFlushed(const std::string& path, std::span<const uint8_t> bytes) {
+  std::ofstream out(FileSystemPath(path), std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.flush();
+  out.close();
+  if (out) return true;
+  std::error_code ignored;
+  std::filesystem::remove(FileSystemPath(path), ignored);
+  return false;
+}
+
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
   const std::filesystem::path target = FileSystemPath(path);
   std::filesystem::path temporary = target;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,3 +32,6 @@ FileRead ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes, siz
 // the old file or the new one, never a cut or empty one. False (and the old file untouched) when
 // any step fails.
 bool WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
+// Creates or replaces the file with the bytes and flushes it to the disk; false (and no file)
+// when that fails. For files that a later rename makes current.
+bool WriteFileFlushed(const std::string& path, std::span<const uint8_t> bytes);

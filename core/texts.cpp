@@ -69,16 +69,22 @@ constexpr TextEntry kTexts[] = {
   {47, "Your items are kept in this folder:", "Ihre Eintr\xE4" "ge liegen in diesem Verzeichnis:"},
   {48, "Another program holds the clipboard: nothing was put on it.",
        "Ein anderes Programm belegt die Zwischenablage: Es wurde nichts eingef\xFC" "gt."},
-  {49, "Pin item", "Eintrag anheften"},
-  {50, "Unpin item", "Eintrag nicht mehr anheften"},
-  {51, "Pinned", "Angeheftet"},
-  {52, "copied from %s", "kopiert aus %s"},
-  {53, "Ignore copies from %s", "Kopien aus %s ignorieren"},
-  {54, "Ignored programs\x85", "Ignorierte Programme\x85"},
-  {55, "Ignored programs", "Ignorierte Programme"},
-  {56, "Copies from these programs make no items:", "Kopien aus diesen Programmen werden nicht aufgenommen:"},
-  {57, "Remove", "Entfernen"},
-  {58, "Close", "Schlie\xDF" "en"},
+  {49, "Info| is larger than a board can hold (2 GB per item).\r\nNo board was written.",
+       "Info| ist gr\xF6\xDF" "er, als eine Ablage fassen kann (2 GB je Eintrag).\r\nEs wurde keine Ablage geschrieben."},
+  {50, "Info| could not be imported: the disk is full or the folder cannot be written.\r\n"
+       "Your items are kept as they were.",
+       "Info| konnte nicht importiert werden: Der Datentr\xE4" "ger ist voll oder das Verzeichnis nicht beschreibbar.\r\n"
+       "Ihre Eintr\xE4" "ge bleiben unver\xE4" "ndert."},
+  {51, "Pin item", "Eintrag anheften"},
+  {52, "Unpin item", "Eintrag nicht mehr anheften"},
+  {53, "Pinned", "Angeheftet"},
+  {54, "copied from %s", "kopiert aus %s"},
+  {55, "Ignore copies from %s", "Kopien aus %s ignorieren"},
+  {56, "Ignored programs\x85", "Ignorierte Programme\x85"},
+  {57, "Ignored programs", "Ignorierte Programme"},
+  {58, "Copies from these programs make no items:", "Kopien aus diesen Programmen werden nicht aufgenommen:"},
+  {59, "Remove", "Entfernen"},
+  {60, "Close", "Schlie\xDF" "en"},
 };
 
 static_assert(sizeof kTexts / sizeof kTexts[0] == LastText, "one entry per text");

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <string>
 
-// Slots 0..63; texts 1..58 are used, the others stay empty.
+// Slots 0..63; texts 1..60 are used, the others stay empty.
 inline constexpr int TextSlotCount = 64;
 inline constexpr int FirstText = 1;
-inline constexpr int LastText = 58;
+inline constexpr int LastText = 60;
 // The message shown when a damaged board was not read (the file name goes first).
 inline constexpr int BoardNotReadText = 44;
 // The main menu's entry that opens the find field.
@@ -20,20 +20,25 @@ inline constexpr int ShownOfAllText = 46;
 inline constexpr int DataFolderText = 47;
 // The status bar's word when an item could not be put on the clipboard: another program held it.
 inline constexpr int ClipboardBusyText = 48;
+// The message when an export was refused: an item is larger than a board holds (its name first).
+inline constexpr int BoardTooLargeText = 49;
+// The message when a board was read but could not be imported: its files could not be written
+// (the file name goes first).
+inline constexpr int BoardNotImportedText = 50;
 // The item menu's pin entry, as the item is not pinned or is.
-inline constexpr int PinItemText = 49;
-inline constexpr int UnpinItemText = 50;
+inline constexpr int PinItemText = 51;
+inline constexpr int UnpinItemText = 52;
 // The preview's words for a pinned item, and before the program an item was copied from.
-inline constexpr int PinnedText = 51;
-inline constexpr int CopiedFromText = 52;
+inline constexpr int PinnedText = 53;
+inline constexpr int CopiedFromText = 54;
 // The item menu's entry that ignores the item's program ("%s" stands for the program).
-inline constexpr int IgnoreCopiesFromText = 53;
+inline constexpr int IgnoreCopiesFromText = 55;
 // The main menu's entry and the window that list the ignored programs, its words and buttons.
-inline constexpr int IgnoredProgramsText = 54;
-inline constexpr int IgnoredProgramsTitleText = 55;
-inline constexpr int IgnoredProgramsLabelText = 56;
-inline constexpr int RemoveText = 57;
-inline constexpr int CloseText = 58;
+inline constexpr int IgnoredProgramsText = 56;
+inline constexpr int IgnoredProgramsTitleText = 57;
+inline constexpr int IgnoredProgramsLabelText = 58;
+inline constexpr int RemoveText = 59;
+inline constexpr int CloseText = 60;
 
 struct InterfaceTexts {
   int32_t LanguageGerman = 0;  // 1 German, 0 English

@@ -33,7 +33,6 @@ const char* BoardErrorText(BoardError error) {
     case BoardError::BadCount: return "impossible entry count";
     case BoardError::BadKind: return "unknown item kind";
     case BoardError::BadName: return "unsafe or invalid item name";
-    case BoardError::DuplicateName: return "two entries with the same name";
     case BoardError::BadLength: return "a length is negative or beyond the end of the file";
     case BoardError::BadPackedText: return "a packed text does not unpack to its stated length";
     case BoardError::TooLarge: return "too much data";

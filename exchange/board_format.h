@@ -62,10 +62,10 @@ enum class BoardError {
   BadCount,         // negative entry count, or more entries than the file can hold
   BadKind,          // a kind other than image or text
   BadName,          // a name IsSafeItemName refuses: it could lead outside the working folder
-  DuplicateName,    // two entries would share files
   BadLength,        // a negative length, or one beyond the bytes that remain
   BadPackedText,    // a packed text that does not unpack to exactly its stated length
-  TooLarge,         // more data than the program is willing to hold, or than a length field holds
+  TooLarge,         // an entry larger than the memory there is, an extra larger than an item
+                    // keeps, or contents longer than a length field holds
   BadExtra,         // an extra of an unknown kind, of a kind the item cannot keep, twice, or empty;
                     // or a trailer record for no entry, out of order, or with no or too many extras
   CannotWrite,      // the board file cannot be created or written completely

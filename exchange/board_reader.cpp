@@ -2,37 +2,32 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 #include <new>
 #include <set>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "core/data_reader.h"
 #include "core/file_bytes.h"
+#include "exchange/board_limits.h"
 #include "exchange/pack/pack.h"
+#include "store/item_name.h"
 #include "store/items_file.h"
 
 namespace {
 
 // kind, checked, a one-character name with its terminator, the shortest content block (an image
 // length) and the thumbnail length.
-constexpr std::size_t MinEntrySize = 4 + 4 + 2 + 4 + 4;
-
-// What an entry costs the reader beyond the bytes it copies from the board: its slot in the entry
-// table, counted three times since the table grows by doubling and holds the old slots while it
-// moves; a node of the name check (tree links and the name's view); the heap's header of that
-// node and of the blocks of its name, content and thumbnail.
-constexpr std::size_t HeapBlockHeader = 2 * sizeof(void*);
-constexpr std::size_t EntryBookkeeping =
-    3 * sizeof(BoardEntry) + 4 * sizeof(void*) + sizeof(std::string_view) + 4 * HeapBlockHeader;
-// An entry's extras take one table, sized once, with a slot and a block of bytes per extra. A
-// tiny extra costs the reader a few times its 13 bytes in the file, as a tiny entry does.
-constexpr std::size_t ExtrasTableBookkeeping = HeapBlockHeader;
-constexpr std::size_t ExtraBookkeeping = sizeof(ItemExtra) + HeapBlockHeader;
-
+constexpr std::uint64_t MinEntrySize = 4 + 4 + 2 + 4 + 4;
 // The trailer's smallest record: index, count and one extra (kind, T, P and one byte).
-constexpr std::size_t MinExtrasRecordSize = 4 + 4 + 4 + 4 + 4 + 1;
+constexpr std::uint64_t MinExtrasRecordSize = 4 + 4 + 4 + 4 + 4 + 1;
+// A fresh name for a repeated one takes a dash and a counter: the name is cut to leave them room.
+constexpr std::size_t FreshNameRoom = 12;
+// A packed text is first unpacked into this much room (or what its block packs at this ratio), and
+// the room grows fourfold while the stream fills it.
+constexpr std::size_t FirstUnpackBytes = 1u << 20;
+constexpr std::size_t FirstUnpackRatio = 32;
 
 // Windows file names ignore case, so two names that differ only in case share files. Names are
 // code page 1252, whose accented letters have case too.
@@ -60,105 +55,92 @@ struct CaseInsensitiveLess {
 
 class BoardParser {
  public:
-  // The bookkeeping of the entries and their extras may take half the board's size, or
-  // BoardMinBookkeeping when that is more: the import then holds about twice the board, whatever
-  // the size of its entries.
-  BoardParser(const unsigned char* data, std::size_t size)
-      : reader_(data, size), bookkeepingLeft_(std::max(BoardMinBookkeeping, size / 2)) {}
+  BoardParser(BoardSource& source, BoardReceiver& receiver)
+      : input_(source), receiver_(receiver), between_([&receiver] { receiver.Between(); }) {}
 
-  BoardReadResult Parse(Board& board);
+  BoardReadResult Parse();
 
  private:
   bool Fail(BoardError error) {
     if (result_.error == BoardError::None) {
-      result_.error = error;
+      // A source that stopped giving bytes it said it had is no damaged board but a failed read.
+      result_.error = input_.Failed() ? BoardError::Unreadable : error;
       result_.offset = fieldStart_;
     }
     return false;
   }
   bool Number(int32_t& value) {
-    fieldStart_ = reader_.Position();
-    return reader_.ReadNumber(value) || Fail(BoardError::Truncated);
+    fieldStart_ = input_.Position();
+    return input_.Number(value) || Fail(BoardError::Truncated);
   }
   // A length field: not negative and not beyond the bytes that remain after it.
   bool Length(int32_t& value) {
     if (!Number(value)) return false;
-    if (value < 0 || static_cast<std::size_t>(value) > reader_.Remaining()) return Fail(BoardError::BadLength);
-    return true;
-  }
-  // Takes `cost` from what the bookkeeping may still use; TooLarge when it is used up.
-  bool Bookkeeping(std::size_t cost) {
-    if (cost > bookkeepingLeft_) return Fail(BoardError::TooLarge);
-    bookkeepingLeft_ -= cost;
+    if (value < 0 || static_cast<std::uint64_t>(value) > input_.Remaining()) return Fail(BoardError::BadLength);
     return true;
   }
   bool Bytes(std::size_t count, std::vector<unsigned char>& out) {
-    fieldStart_ = reader_.Position();
-    std::span<const unsigned char> bytes;
-    if (!reader_.ReadData(count, bytes)) return Fail(BoardError::Truncated);
-    out.assign(bytes.begin(), bytes.end());
-    return true;
+    fieldStart_ = input_.Position();
+    return input_.Data(count, out, between_) || Fail(BoardError::Truncated);
   }
 
-  bool Header(Board& board, std::size_t& count);
-  bool Entry(std::vector<BoardEntry>& entries);
+  bool Header(std::size_t& count);
+  bool Entry(std::size_t index);
   bool Name(std::string& name);
   bool TextContent(std::vector<unsigned char>& text);
   bool PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text);
-  bool Extras(std::vector<BoardEntry>& entries);
-  bool ExtrasRecord(std::vector<BoardEntry>& entries, int32_t& lastIndex);
-  bool Extra(BoardEntry& entry, unsigned& kindsSeen);
+  bool Extras();
+  bool ExtrasRecord(int32_t& lastIndex);
+  bool Extra(int32_t entryKind, std::vector<ItemExtra>& extras, unsigned& kindsSeen);
   bool ExtraContent(std::vector<unsigned char>& bytes);
 
-  DataReader reader_;
+  BoardInput input_;
+  BoardReceiver& receiver_;
+  std::function<void()> between_;
   BoardReadResult result_;
-  // Views into the board's bytes, which outlive the parser.
-  std::set<std::string_view, CaseInsensitiveLess> names_;
-  std::size_t bookkeepingLeft_;
-  std::size_t unpackedTotal_ = 0;
-  std::size_t fieldStart_ = 0;  // where the field being read begins, for the refusal's offset
+  std::set<std::string, CaseInsensitiveLess> names_;
+  std::vector<unsigned char> kinds_;  // each entry's kind, for the extras that follow them all
+  std::vector<unsigned char> block_;  // a packed block, kept between entries to be reused
+  std::uint64_t fieldStart_ = 0;      // where the field being read begins, for the refusal's offset
 };
 
-BoardReadResult BoardParser::Parse(Board& board) {
-  Board parsed;
+BoardReadResult BoardParser::Parse() {
   std::size_t count = 0;
-  if (Header(parsed, count)) {
+  if (Header(count)) {
     for (std::size_t i = 0; i < count; ++i) {
       result_.entryIndex = static_cast<int>(i);
-      if (!Entry(parsed.entries)) break;
+      if (!Entry(i)) break;
+      receiver_.Between();
     }
   }
   if (result_.Ok()) {
     result_.entryIndex = -1;
-    Extras(parsed.entries);
+    Extras();
   }
-  if (result_.Ok()) {
-    result_.entryIndex = -1;
-    board = std::move(parsed);
-  }
+  if (result_.Ok()) result_.entryIndex = -1;
   return result_;
 }
 
-bool BoardParser::Header(Board& board, std::size_t& count) {
-  std::string_view magic;
-  bool terminated = false;
-  reader_.ReadLine(magic, terminated);
-  if (magic != BoardMagic) return Fail(BoardError::NotABoard);
+bool BoardParser::Header(std::size_t& count) {
+  std::string magic;
+  fieldStart_ = 0;
+  // One byte more than the magic tells a longer first line apart.
+  const LineRead line = input_.Line(magic, BoardMagic.size() + 1);
+  if (line == LineRead::Overlong || magic != BoardMagic) return Fail(BoardError::NotABoard);
+  int32_t itemLimit = 0;
   int32_t announced = 0;
-  if (!Number(board.itemLimit) || !Number(announced)) return false;
-  // Every entry takes at least MinEntrySize bytes. Nothing is sized from the count: the table
-  // grows with the entries actually read.
-  if (announced < 0 || static_cast<std::size_t>(announced) > reader_.Remaining() / MinEntrySize) {
+  if (!Number(itemLimit) || !Number(announced)) return false;
+  // Every entry takes at least MinEntrySize bytes. Nothing is sized from the count.
+  if (announced < 0 || static_cast<std::uint64_t>(announced) > input_.Remaining() / MinEntrySize) {
     return Fail(BoardError::BadCount);
   }
   count = static_cast<std::size_t>(announced);
+  receiver_.Header(itemLimit, count);
   return true;
 }
 
-bool BoardParser::Entry(std::vector<BoardEntry>& entries) {
-  fieldStart_ = reader_.Position();
-  if (!Bookkeeping(EntryBookkeeping)) return false;
-  BoardEntry& entry = entries.emplace_back();
+bool BoardParser::Entry(std::size_t index) {
+  BoardEntry entry;
   int32_t kind = 0;
   int32_t checked = 0;
   if (!Number(kind) || !Number(checked)) return false;
@@ -173,18 +155,30 @@ bool BoardParser::Entry(std::vector<BoardEntry>& entries) {
     return false;
   }
   int32_t thumbnailLength = 0;
-  return Length(thumbnailLength) && Bytes(static_cast<std::size_t>(thumbnailLength), entry.thumbnail);
+  if (!Length(thumbnailLength) || !Bytes(static_cast<std::size_t>(thumbnailLength), entry.thumbnail)) return false;
+  kinds_.push_back(static_cast<unsigned char>(kind));
+  return receiver_.Entry(index, entry) || Fail(BoardError::CannotWrite);
 }
 
 bool BoardParser::Name(std::string& name) {
-  std::string_view line;
-  bool terminated = false;
-  fieldStart_ = reader_.Position();
-  if (!reader_.ReadLine(line, terminated) || !terminated) return Fail(BoardError::Truncated);
-  // The length first, so an absurd name is not copied before it is refused.
-  if (line.size() > MaxItemNameLength || !IsSafeItemName(std::string(line))) return Fail(BoardError::BadName);
-  name.assign(line);
-  if (!names_.insert(line).second) return Fail(BoardError::DuplicateName);
+  fieldStart_ = input_.Position();
+  switch (input_.Line(name, MaxItemNameLength)) {
+    case LineRead::Unterminated: return Fail(BoardError::Truncated);
+    case LineRead::Overlong: return Fail(BoardError::BadName);
+    case LineRead::Ok: break;
+  }
+  if (!IsSafeItemName(name)) return Fail(BoardError::BadName);
+  if (names_.count(name)) {
+    // Names resolve to the millisecond only: a board may hold two of one name. The later one
+    // is the one renamed, as a new item of that name would be.
+    std::string base = name;
+    if (base.size() > MaxItemNameLength - FreshNameRoom) base.resize(MaxItemNameLength - FreshNameRoom);
+    name = UniqueItemName(base, [this](const std::string& candidate) {
+      return names_.count(candidate) != 0 || !IsSafeItemName(candidate);
+    });
+    ++result_.renamed;
+  }
+  names_.insert(name);
   return true;
 }
 
@@ -194,83 +188,92 @@ bool BoardParser::TextContent(std::vector<unsigned char>& text) {
   if (!Number(textLength) || !Number(packedLength)) return false;
   if (textLength < 0 || packedLength < 0) return Fail(BoardError::BadLength);
   if (packedLength == 0) {
-    if (static_cast<std::size_t>(textLength) > reader_.Remaining()) return Fail(BoardError::BadLength);
+    if (static_cast<std::uint64_t>(textLength) > input_.Remaining()) return Fail(BoardError::BadLength);
     return Bytes(static_cast<std::size_t>(textLength), text);
   }
   return PackedText(textLength, packedLength, text);
 }
 
 bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vector<unsigned char>& text) {
-  std::span<const unsigned char> block;
-  fieldStart_ = reader_.Position();
-  if (static_cast<std::size_t>(packedLength) > reader_.Remaining()) return Fail(BoardError::BadLength);
-  if (!reader_.ReadData(static_cast<std::size_t>(packedLength), block)) return Fail(BoardError::Truncated);
+  fieldStart_ = input_.Position();
+  if (static_cast<std::uint64_t>(packedLength) > input_.Remaining()) return Fail(BoardError::BadLength);
+  const std::uint64_t blockStart = fieldStart_;
+  if (!Bytes(static_cast<std::size_t>(packedLength), block_)) return false;
+  fieldStart_ = blockStart;
   // The block states its own length; it must be the entry's before any memory is sized from it.
   const std::size_t length = static_cast<std::size_t>(textLength);
-  if (length == 0 || unpackedLength(block.data(), block.size()) != length) return Fail(BoardError::BadPackedText);
-  if (length > BoardMaxPackedTextLength || length > BoardMaxUnpackedTotal - unpackedTotal_) {
-    return Fail(BoardError::TooLarge);
+  if (length == 0 || unpackedLength(block_.data(), block_.size()) != length) return Fail(BoardError::BadPackedText);
+  // A block may claim far more than it holds: the output grows only as the stream fills it, so
+  // that a few bytes claiming 2 GiB cost what they really unpack to.
+  std::size_t capacity = std::min(length, std::max<std::size_t>(FirstUnpackBytes, block_.size() * FirstUnpackRatio));
+  for (;;) {
+    text.clear();
+    text.resize(capacity);
+    PackStatus status = PackStatus::Ok;
+    const std::size_t written = unpack(block_.data(), block_.size(), text.data(), text.size(), &status);
+    if (status == PackStatus::OutputFull && capacity < length) {
+      capacity = length / 4 > capacity ? capacity * 4 : length;
+      continue;
+    }
+    if (written != length) return Fail(BoardError::BadPackedText);
+    break;
   }
-  unpackedTotal_ += length;
-  text.resize(length);
-  if (unpack(block.data(), block.size(), text.data(), text.size()) != length) return Fail(BoardError::BadPackedText);
+  // A large block is not kept for the next entry, which may well be small.
+  if (block_.capacity() > (1u << 20)) std::vector<unsigned char>().swap(block_);
   return true;
 }
 
-bool BoardParser::Extras(std::vector<BoardEntry>& entries) {
+bool BoardParser::Extras() {
   constexpr std::size_t MagicLineSize = BoardExtrasMagic.size() + 1;
-  fieldStart_ = reader_.Position();
-  std::span<const unsigned char> line;
-  if (reader_.Remaining() < MagicLineSize) return true;
-  DataReader peek = reader_;
-  peek.ReadData(MagicLineSize, line);
-  const std::string_view text(reinterpret_cast<const char*>(line.data()), BoardExtrasMagic.size());
+  fieldStart_ = input_.Position();
+  unsigned char line[MagicLineSize] = {};
+  std::copy(BoardExtrasMagic.begin(), BoardExtrasMagic.end(), line);
   // Anything else after the entries is ignored, as it always was.
-  if (text != BoardExtrasMagic || line.back() != 0x00) return true;
-  reader_ = peek;
+  if (!input_.NextBytesAre(line, MagicLineSize)) return input_.Failed() ? Fail(BoardError::Unreadable) : true;
+  input_.Skip(MagicLineSize);
   int32_t count = 0;
   if (!Number(count)) return false;
-  if (count < 0 || static_cast<std::size_t>(count) > entries.size() ||
-      static_cast<std::size_t>(count) > reader_.Remaining() / MinExtrasRecordSize) {
+  if (count < 0 || static_cast<std::size_t>(count) > kinds_.size() ||
+      static_cast<std::uint64_t>(count) > input_.Remaining() / MinExtrasRecordSize) {
     return Fail(BoardError::BadCount);
   }
   int32_t lastIndex = -1;
   for (int32_t i = 0; i < count; ++i) {
     result_.entryIndex = -1;
-    if (!ExtrasRecord(entries, lastIndex)) return false;
+    if (!ExtrasRecord(lastIndex)) return false;
+    receiver_.Between();
   }
   result_.entryIndex = -1;
   return true;
 }
 
-bool BoardParser::ExtrasRecord(std::vector<BoardEntry>& entries, int32_t& lastIndex) {
+bool BoardParser::ExtrasRecord(int32_t& lastIndex) {
   int32_t index = 0;
   if (!Number(index)) return false;
-  if (index <= lastIndex || static_cast<std::size_t>(index) >= entries.size()) return Fail(BoardError::BadExtra);
+  if (index <= lastIndex || static_cast<std::size_t>(index) >= kinds_.size()) return Fail(BoardError::BadExtra);
   lastIndex = index;
   result_.entryIndex = index;
-  BoardEntry& entry = entries[static_cast<std::size_t>(index)];
   int32_t count = 0;
   if (!Number(count)) return false;
   if (count < 1 || count > BoardMaxExtrasPerEntry) return Fail(BoardError::BadExtra);
-  if (!Bookkeeping(ExtrasTableBookkeeping + static_cast<std::size_t>(count) * ExtraBookkeeping)) return false;
-  entry.extras.reserve(static_cast<std::size_t>(count));
+  std::vector<ItemExtra> extras;
+  extras.reserve(static_cast<std::size_t>(count));
   unsigned kindsSeen = 0;
   for (int32_t k = 0; k < count; ++k) {
-    if (!Extra(entry, kindsSeen)) return false;
+    if (!Extra(kinds_[static_cast<std::size_t>(index)], extras, kindsSeen)) return false;
   }
-  return true;
+  return receiver_.Extras(static_cast<std::size_t>(index), extras) || Fail(BoardError::CannotWrite);
 }
 
-bool BoardParser::Extra(BoardEntry& entry, unsigned& kindsSeen) {
+bool BoardParser::Extra(int32_t entryKind, std::vector<ItemExtra>& extras, unsigned& kindsSeen) {
   int32_t number = 0;
   ExtraKind kind;
   if (!Number(number)) return false;
-  if (!ExtraKindFromNumber(number, kind) || !ExtraBelongsTo(kind, entry.kind)) return Fail(BoardError::BadExtra);
+  if (!ExtraKindFromNumber(number, kind) || !ExtraBelongsTo(kind, entryKind)) return Fail(BoardError::BadExtra);
   const unsigned bit = 1u << static_cast<unsigned>(number);
   if (kindsSeen & bit) return Fail(BoardError::BadExtra);
   kindsSeen |= bit;
-  ItemExtra& extra = entry.extras.emplace_back();
+  ItemExtra& extra = extras.emplace_back();
   extra.kind = kind;
   return ExtraContent(extra.bytes);
 }
@@ -284,33 +287,55 @@ bool BoardParser::ExtraContent(std::vector<unsigned char>& bytes) {
   if (length == 0) return Fail(BoardError::BadExtra);
   if (static_cast<std::size_t>(length) > MaxExtraBytes) return Fail(BoardError::TooLarge);
   if (packedLength == 0) {
-    if (static_cast<std::size_t>(length) > reader_.Remaining()) return Fail(BoardError::BadLength);
+    if (static_cast<std::uint64_t>(length) > input_.Remaining()) return Fail(BoardError::BadLength);
     return Bytes(static_cast<std::size_t>(length), bytes);
   }
   return PackedText(length, packedLength, bytes);
 }
 
+// Keeps every entry in memory, for the callers that want the board whole.
+class WholeBoard : public BoardReceiver {
+ public:
+  void Header(int32_t itemLimit, std::size_t) override { board.itemLimit = itemLimit; }
+  bool Entry(std::size_t, BoardEntry& entry) override {
+    board.entries.push_back(std::move(entry));
+    return true;
+  }
+  bool Extras(std::size_t index, std::vector<ItemExtra>& extras) override {
+    board.entries.at(index).extras = std::move(extras);
+    return true;
+  }
+  Board board;
+};
+
+BoardReadResult ReadWhole(BoardSource& source, Board& board) {
+  WholeBoard whole;
+  const BoardReadResult result = ReadBoard(source, whole);
+  if (result.Ok()) board = std::move(whole.board);
+  return result;
+}
+
 }  // namespace
 
-BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& board) {
+BoardReadResult ReadBoard(BoardSource& source, BoardReceiver& receiver) {
+  BoardParser parser(source, receiver);
   try {
-    return BoardParser(data, size).Parse(board);
+    return parser.Parse();
   } catch (const std::bad_alloc&) {
+    // An entry larger than the memory there is.
     return BoardReadResult{BoardError::TooLarge};
   }
 }
 
+BoardReadResult ReadBoard(const unsigned char* data, std::size_t size, Board& board) {
+  MemoryBoardSource source(data, size);
+  return ReadWhole(source, board);
+}
+
 BoardReadResult ReadBoardFile(const std::string& path, Board& board) {
-  std::vector<unsigned char> bytes;
-  switch (ReadWholeFile(path, bytes, BoardMaxFileSize)) {
-    case FileRead::Ok:
-      return ReadBoard(bytes.data(), bytes.size(), board);
-    case FileRead::TooLarge:
-      return BoardReadResult{BoardError::TooLarge};
-    case FileRead::Unreadable:
-      break;
-  }
-  return BoardReadResult{BoardError::Unreadable};
+  FileBoardSource source(path);
+  if (!source.Open()) return BoardReadResult{BoardError::Unreadable};
+  return ReadWhole(source, board);
 }
 
 bool CreateBoardItemFile(const std::string& path, std::span<const unsigned char> bytes) {

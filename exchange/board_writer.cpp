@@ -1,9 +1,9 @@
 #include "exchange/board_writer.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "core/file_bytes.h"
+#include "exchange/board_limits.h"
 #include "store/items_file.h"
 
 namespace {
@@ -16,8 +16,6 @@ void AppendNumber(std::vector<unsigned char>& out, int32_t value) {
 void AppendBytes(std::vector<unsigned char>& out, std::span<const unsigned char> bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
 }
-
-bool FitsLengthField(std::size_t size) { return size <= static_cast<std::size_t>(std::numeric_limits<int32_t>::max()); }
 
 // None, or why the reader would refuse this extra of an entry of that kind.
 BoardError CheckExtra(const ItemExtra& extra, int entryKind) {
@@ -60,7 +58,7 @@ void AppendPackedBoardText(std::vector<unsigned char>& out, std::span<const unsi
 BoardError CheckBoardEntry(const BoardEntry& entry) {
   if (entry.kind != BoardKindImage && entry.kind != BoardKindText) return BoardError::BadKind;
   if (!IsSafeItemName(entry.name)) return BoardError::BadName;
-  if (!FitsLengthField(entry.content.size()) || !FitsLengthField(entry.thumbnail.size())) {
+  if (!FitsBoardLength(entry.content.size()) || !FitsBoardLength(entry.thumbnail.size())) {
     return BoardError::TooLarge;
   }
   for (std::size_t k = 0; k < entry.extras.size(); ++k) {
@@ -136,7 +134,7 @@ BoardError AppendBoardExtrasRecord(std::vector<unsigned char>& out, int32_t entr
 }
 
 BoardError WriteBoard(const Board& board, std::vector<unsigned char>& out) {
-  if (!FitsLengthField(board.entries.size())) return BoardError::TooLarge;
+  if (!FitsBoardLength(board.entries.size())) return BoardError::TooLarge;
   // Refuse before the costly packing, and size the output once.
   std::size_t size = BoardMagic.size() + 1 + 8;
   for (const BoardEntry& entry : board.entries) {

@@ -294,6 +294,21 @@ bool SameFile(const std::string& a, const std::string& b) {
   return lstrcmpiW(fullA, fullB) == 0;
 }
 
+// AppendItems without the check for a hold and without telling anyone.
+// `pinned` tells which of them the user pinned.
+void AppendQuietly(const std::vector<StoredItem>& records, const std::function<bool(const std::string&)>& pinned) {
+  Collection.Items.Last();
+  for (const StoredItem& record : records) {
+    Item added{record.kind, 0, record.name, record.checked != 0};
+    added.pinned = pinned(record.name);
+    const Item& item = Collection.Items.Insert(std::move(added));
+    Collection.Rows.Inserted(Collection.Items.CurrentPosition(), ShownByFind(item));
+  }
+  Collection.Items.Reset();
+  ShowRowCount();
+  RedrawFrom(0);
+}
+
 }  // namespace
 
 std::string NewItemFilePath(const std::string& name, int32_t kind, ItemFile file) {
@@ -519,17 +534,9 @@ bool AddNewItem(int32_t kind, const std::string& name, int thumbnail, bool check
 void AppendItems(const std::vector<StoredItem>& records) {
   if (CollectionHeld() || records.empty()) return;
   // Which of them are pinned, from one look through the folder.
-  const std::unordered_set<std::string> pins = WorkingFileNames("*" + std::string(ExtraFileExtension(ExtraKind::Pin)));
-  Collection.Items.Last();
-  for (const StoredItem& record : records) {
-    Item added{record.kind, 0, record.name, record.checked != 0};
-    added.pinned = !pins.empty() && pins.count(record.name + std::string(ExtraFileExtension(ExtraKind::Pin))) > 0;
-    const Item& item = Collection.Items.Insert(std::move(added));
-    Collection.Rows.Inserted(Collection.Items.CurrentPosition(), ShownByFind(item));
-  }
-  Collection.Items.Reset();
-  ShowRowCount();
-  RedrawFrom(0);
+  const std::string pin(ExtraFileExtension(ExtraKind::Pin));
+  const std::unordered_set<std::string> pins = WorkingFileNames("*" + pin);
+  AppendQuietly(records, [&](const std::string& name) { return !pins.empty() && pins.count(name + pin) > 0; });
   Notify(true);
 }
 
@@ -610,11 +617,12 @@ void TrimItems(int32_t maxCount, const RemovalProgress& progress) {
   RemoveInSteps(positions, progress);
 }
 
-void EmptyWorkingFolder(const std::string& keepPath) {
+void EmptyWorkingFolder(const std::string& keepPath, const std::function<void()>& between) {
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(Wide(WorkingPath("*.*")).c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
+      if (between) between();
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
       const std::string path = WorkingPath(Utf8(found.cFileName));
       if (!keepPath.empty() && SameFile(path, keepPath)) continue;
@@ -628,8 +636,10 @@ void EmptyWorkingFolder(const std::string& keepPath) {
   if (Listen.folderEmptied) Listen.folderEmptied();
 }
 
-void ResetCollection(const std::string& keepPath) {
-  if (CollectionHeld()) return;
+namespace {
+
+// ResetCollection without the check for a hold and without telling anyone.
+void ResetQuietly(const std::string& keepPath, const std::function<void()>& between) {
   DiscardPictureWrites();
   Capture.LastCapturedText.clear();
   Capture.LastOwnBitmap = nullptr;
@@ -642,8 +652,85 @@ void ResetCollection(const std::string& keepPath) {
   ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
   if (List.prefetch) List.prefetch->Clear();
   List.prefetchedTop = -1;
-  EmptyWorkingFolder(keepPath);
+  EmptyWorkingFolder(keepPath, between);
+}
+
+// Moves a staged item's files into the working folder. False when its own file did not arrive
+// (the item is left out); a thumbnail or an extra that did not only costs the item that file.
+bool MoveStagedFiles(const StagedItem& staged) {
+  const StoredItem& item = staged.record;
+  const auto move = [](const std::string& from, const std::string& to) {
+    return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  };
+  if (!move(StagedItemFilePath(item.name, item.kind, ItemFile::Content),
+            NewItemFilePath(item.name, item.kind, ItemFile::Content))) {
+    return false;
+  }
+  move(StagedItemFilePath(item.name, item.kind, ItemFile::Thumbnail),
+       NewItemFilePath(item.name, item.kind, ItemFile::Thumbnail));
+  for (ExtraKind extra : EveryExtraKind) {
+    if (staged.extras & StagedExtraBit(extra)) move(StagedItemExtraPath(item.name, extra), ItemExtraPath(item.name, extra));
+  }
+  return true;
+}
+
+}  // namespace
+
+void ResetCollection(const std::string& keepPath) {
+  if (CollectionHeld()) return;
+  ResetQuietly(keepPath, {});
   Notify(true);
+}
+
+bool ReplaceWithStagedItems(const std::vector<StagedItem>& staged, const std::string& keepPath,
+                            const RemovalProgress& progress) {
+  if (CollectionHeld()) return false;
+  const CollectionHold hold;
+  const auto total = static_cast<int32_t>(staged.size());
+  int32_t done = 0;
+  DWORD stepStart = GetTickCount();
+  const auto between = [&] {
+    if (!progress || GetTickCount() - stepStart < kStepMs) return;
+    progress(done, total);
+    stepStart = GetTickCount();
+  };
+  std::vector<StoredItem> records;
+  std::unordered_set<std::string> pins;
+  records.reserve(staged.size());
+  for (const StagedItem& item : staged) {
+    records.push_back(item.record);
+    if (item.extras & StagedExtraBit(ExtraKind::Pin)) pins.insert(item.record.name);
+  }
+  // The staged items.dat says the board is staged whole: a start after a cut from here on
+  // finishes the import (FinishOrRemoveImportStaging) rather than losing both collections.
+  SaveItemsFile(StagedItemsFilePath(), records);
+  ResetQuietly(keepPath, between);
+  // The items go in before their files: a session that ends meanwhile stores them, and the next
+  // start moves the files that are still staged.
+  AppendQuietly(records, [&](const std::string& name) { return pins.count(name) > 0; });
+  std::vector<std::string> missing;
+  for (const StagedItem& item : staged) {
+    if (!MoveStagedFiles(item)) missing.push_back(item.record.name);
+    ++done;
+    between();
+  }
+  for (const std::string& name : missing) RemoveQuietly(Collection.Items.PositionOf(name));
+  // Rows drawn while the files moved showed blank thumbnails, and a find could not read the texts.
+  if (Collection.Rows.Filtered()) {
+    std::vector<int32_t> shown;
+    for (int32_t position = 0; position < Collection.Items.Count(); ++position) {
+      if (ShownByFind(Collection.Items.At(position))) shown.push_back(position);
+    }
+    Collection.Rows.ShowOnly(std::move(shown));
+  }
+  ReplaceThumbnails(NewThumbImageList(kThumbnailSlots));
+  if (List.prefetch) List.prefetch->Clear();
+  List.prefetchedTop = -1;
+  Collection.Items.Reset();
+  ShowRowCount();
+  RedrawFrom(0);
+  Notify(true);
+  return true;
 }
 
 bool IsItemChecked(int32_t row) {

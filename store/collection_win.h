@@ -147,7 +147,44 @@ void TrimItems(int32_t maxCount, const RemovalProgress& progress = {});
 void ResetCollection(const std::string& keepPath);
 // Deletes every file of the working folder (prefs.dat and items.dat too; read-only ones as well)
 // except `keepPath`; folders inside it are not entered. Makes the folder when it is missing.
-void EmptyWorkingFolder(const std::string& keepPath);
+// `between` is called between files, so that the window can answer meanwhile.
+void EmptyWorkingFolder(const std::string& keepPath, const std::function<void()>& between = {});
+
+// --- Replacing the collection with the items of a board -------------------------------------------
+
+// A board is read into a staging folder inside the working folder first, each item's files as
+// they will lie in the working folder; only a board read and checked whole replaces the
+// collection, so that a refused one leaves the collection and its files as they were.
+std::string ImportStagingFolder();
+// Makes the staging folder, empty (whatever a killed import left there goes first); false when it
+// cannot be made.
+bool PrepareImportStaging();
+// Removes the staging folder and everything in it, after an import.
+void RemoveImportStaging();
+// At start-up, for what an import cut short by a crash or a power cut left: a board staged whole
+// (its items.dat written) is moved into place, replacing the collection as the import would have;
+// anything else staged is removed. True when an import was finished.
+bool FinishOrRemoveImportStaging();
+// The items.dat written into the staging folder once the board is staged whole.
+std::string StagedItemsFilePath();
+// Where an item file of a board's item is staged.
+std::string StagedItemFilePath(const std::string& name, int32_t kind, ItemFile file);
+std::string StagedItemExtraPath(const std::string& name, ExtraKind kind);
+inline unsigned StagedExtraBit(ExtraKind kind) { return 1u << static_cast<unsigned>(kind); }
+
+// An item whose files are staged, with the extras staged for it (StagedExtraBit of each).
+struct StagedItem {
+  StoredItem record;
+  unsigned extras = 0;
+};
+// Replaces every item and file of the collection with the staged items, in list order: the
+// working folder is emptied (except the file `keepPath` names, if any, and the staging folder),
+// the items go in and the staged files are moved into place. The collection is held meanwhile and
+// `progress` is told between steps, so that the window answers throughout and no capture lands in
+// the middle. An item whose own file cannot be moved is left out. False, and nothing done, while
+// the collection is held.
+bool ReplaceWithStagedItems(const std::vector<StagedItem>& staged, const std::string& keepPath,
+                            const RemovalProgress& progress = {});
 
 // --- Check marks and records --------------------------------------------------------------------
 

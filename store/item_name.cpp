@@ -17,17 +17,20 @@ std::string CaptureTimeText(const LocalDateTime& time) {
   return buffer;
 }
 
-std::string MakeItemName(const LocalDateTime& time, std::string& captureTime,
-                         const std::function<bool(const std::string&)>& nameTaken) {
-  captureTime = CaptureTimeText(time);
-  const std::string base = BaseItemName(time);
+std::string UniqueItemName(const std::string& base, const std::function<bool(const std::string&)>& nameTaken) {
   if (!nameTaken(base)) return base;
   // Two items in the same millisecond: a further dash and a counter keep the name to digits and
   // dashes, and it cannot meet a plain name, which has two dashes only.
-  for (unsigned counter = 1;; ++counter) {
+  for (unsigned long long counter = 1;; ++counter) {
     std::string candidate = base + "-" + std::to_string(counter);
     if (!nameTaken(candidate)) return candidate;
   }
+}
+
+std::string MakeItemName(const LocalDateTime& time, std::string& captureTime,
+                         const std::function<bool(const std::string&)>& nameTaken) {
+  captureTime = CaptureTimeText(time);
+  return UniqueItemName(BaseItemName(time), nameTaken);
 }
 
 std::string MakeItemName(const LocalDateTime& time, CollectionState& store) {

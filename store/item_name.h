@@ -21,8 +21,11 @@ std::string BaseItemName(const LocalDateTime& time);
 // "hh:mm:ss" of the time.
 std::string CaptureTimeText(const LocalDateTime& time);
 
-// The base name, or when nameTaken says it is already used, the base name followed by "-1",
-// "-2", ... (the first one not taken). Sets captureTime to the time's "hh:mm:ss".
+// The name itself, or when nameTaken says it is already used, the name followed by "-1", "-2",
+// ... (the first one not taken): the rule every new item's name follows.
+std::string UniqueItemName(const std::string& base, const std::function<bool(const std::string&)>& nameTaken);
+
+// The base name made unique by UniqueItemName. Sets captureTime to the time's "hh:mm:ss".
 std::string MakeItemName(const LocalDateTime& time, std::string& captureTime,
                          const std::function<bool(const std::string&)>& nameTaken);
 

@@ -1,9 +1,7 @@
 // Long work on a long history never leaves the window without an answer. The 20,000 stored texts
 // are made by tests/e2e/long_work.sh, natively; run alone, the test is skipped.
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 #include "core/code_page_win.h"
 #include "core/commands.h"
@@ -23,30 +21,6 @@ std::string AgedName(int row) {
   std::snprintf(name, sizeof name, "05032026-%06d-100", 999999 - row);
   return name;
 }
-
-// Asks the window for an answer again and again from another thread, and keeps the longest wait.
-class AnswerWatch {
- public:
-  explicit AnswerWatch(HWND window)
-      : thread_([this, window] {
-          while (!stop_) {
-            const long waited = AnswerTimeMs(window, 30000);
-            longest_ = std::max(longest_.load(), waited < 0 ? 30000L : waited);
-            Sleep(20);
-          }
-        }) {}
-  ~AnswerWatch() { Stop(); }
-  long Stop() {
-    stop_ = true;
-    if (thread_.joinable()) thread_.join();
-    return longest_;
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<long> longest_{0};
-  std::thread thread_;
-};
 
 class LongWork : public CaptureRun {
  protected:

@@ -19,6 +19,8 @@
 #include "tools/driver/capture_driver.h"
 #include "tools/driver/clipboard_bench_driver.h"
 #include "tools/driver/clipboard_driver.h"
+#include "tools/driver/durable_write_bench.h"
+#include "tools/driver/import_bench.h"
 #include "tools/driver/kepsil_process.h"
 #include "tools/driver/list_driver.h"
 #include "tools/driver/window_driver.h"
@@ -463,6 +465,8 @@ int RunBenchAction(int argc, char** argv) {
   if (action == "bench-items" && argc > 4) return BenchItems(argv[2], Number(argv[3]), argv[4], argc > 5 ? Number(argv[5]) : 0);
   if (action == "bench-startup" && argc > 4) return BenchStartup(argv[2], Number(argv[3]), Number(argv[4]));
   if (action == "idle-loop" && argc > 2) return IdleLoop(Number(argv[2]));
+  if (action == "bench-durable" && argc > 4) return BenchDurableWrites(argv[2], argv[3], Number(argv[4]));
+  if (action == "bench-import" && argc > 2) return BenchImport(argv[2]);
   if (action == "bench-scroll") return BenchScroll();
   if (action == "bench-find") return BenchFind();
   if (action == "bare-window") return BareWindow();

@@ -88,6 +88,21 @@ long AnswerTimeMs(HWND window, UINT timeoutMs) {
   return static_cast<long>(GetTickCount() - start);
 }
 
+AnswerWatch::AnswerWatch(HWND window)
+    : thread_([this, window] {
+        while (!stop_) {
+          const long waited = AnswerTimeMs(window, 30000);
+          longest_ = std::max(longest_.load(), waited < 0 ? 30000L : waited);
+          Sleep(20);
+        }
+      }) {}
+
+long AnswerWatch::Stop() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+  return longest_;
+}
+
 LRESULT EndSession(HWND window, UINT timeoutMs) {
   DWORD_PTR answer = 0;
   SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, timeoutMs, &answer);

@@ -5,8 +5,10 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 // Puts a text (CF_TEXT) on the clipboard together with the registered format `markFormat`
@@ -30,6 +32,22 @@ class ClipboardHold {
 
 // Sends WM_NULL with a timeout; the milliseconds the answer took, or -1 when none came in time.
 long AnswerTimeMs(HWND window, UINT timeoutMs);
+
+// Asks the window for an answer again and again from another thread, and keeps the longest wait.
+class AnswerWatch {
+ public:
+  explicit AnswerWatch(HWND window);
+  ~AnswerWatch() { Stop(); }
+  AnswerWatch(const AnswerWatch&) = delete;
+  AnswerWatch& operator=(const AnswerWatch&) = delete;
+  // Stops asking; the longest wait in milliseconds.
+  long Stop();
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<long> longest_{0};
+  std::thread thread_;
+};
 
 // Sends WM_QUERYENDSESSION and then WM_ENDSESSION (ending) as the system does at logoff; returns
 // what the first one answered.
