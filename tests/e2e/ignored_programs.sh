@@ -51,7 +51,7 @@ source_file=$(ls Clipboard/*.src 2>/dev/null | head -n 1)
 check "the item keeps the program it came from" test "$(cat "$source_file" 2>/dev/null)" = "ksdriver.exe"
 
 # The item menu's "Ignore copies from ksdriver.exe", on the row taken as Space takes it.
-driver select 0 && driver command 203 && driver command 203 && driver command 63
+driver select 0 && driver command 203 && driver command 203 && driver command 63 && driver sync
 check "the ignored program is written to its file" grep -qx $'ksdriver.exe\r' Clipboard/ignored.dat
 driver_copy "ignored copy"
 driver sync
