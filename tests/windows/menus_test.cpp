@@ -90,7 +90,8 @@ TEST_F(Menus, MainMenuEntriesAndCheckMarks) {
               Sep(), Item(CmdDeleteChecked, 3), Sep(), Item(CmdShowAfterPaste, 4, 1), Item(CmdShowAfterCopy, 5, 0),
               Item(CmdSoundOnCapture, 29, 0), Item(CmdNewItemsChecked, 30, 1), Item(CmdDeleteAfterPaste, 6, 1),
               Item(CmdKeepItems, 7, 1), Item(CmdCompressImages, 26, 0), Item(CmdSetItemLimit, 8), Sep(),
-              Item(CmdWatchClipboard, 28, 1), Sep(), Item(CmdInformation, 9), Sep(), Item(CmdExit, 10)},
+              Item(CmdWatchClipboard, 28, 1), Item(CmdIgnoredPrograms, IgnoredProgramsText), Sep(),
+              Item(CmdInformation, 9), Sep(), Item(CmdExit, 10)},
              "main menu");
   EXPECT_EQ(ReadMenu(MainMenu)[0].caption, "Save all checked image items as..");
 }
@@ -100,8 +101,15 @@ TEST_F(Menus, ItemAndTrayMenus) {
   BuildMenus();
   ExpectMenu(ReadMenu(ItemMenu),
              {Item(CmdShowDetailed, 38), Item(CmdSaveItemAs, 11), Item(CmdPutToClipboard, 12), Sep(),
-              Item(CmdDeleteItem, 13)},
+              Item(CmdPinItem, PinItemText), Sep(), Item(CmdDeleteItem, 13)},
              "item menu");
+  // Built again for a pinned item that came from a program: it unpins, and its program can be ignored.
+  PrepareItemMenu(true, "notepad.exe");
+  const std::vector<Entry> forPinned = ReadMenu(ItemMenu);
+  ASSERT_EQ(forPinned.size(), 8u);
+  EXPECT_EQ(forPinned[4].caption, "Unpin item");
+  EXPECT_EQ(forPinned[5].id, CmdIgnoreProgram);
+  EXPECT_EQ(forPinned[5].caption, "Ignore copies from notepad.exe");
   ExpectMenu(ReadMenu(TrayMenuHidden),
              {Item(CmdTrayShow, 14), Sep(), Item(CmdTrayExitHidden, 15), Sep(), Item(CmdWatchClipboardTrayHidden, 28, 0)},
              "tray menu while hidden");
@@ -142,7 +150,9 @@ TEST_F(Menus, GermanCaptions) {
   EXPECT_EQ(ReadMenu(TrayMenuShown)[0].caption, "KepSil! ausblenden");
   EXPECT_EQ(ReadMenu(MainMenu)[8].caption, "Suchen\xE2\x80\xA6");
   EXPECT_EQ(ReadMenu(MainMenu)[15].caption, "Kepsil! nach Einf\xC3\xBCgen zeigen");
-  EXPECT_EQ(ReadMenu(MainMenu)[28].caption, "Beenden");
+  EXPECT_EQ(ReadMenu(MainMenu)[29].caption, "Beenden");
+  PrepareItemMenu(false, "mstsc.exe");
+  EXPECT_EQ(ReadMenu(ItemMenu)[5].caption, "Kopien aus mstsc.exe ignorieren");
   FillTexts(Texts, 0x0409);
 }
 
