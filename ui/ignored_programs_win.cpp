@@ -65,9 +65,10 @@ void ShowIgnoredPrograms() {
     NewButton(handle, kCloseButton, kClientWidth - kMargin - kButtonWidth, buttonTop, Text(CloseText));
     ShowNames(list);
     for (int event = WaitEvent(); IsWindow(handle) && event != EventCloseRequest; event = WaitEvent()) {
-      if (event != EventControl) continue;
-      if (EventSource() == kCloseButton) break;
-      if (EventSource() == kRemoveButton) RemoveSelected(list);
+      // A click names the button; a command sent without it (as a dialog's is) arrives as a menu's.
+      const int button = event == EventControl ? EventSource() : event == EventMenu ? EventCommand() : 0;
+      if (button == kCloseButton) break;
+      if (button == kRemoveButton) RemoveSelected(list);
     }
     // Enabled before the window goes, so that the activation returns to the main window.
     EnableWindow(main, TRUE);

@@ -67,6 +67,14 @@ check "the items come back" rows_become 2
 driver_copy "ignored after the restart"
 driver sync
 check "the program stays ignored after a restart" rows_become 2
+
+# "Ignored programs..." lists it; Remove (button 0x6401) takes it off the list, Close (0x6402) ends.
+"$wine" ksdriver.exe command 64 >/dev/null 2>&1 &
+sleep 2
+driver button 25601 && driver button 25602 && driver sync
+check "removing the program from the list deletes its file" test ! -e Clipboard/ignored.dat
+driver_copy "no longer ignored"
+check "its copies make items again" rows_become 3
 stop
 
 echo "$failures failed"
