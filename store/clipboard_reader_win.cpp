@@ -42,10 +42,18 @@ bool OpenWithRetries() {
 }
 
 // What the open clipboard holds, for the window's thread; nullptr when it is to make nothing.
+// Wine hands what other programs of the display copied to Windows programs through a window of
+// its own: such a copy comes from no Windows program.
+bool IsDisplayBridge(HWND owner) {
+  wchar_t name[64] = {};
+  return GetClassNameW(owner, name, 64) > 0 && lstrcmpW(name, L"__wine_clipboard_manager") == 0;
+}
+
 std::unique_ptr<ClipboardEntry> ReadOpenClipboard() {
   auto entry = std::make_unique<ClipboardEntry>();
   DWORD ownerProcess = 0;
-  if (HWND owner = GetClipboardOwner()) GetWindowThreadProcessId(owner, &ownerProcess);
+  HWND owner = GetClipboardOwner();
+  if (owner) GetWindowThreadProcessId(owner, &ownerProcess);
   // The program's own put back or paste: no item, and nothing to read.
   if (ownerProcess != 0 && ownerProcess == GetCurrentProcessId()) {
     entry->own = true;
@@ -57,7 +65,7 @@ std::unique_ptr<ClipboardEntry> ReadOpenClipboard() {
   budget.slow = &Slow;
   budget.ownerProcess = ownerProcess;
   *entry = ReadClipboardEntry(budget);
-  entry->ownerProcess = ownerProcess;
+  if (!IsDisplayBridge(owner)) entry->ownerProcess = ownerProcess;
   return entry;
 }
 

@@ -59,6 +59,8 @@ check "a copy from the ignored program makes no item" rows_become 1
 
 printf '%s' "copied on Linux" | xclip -quiet -selection clipboard >/dev/null 2>&1 &
 check "a copy from another program still does" rows_become 2
+# Wine's bridge to X owns no window: such an item names no program.
+check "a copy from Linux names no program" test "$(ls Clipboard/*.src | wc -l)" -eq 1
 kill %% 2>/dev/null
 
 stop
