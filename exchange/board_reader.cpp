@@ -207,7 +207,7 @@ bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vect
   if (!reader_.ReadData(static_cast<std::size_t>(packedLength), block)) return Fail(BoardError::Truncated);
   // The block states its own length; it must be the entry's before any memory is sized from it.
   const std::size_t length = static_cast<std::size_t>(textLength);
-  if (length == 0 || unpackedLength(block.data(), block.size()) != length) return Fail(BoardError::BadPackedText);
+  if (length == 0 || ProvenUnpackedLength(block.data(), block.size()) != length) return Fail(BoardError::BadPackedText);
   if (length > BoardMaxPackedTextLength || length > BoardMaxUnpackedTotal - unpackedTotal_) {
     return Fail(BoardError::TooLarge);
   }

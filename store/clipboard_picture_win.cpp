@@ -110,7 +110,8 @@ int TakeClipboardBitmap(HBITMAP bitmap) {
   if (!bitmap || bitmap == Capture.LastOwnBitmap || ClipboardHoldsOffer()) return 0;
   Capture.LastOwnBitmap = bitmap;
   BITMAP size{};
-  if (!GetObjectA(bitmap, sizeof size, &size)) return 0;
+  // A bitmap beyond the budget is not copied at all: the copy alone would cost gigabytes.
+  if (!GetObjectA(bitmap, sizeof size, &size) || !FitsImageBudget(size.bmWidth, size.bmHeight)) return 0;
   SharedPicture shared;
   if (!CopyToSharedPicture(bitmap, size.bmWidth, size.bmHeight, shared)) return 0;
   // Made while nobody waits for the clipboard, ready for the next capture of this size.

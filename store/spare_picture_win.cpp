@@ -11,6 +11,9 @@ SparePictureMaker SparePictures;
 namespace {
 
 constexpr size_t PageBytes = 4096;
+// No spare is kept for pictures beyond 8192 × 8192 (256 MiB): such a capture is rare, and a spare
+// of it would hold as much again for a minute.
+constexpr uint64_t LargestSparePixels = uint64_t{8192} * 8192;
 
 // Writes every page once, so that none faults while the pixels are copied in. (The offered
 // bitmap's view is left alone: its pages are only read when another program asks for the picture.)
@@ -24,7 +27,7 @@ void Touch(const SharedPicture& picture) {
 
 bool MakeSharedPicture(int width, int height, SharedPicture& picture) {
   picture = SharedPicture{};
-  if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) return false;
+  if (!FitsImageBudget(width, height)) return false;
   const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
   HANDLE memory = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, static_cast<DWORD>(bytes >> 32),
                                      static_cast<DWORD>(bytes), nullptr);
@@ -66,7 +69,10 @@ SparePictureMaker::~SparePictureMaker() {
 void SparePictureMaker::Prepare(int width, int height) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (stopping_) return;
+    if (stopping_ || !FitsImageBudget(width, height) ||
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > LargestSparePixels) {
+      return;
+    }
     wantedWidth_ = width;
     wantedHeight_ = height;
     if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
