@@ -39,8 +39,10 @@ bool IsPlausibleBmpFile(const uint8_t* start, size_t startSize, uint64_t fileSiz
   if (CheckHeaderSize(width < 0 ? 0 : static_cast<uint64_t>(width), rows, required) != DecodeStatus::Ok) return false;
   constexpr uint32_t Uncompressed = 0, BitFields = 3, AlphaBitFields = 6;
   if (compression != Uncompressed && compression != BitFields && compression != AlphaBitFields) return true;
-  const uint64_t stride = (static_cast<uint64_t>(width) * bitCount + 31) / 32 * 4;
-  return bitCount != 0 && stride * rows <= fileSize - pixelOffset;
+  // Every row padded to 4 bytes, except that some writers leave the last row's padding out.
+  const uint64_t rowBits = static_cast<uint64_t>(width) * bitCount;
+  const uint64_t stride = (rowBits + 31) / 32 * 4;
+  return bitCount != 0 && stride * (rows - 1) + (rowBits + 7) / 8 <= fileSize - pixelOffset;
 }
 
 uint64_t BmpFileSize(int width, int height) {

@@ -1,7 +1,7 @@
 // libFuzzer target: the check that stands between a BMP file and the system's loader. The first
 // byte chooses whether the file is whole or cut short after its start; whatever the check lets
 // through must have its headers inside the file, sides within the budget and, when uncompressed,
-// every row inside the file.
+// every row inside the file (the last one perhaps without its padding).
 #include <cstdint>
 #include <cstdlib>
 
@@ -40,8 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const uint32_t compression = core ? 0 : Read32(file + 30);
   if (compression == 0 || compression == 3 || compression == 6) {
     const uint64_t bits = core ? Read16(file + 24) : Read16(file + 28);
+    // The last row may lack its padding.
+    const uint64_t rowBytes = (static_cast<uint64_t>(width) * bits + 7) / 8;
     const uint64_t stride = (static_cast<uint64_t>(width) * bits + 31) / 32 * 4;
-    Check(bits != 0 && pixelOffset + stride * static_cast<uint64_t>(height) <= fileSize);
+    Check(bits != 0 && pixelOffset + stride * static_cast<uint64_t>(height - 1) + rowBytes <= fileSize);
   }
   return 0;
 }
