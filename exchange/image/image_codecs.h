@@ -70,6 +70,10 @@ bool IsPngFile(const uint8_t* data, size_t size);
 // Any PNG becomes 8-bit blue-green-red: palette and grey expanded, 16 bits reduced, alpha dropped
 // (never blended), interlaced pictures read pass by pass. No gamma or colour conversion.
 DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image, RequiredSize required = AnySize);
+// The sides the first 24 bytes of a PNG state (its IHDR chunk comes first), checked as a decoder
+// checks them, so that a refused picture need not be read at all; Ok when the bytes are too few
+// or hold no such header (the decoder decides then).
+DecodeStatus CheckPngStart(const uint8_t* start, size_t size, RequiredSize required);
 // 8-bit RGB, no interlace, filter None only, zlib level 9. The quality is not used.
 bool EncodePng(const PixelImage& image, int quality, std::vector<uint8_t>& out);
 

@@ -60,6 +60,8 @@ int LoadImageFile(const std::string& path, RequiredSize required) {
   // recognises is decoded from the handle already open, without asking the system's icon loader
   // (which opens and parses the file again; that cost counts at start-up, once per stored item).
   if (FindImageDecoder(Codecs, start, startSize)) {
+    // A PNG's sides are in its first bytes: a picture refused by them is not read at all.
+    if (CheckPngStart(start, startSize, required) != DecodeStatus::Ok) return 0;
     std::vector<uint8_t> bytes(start, start + startSize);
     if (ReadRestOfFile(file, bytes, MaxEncodedFileSize, fileSize.QuadPart) != FileRead::Ok) return 0;
     file.Close();

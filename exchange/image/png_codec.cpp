@@ -215,6 +215,14 @@ bool WritePng(const Picture& picture, std::vector<uint8_t>& out,
 
 bool IsPngFile(const uint8_t* data, size_t size) { return size >= 8 && png_sig_cmp(data, 0, 8) == 0; }
 
+DecodeStatus CheckPngStart(const uint8_t* start, size_t size, RequiredSize required) {
+  if (!IsPngFile(start, size) || size < 24 || std::memcmp(start + 12, "IHDR", 4) != 0) return DecodeStatus::Ok;
+  const auto big32 = [start](size_t at) {
+    return uint32_t{start[at]} << 24 | uint32_t{start[at + 1]} << 16 | uint32_t{start[at + 2]} << 8 | start[at + 3];
+  };
+  return CheckHeaderSize(big32(16), big32(20), required);
+}
+
 DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image, RequiredSize required) {
   image = PixelImage{};
   if (!IsPngFile(data, size)) return DecodeStatus::NotThisFormat;

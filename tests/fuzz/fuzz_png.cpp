@@ -37,13 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   }
 
+  // What the first bytes refuse, no decoder takes.
+  if (CheckPngStart(data, size, thumbnail) != DecodeStatus::Ok && requiredStatus == DecodeStatus::Ok) std::abort();
+  const bool startFits = CheckPngStart(data, size, AnySize) == DecodeStatus::Ok;
+
   PixelImage image;
   if (DecodePng(data, size, image) != DecodeStatus::Ok) {
     if (requiredStatus == DecodeStatus::Ok) std::abort();
     if (!image.pixels.empty() || quickStatus == DecodeStatus::Ok) std::abort();
     return 0;
   }
-  if (image.pixels.size() != static_cast<size_t>(RowSize(image.width)) * image.height) std::abort();
+  if (!startFits || image.pixels.size() != static_cast<size_t>(RowSize(image.width)) * image.height) std::abort();
   if (quickStatus == DecodeStatus::Ok && !SamePixels(quickImage, image)) std::abort();
   if (image.pixels.size() > (size_t{1} << 20)) return 0;  // keep the runs fast
   std::vector<uint8_t> encoded;

@@ -215,6 +215,8 @@ TEST(QuickPng, RequiredSizeIsCheckedBeforeAnythingIsAllocated) {
   const std::vector<uint8_t> huge = BuildPng(chunks);
   EXPECT_EQ(decoder.Decode(huge.data(), huge.size(), image, thumbnail), DecodeStatus::WrongSize);
   EXPECT_EQ(DecodePng(huge.data(), huge.size(), image, thumbnail), DecodeStatus::WrongSize);
+  EXPECT_EQ(CheckPngStart(huge.data(), 24, thumbnail), DecodeStatus::WrongSize);
+  EXPECT_EQ(CheckPngStart(own.data(), 24, thumbnail), DecodeStatus::Ok);
   EXPECT_LE(decoder.ScratchBytes(), QuickPngDecoder::KeptScratchBytes);
 }
 
