@@ -45,8 +45,11 @@ void CheckPicture(const PixelImage& picture, size_t pieceSize, unsigned threads)
   Check(EncodePngInPieces(picture, pieces, PictureDeflateEffort(), pieceSize, threads));
   PixelImage back;
   Check(DecodePng(pieces.data(), pieces.size(), back) == DecodeStatus::Ok && SamePixels(back, picture));
+  // The quick path may leave a file to libpng (an IDAT chunk longer than the rows, say), never
+  // misread it.
   static QuickPngDecoder quick;
-  Check(quick.Decode(pieces.data(), pieces.size(), back) == DecodeStatus::Ok && SamePixels(back, picture));
+  const DecodeStatus quickStatus = quick.Decode(pieces.data(), pieces.size(), back);
+  Check(quickStatus == DecodeStatus::NotThisFormat || (quickStatus == DecodeStatus::Ok && SamePixels(back, picture)));
   std::vector<uint8_t> whole;
   Check(EncodePng(picture, 0, whole));
   Check(DecodePng(whole.data(), whole.size(), back) == DecodeStatus::Ok && SamePixels(back, picture));
