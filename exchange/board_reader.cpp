@@ -24,10 +24,6 @@ constexpr std::uint64_t MinEntrySize = 4 + 4 + 2 + 4 + 4;
 constexpr std::uint64_t MinExtrasRecordSize = 4 + 4 + 4 + 4 + 4 + 1;
 // A fresh name for a repeated one takes a dash and a counter: the name is cut to leave them room.
 constexpr std::size_t FreshNameRoom = 12;
-// A packed text is first unpacked into this much room (or what its block packs at this ratio), and
-// the room grows fourfold while the stream fills it.
-constexpr std::size_t FirstUnpackBytes = 1u << 20;
-constexpr std::size_t FirstUnpackRatio = 32;
 
 // Windows file names ignore case, so two names that differ only in case share files. Names are
 // code page 1252, whose accented letters have case too.
@@ -202,22 +198,12 @@ bool BoardParser::PackedText(int32_t textLength, int32_t packedLength, std::vect
   fieldStart_ = blockStart;
   // The block states its own length; it must be the entry's before any memory is sized from it.
   const std::size_t length = static_cast<std::size_t>(textLength);
-  if (length == 0 || unpackedLength(block_.data(), block_.size()) != length) return Fail(BoardError::BadPackedText);
-  // A block may claim far more than it holds: the output grows only as the stream fills it, so
-  // that a few bytes claiming 2 GiB cost what they really unpack to.
-  std::size_t capacity = std::min(length, std::max<std::size_t>(FirstUnpackBytes, block_.size() * FirstUnpackRatio));
-  for (;;) {
-    text.clear();
-    text.resize(capacity);
-    PackStatus status = PackStatus::Ok;
-    const std::size_t written = unpack(block_.data(), block_.size(), text.data(), text.size(), &status);
-    if (status == PackStatus::OutputFull && capacity < length) {
-      capacity = length / 4 > capacity ? capacity * 4 : length;
-      continue;
-    }
-    if (written != length) return Fail(BoardError::BadPackedText);
-    break;
-  }
+  // The codes must write exactly that length (followed without writing): a few bytes that claim
+  // 2 GiB never have 2 GiB sized for them.
+  if (length == 0 || ProvenUnpackedLength(block_.data(), block_.size()) != length) return Fail(BoardError::BadPackedText);
+  text.clear();
+  text.resize(length);
+  if (unpack(block_.data(), block_.size(), text.data(), text.size()) != length) return Fail(BoardError::BadPackedText);
   // A large block is not kept for the next entry, which may well be small.
   if (block_.capacity() > (1u << 20)) std::vector<unsigned char>().swap(block_);
   return true;

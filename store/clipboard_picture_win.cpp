@@ -3,11 +3,13 @@
 #include "store/clipboard_picture_win.h"
 
 #include "exchange/image/images_win.h"
+#include "exchange/image/pixel_image.h"
 #include "store/spare_picture_win.h"
 
 HBITMAP CopyClipboardBitmap(HBITMAP bitmap) {
   BITMAP size{};
-  if (!bitmap || !GetObjectW(bitmap, sizeof size, &size)) return nullptr;
+  // A bitmap beyond the budget is not copied at all: the copy alone would cost gigabytes.
+  if (!bitmap || !GetObjectW(bitmap, sizeof size, &size) || !FitsImageBudget(size.bmWidth, size.bmHeight)) return nullptr;
   PicturePixels pixels;
   if (!SparePictures.Take(size.bmWidth, size.bmHeight, pixels) &&
       !MakePicturePixels(size.bmWidth, size.bmHeight, pixels)) {

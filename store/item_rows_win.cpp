@@ -11,7 +11,8 @@ HIMAGELIST NewThumbImageList(int capacity) {
 }
 
 int LoadThumbnailOrBlank(const std::string& path) {
-  int image = LoadImageFile(path);
+  // A file of another size is refused by its header, before its pixels cost anything.
+  int image = LoadImageFile(path, RequiredSize{ThumbWidth, ThumbHeight});
   if (image && (WidthOfImage(image) != ThumbWidth || HeightOfImage(image) != ThumbHeight)) {
     DisposeImage(image);
     image = 0;

@@ -10,6 +10,10 @@ SparePictureMaker SparePictures;
 
 namespace {
 
+// No spare is kept for pictures beyond 8192 x 8192 (256 MiB): such a capture is rare, and a spare
+// of it would hold as much again for a minute.
+constexpr uint64_t LargestSparePixels = uint64_t{8192} * 8192;
+
 constexpr size_t PageBytes = 4096;
 
 // Writes every page once, so that none faults while the pixels are copied in.
@@ -23,7 +27,7 @@ void Touch(const PicturePixels& picture) {
 
 bool MakePicturePixels(int width, int height, PicturePixels& picture) {
   picture = PicturePixels{};
-  if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) return false;
+  if (!FitsImageBudget(width, height)) return false;
   BITMAPINFO info = TopDownHeader32(width, height);
   picture.bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &picture.bits, nullptr, 0);
   if (!picture.bitmap) {
@@ -56,7 +60,10 @@ SparePictureMaker::~SparePictureMaker() {
 void SparePictureMaker::Prepare(int width, int height) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (stopping_) return;
+    if (stopping_ || !FitsImageBudget(width, height) ||
+        static_cast<uint64_t>(width) * static_cast<uint64_t>(height) > LargestSparePixels) {
+      return;
+    }
     wantedWidth_ = width;
     wantedHeight_ = height;
     if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });

@@ -14,7 +14,8 @@
 // missing or unreadable file, another format, a damaged picture or another size.
 bool ReadThumbnailFile(const std::string& path, int width, int height, PixelImage& pixels);
 
-// A file buffer and decoder state that one thread reuses from thumbnail to thumbnail.
+// A file buffer and decoder state that one thread reuses from thumbnail to thumbnail; what a large
+// file needed is let go after it.
 struct ThumbnailScratch {
   std::vector<uint8_t> bytes;
   QuickPngDecoder png;

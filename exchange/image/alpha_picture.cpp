@@ -21,7 +21,7 @@ uint8_t Blend(uint8_t value, uint8_t background, uint8_t alpha) {
 
 bool AllocateAlphaPicture(AlphaPicture& picture, int width, int height) {
   picture = AlphaPicture{};
-  if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) return false;
+  if (!FitsImageBudget(width, height)) return false;
   try {
     picture.bgra.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * BytesPerPixel, 0);
   } catch (const std::bad_alloc&) {

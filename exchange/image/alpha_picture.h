@@ -17,8 +17,8 @@ struct AlphaPicture {
   std::vector<uint8_t> bgra;
 };
 
-// Sizes the picture to width × height with every byte 0. False (and the picture left empty) when a
-// side is below 1 or above MaxImageSide, or the memory cannot be had.
+// Sizes the picture to width × height with every byte 0. False (and the picture left empty) when
+// the sides do not fit the budget (FitsImageBudget), or the memory cannot be had.
 bool AllocateAlphaPicture(AlphaPicture& picture, int width, int height);
 
 // Whether the sides are within limits and `bgra` holds every pixel.

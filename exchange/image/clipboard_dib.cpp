@@ -100,8 +100,7 @@ struct DibLayout {
 DecodeStatus CheckSides(const DibHeader& header) {
   if (header.width < 1 || header.height == 0) return DecodeStatus::Corrupt;
   const int64_t rows = header.height < 0 ? -header.height : header.height;  // INT_MIN was widened first
-  if (header.width > MaxImageSide || rows > MaxImageSide) return DecodeStatus::TooLarge;
-  return DecodeStatus::Ok;
+  return FitsImageBudget(header.width, rows) ? DecodeStatus::Ok : DecodeStatus::TooLarge;
 }
 
 DecodeStatus CheckPixelFormat(const DibHeader& header) {

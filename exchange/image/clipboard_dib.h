@@ -37,7 +37,7 @@ constexpr uint32_t DibColourSpaceSrgb = 0x73524742;
 // NotThisFormat: a header this decoder does not know (the 12-byte core header among them), or
 // compressed pixels (run-length, JPEG or PNG inside the DIB); the caller can use another of the
 // clipboard's formats. Corrupt: sizes or fields that the block cannot hold or that make no sense.
-// TooLarge: a side above MaxImageSide, or memory that cannot be had. On failure `out` is empty.
+// TooLarge: sides beyond the budget (FitsImageBudget), or memory that cannot be had. On failure `out` is empty.
 DecodeStatus DecodeClipboardDib(const uint8_t* block, size_t size, AlphaPicture& out, bool& alphaMeaningful);
 
 // The CF_DIBV5 block for the picture: a BITMAPV5HEADER (32 bits, bit-field masks for blue-green-red-

@@ -43,11 +43,25 @@ const ImageEncoder* FindImageEncoder(const ImageCodecs& codecs, ImageEncoding en
   return nullptr;
 }
 
-DecodeStatus DecodeImage(const ImageCodecs& codecs, const uint8_t* data, size_t size, PixelImage& image) {
+DecodeStatus CheckHeaderSize(uint64_t width, uint64_t height, RequiredSize required) {
+  if (width < 1 || height < 1) return DecodeStatus::Corrupt;
+  if (width > static_cast<uint64_t>(MaxImageSide) || height > static_cast<uint64_t>(MaxImageSide) ||
+      !FitsImageBudget(static_cast<int64_t>(width), static_cast<int64_t>(height))) {
+    return DecodeStatus::TooLarge;
+  }
+  const bool anySize = required.width == 0 && required.height == 0;
+  if (!anySize && (width != static_cast<uint64_t>(required.width) || height != static_cast<uint64_t>(required.height))) {
+    return DecodeStatus::WrongSize;
+  }
+  return DecodeStatus::Ok;
+}
+
+DecodeStatus DecodeImage(const ImageCodecs& codecs, const uint8_t* data, size_t size, PixelImage& image,
+                         RequiredSize required) {
   image = PixelImage{};
   const ImageDecoder* decoder = FindImageDecoder(codecs, data, size);
   if (!decoder) return DecodeStatus::NotThisFormat;
-  const DecodeStatus status = decoder->decode(data, size, image);
+  const DecodeStatus status = decoder->decode(data, size, image, required);
   if (status != DecodeStatus::Ok) image = PixelImage{};
   return status;
 }

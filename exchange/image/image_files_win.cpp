@@ -38,8 +38,8 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes) 
 
 }  // namespace
 
-int LoadImageFile(const std::string& path) {
-  uint8_t start[18] = {};
+int LoadImageFile(const std::string& path, RequiredSize required) {
+  uint8_t start[BmpStartSize] = {};
   DWORD startSize = 0;
   LARGE_INTEGER fileSize{};
   FileHandle file = OpenFileToRead(path, FILE_SHARE_READ);
@@ -50,8 +50,8 @@ int LoadImageFile(const std::string& path) {
   if (start[0] == 'B' && start[1] == 'M') {
     file.Close();
     // A damaged bitmap is not offered to the other decoders. Some loaders read past the end of a
-    // truncated header, so that is checked first.
-    if (!IsPlausibleBmpFile(start, startSize, static_cast<uint64_t>(fileSize.QuadPart))) return 0;
+    // truncated header, and the loader sizes its picture from the header, so that is checked first.
+    if (!IsPlausibleBmpFile(start, startSize, static_cast<uint64_t>(fileSize.QuadPart), required)) return 0;
     HANDLE bitmap = LoadImageW(nullptr, Wide(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     return bitmap ? AdoptImageHandle(-1, bitmap, false) : 0;
   }
@@ -60,14 +60,19 @@ int LoadImageFile(const std::string& path) {
   // recognises is decoded from the handle already open, without asking the system's icon loader
   // (which opens and parses the file again; that cost counts at start-up, once per stored item).
   if (FindImageDecoder(Codecs, start, startSize)) {
+    // A PNG's sides are in its first bytes: a picture refused by them is not read at all.
+    if (CheckPngStart(start, startSize, required) != DecodeStatus::Ok) return 0;
     std::vector<uint8_t> bytes(start, start + startSize);
     if (ReadRestOfFile(file, bytes, MaxEncodedFileSize, fileSize.QuadPart) != FileRead::Ok) return 0;
     file.Close();
     PixelImage pixels;
-    if (DecodeImage(Codecs, bytes.data(), bytes.size(), pixels) != DecodeStatus::Ok) return 0;
+    if (DecodeImage(Codecs, bytes.data(), bytes.size(), pixels, required) != DecodeStatus::Ok) return 0;
     return ImageFromPixels(-1, pixels);
   }
   file.Close();
+  // An icon's directory cannot state the sides of any picture the program requires (a thumbnail),
+  // and what the icon holds is not checked here: such a file is no icon for the caller.
+  if (required.width != 0 || required.height != 0) return 0;
   if (HANDLE icon = LoadImageW(nullptr, Wide(path).c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE)) {
     return AdoptImageHandle(-1, icon, true);
   }

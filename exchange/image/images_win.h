@@ -50,9 +50,10 @@ BITMAPINFO TopDownHeader32(int width, int height);
 // the number, or 0 (and the handle released) when the handle is unusable or too large.
 int AdoptImageHandle(int number, HANDLE handle, bool isIcon);
 
-// Decodes a picture file by its content: "BM" → bitmap, else icon, else the registered decoders.
-// Returns a fresh image number, or 0 when the file cannot be opened or decoded.
-int LoadImageFile(const std::string& path);
+// Decodes a picture file by its content: "BM" → bitmap, else the registered decoders, else icon.
+// Returns a fresh image number, or 0 when the file cannot be opened or decoded, or its header
+// states sides beyond the budget or other than `required` (then no icon is tried either).
+int LoadImageFile(const std::string& path, RequiredSize required = AnySize);
 // Writes the image as BMP, JPEG (quality 0 … 10, clamped) or PNG. 1 when the file was written
 // completely, 0 otherwise (then no partial file is left behind).
 int SaveImageFile(int image, const std::string& path, ImageEncoding encoding,

@@ -63,7 +63,8 @@ void CmykToBgr(const uint8_t* cmyk, uint8_t* bgr, int width, bool inverted) {
   }
 }
 
-DecodeStatus DecodeWithLibjpeg(JpegDecoding* job, const uint8_t* data, size_t size, PixelImage& image) {
+DecodeStatus DecodeWithLibjpeg(JpegDecoding* job, const uint8_t* data, size_t size, RequiredSize required,
+                               PixelImage& image) {
   j_decompress_ptr cinfo = &job->cinfo;
   if (setjmp(job->errors.jump)) return DecodeStatus::Corrupt;
   jpeg_create_decompress(cinfo);
@@ -73,9 +74,8 @@ DecodeStatus DecodeWithLibjpeg(JpegDecoding* job, const uint8_t* data, size_t si
 
   const uint64_t width = cinfo->image_width;
   const uint64_t height = cinfo->image_height;
-  if (width > static_cast<uint64_t>(MaxImageSide) || height > static_cast<uint64_t>(MaxImageSide)) {
-    return DecodeStatus::TooLarge;
-  }
+  const DecodeStatus sides = CheckHeaderSize(width, height, required);
+  if (sides != DecodeStatus::Ok) return sides;
   if (width * height > std::max(AlwaysAllowedPixels, MaxPixelsPerByte * size)) return DecodeStatus::Corrupt;
 
   const bool cmyk = cinfo->jpeg_color_space == JCS_CMYK || cinfo->jpeg_color_space == JCS_YCCK;
@@ -180,7 +180,7 @@ bool IsJpegFile(const uint8_t* data, size_t size) { return size >= 2 && data[0] 
 
 int JpegLibraryQuality(int quality) { return 10 * std::clamp(quality, 0, 10); }
 
-DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, PixelImage& image) {
+DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, PixelImage& image, RequiredSize required) {
   image = PixelImage{};
   if (!IsJpegFile(data, size)) return DecodeStatus::NotThisFormat;
   auto* job = new (std::nothrow) JpegDecoding{};
@@ -188,7 +188,7 @@ DecodeStatus DecodeJpeg(const uint8_t* data, size_t size, PixelImage& image) {
   job->cinfo.err = &job->errors.manager;
   InstallSilentErrors(job->errors);
   job->progress.progress_monitor = LimitScans;
-  const DecodeStatus status = DecodeWithLibjpeg(job, data, size, image);
+  const DecodeStatus status = DecodeWithLibjpeg(job, data, size, required, image);
   jpeg_destroy_decompress(&job->cinfo);
   delete job;
   if (status != DecodeStatus::Ok) image = PixelImage{};

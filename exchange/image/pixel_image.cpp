@@ -2,6 +2,11 @@
 
 #include <new>
 
+bool FitsImageBudget(int64_t width, int64_t height) {
+  if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) return false;
+  return static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= MaxImagePixels;
+}
+
 int RowSize(int width) { return width * 3 + width % 4; }
 
 uint8_t* PixelImage::Row(int y) {
@@ -15,7 +20,7 @@ const uint8_t* PixelImage::Row(int y) const {
 
 bool AllocatePixelImage(PixelImage& image, int width, int height, bool bottomUp) {
   image = PixelImage{};
-  if (width < 1 || height < 1 || width > MaxImageSide || height > MaxImageSide) return false;
+  if (!FitsImageBudget(width, height)) return false;
   const size_t bytes = static_cast<size_t>(RowSize(width)) * static_cast<size_t>(height);
   try {
     image.pixels.assign(bytes, 0);

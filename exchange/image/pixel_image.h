@@ -6,8 +6,16 @@
 #include <cstdint>
 #include <vector>
 
-// Pictures are limited to what a 16-bit signed size can hold.
+// Pictures are limited to what a 16-bit signed size can hold,
 constexpr int MaxImageSide = 32767;
+// and to the pixels of a 16384 × 16384 picture (768 MiB of 24-bit pixels, 1 GiB with alpha). The
+// widest desks come nowhere near it (three 8K screens side by side are 100 million pixels); a
+// header that asks for more is refused before any pixel memory is had.
+constexpr uint64_t MaxImagePixels = uint64_t{16384} * 16384;
+
+// Whether a picture of width × height may be held: both sides 1 … MaxImageSide and their product
+// at most MaxImagePixels.
+bool FitsImageBudget(int64_t width, int64_t height);
 
 // Bytes of one row: width × 3 + width mod 4, which is the row padded to a multiple of 4.
 int RowSize(int width);
@@ -25,6 +33,6 @@ struct PixelImage {
   const uint8_t* Row(int y) const;
 };
 
-// Sizes the image to width × height with every byte 0. False (and the image left empty) when a
-// side is below 1 or above MaxImageSide, or the memory cannot be had.
+// Sizes the image to width × height with every byte 0. False (and the image left empty) when the
+// sides do not fit the budget, or the memory cannot be had.
 bool AllocatePixelImage(PixelImage& image, int width, int height, bool bottomUp = false);

@@ -19,6 +19,7 @@ struct MemoryReader {
   const uint8_t* data;
   size_t size;
   size_t position;
+  RequiredSize required;  // the sides the caller takes
 };
 
 void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
@@ -84,7 +85,8 @@ uint64_t RawImageBytes(png_structp png, png_infop info) {
 }
 
 // Reads the header and checks the picture's sides, and its pixel data against what the file can
-// hold. Called inside a decoder's setjmp: libpng's errors jump there.
+// hold, before anything is sized from them. Called inside a decoder's setjmp: libpng's errors jump
+// there.
 DecodeStatus ReadLimitedInfo(png_structp png, png_infop info, MemoryReader* reader) {
   png_set_read_fn(png, reader, ReadFromMemory);
   // No ancillary chunk changes the pixels the program keeps (no gamma, no background; transparency
@@ -93,11 +95,9 @@ DecodeStatus ReadLimitedInfo(png_structp png, png_infop info, MemoryReader* read
   png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
   png_read_info(png, info);
 
-  const png_uint_32 width = png_get_image_width(png, info);
-  const png_uint_32 height = png_get_image_height(png, info);
-  if (width > static_cast<png_uint_32>(MaxImageSide) || height > static_cast<png_uint_32>(MaxImageSide)) {
-    return DecodeStatus::TooLarge;
-  }
+  const DecodeStatus sides =
+      CheckHeaderSize(png_get_image_width(png, info), png_get_image_height(png, info), reader->required);
+  if (sides != DecodeStatus::Ok) return sides;
   if (RawImageBytes(png, info) > MaxDeflateRatio * (reader->size + 1)) return DecodeStatus::Corrupt;
   return DecodeStatus::Ok;
 }
@@ -150,7 +150,7 @@ DecodeStatus DecodeAlphaWithLibpng(png_structp png, png_infop info, MemoryReader
 // Creates libpng's reader over the data, runs the decoder (which sets its own jump point) and frees
 // the reader again.
 template <typename Picture>
-DecodeStatus ReadPng(const uint8_t* data, size_t size, Picture& picture,
+DecodeStatus ReadPng(const uint8_t* data, size_t size, RequiredSize required, Picture& picture,
                      DecodeStatus (*decode)(png_structp, png_infop, MemoryReader*, Picture&)) {
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, SilentError, SilentWarning);
   if (!png) return DecodeStatus::TooLarge;
@@ -159,7 +159,7 @@ DecodeStatus ReadPng(const uint8_t* data, size_t size, Picture& picture,
     png_destroy_read_struct(&png, nullptr, nullptr);
     return DecodeStatus::TooLarge;
   }
-  MemoryReader reader{data, size, 0};
+  MemoryReader reader{data, size, 0, required};
   const DecodeStatus status = decode(png, info, &reader, picture);
   png_destroy_read_struct(&png, &info, nullptr);
   return status;
@@ -215,10 +215,18 @@ bool WritePng(const Picture& picture, std::vector<uint8_t>& out,
 
 bool IsPngFile(const uint8_t* data, size_t size) { return size >= 8 && png_sig_cmp(data, 0, 8) == 0; }
 
-DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image) {
+DecodeStatus CheckPngStart(const uint8_t* start, size_t size, RequiredSize required) {
+  if (!IsPngFile(start, size) || size < 24 || std::memcmp(start + 12, "IHDR", 4) != 0) return DecodeStatus::Ok;
+  const auto big32 = [start](size_t at) {
+    return uint32_t{start[at]} << 24 | uint32_t{start[at + 1]} << 16 | uint32_t{start[at + 2]} << 8 | start[at + 3];
+  };
+  return CheckHeaderSize(big32(16), big32(20), required);
+}
+
+DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image, RequiredSize required) {
   image = PixelImage{};
   if (!IsPngFile(data, size)) return DecodeStatus::NotThisFormat;
-  const DecodeStatus status = ReadPng(data, size, image, DecodeWithLibpng);
+  const DecodeStatus status = ReadPng(data, size, required, image, DecodeWithLibpng);
   if (status != DecodeStatus::Ok) image = PixelImage{};
   return status;
 }
@@ -226,7 +234,7 @@ DecodeStatus DecodePng(const uint8_t* data, size_t size, PixelImage& image) {
 DecodeStatus DecodePngWithAlpha(const uint8_t* data, size_t size, AlphaPicture& out) {
   out = AlphaPicture{};
   if (!IsPngFile(data, size)) return DecodeStatus::NotThisFormat;
-  const DecodeStatus status = ReadPng(data, size, out, DecodeAlphaWithLibpng);
+  const DecodeStatus status = ReadPng(data, size, AnySize, out, DecodeAlphaWithLibpng);
   if (status != DecodeStatus::Ok) out = AlphaPicture{};
   return status;
 }

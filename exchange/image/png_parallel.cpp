@@ -168,7 +168,7 @@ bool EncodePngInPieces(const PixelImage& image, std::vector<uint8_t>& out, const
   if (!PngRawRows(image, raw)) return false;
   std::vector<uint8_t> zlibData;
   if (!DeflateInPieces(raw.data(), raw.size(), zlibData, effort, pieceSize, threads)) return false;
-  raw = {};
+  std::vector<uint8_t>().swap(raw);  // the rows go before the file is put together; assigning {} would keep them
 
   const size_t start = out.size();
   try {

@@ -118,7 +118,15 @@ bool QuickPngDecoder::Inflate(const uint8_t* data, size_t size, size_t rawSize) 
   }
 }
 
-DecodeStatus QuickPngDecoder::Decode(const uint8_t* data, size_t size, PixelImage& image) {
+DecodeStatus QuickPngDecoder::Decode(const uint8_t* data, size_t size, PixelImage& image, RequiredSize required) {
+  const DecodeStatus status = DecodeRows(data, size, image, required);
+  // Swapped with empty vectors: assigning {} would keep the memory.
+  if (raw_.capacity() > KeptScratchBytes) std::vector<uint8_t>().swap(raw_);
+  if (zeros_.capacity() > KeptScratchBytes) std::vector<uint8_t>().swap(zeros_);
+  return status;
+}
+
+DecodeStatus QuickPngDecoder::DecodeRows(const uint8_t* data, size_t size, PixelImage& image, RequiredSize required) {
   image = PixelImage{};
   if (size < 8 + 25 || std::memcmp(data, kSignature, 8) != 0) return DecodeStatus::NotThisFormat;
   const uint8_t* header = data + 8;
@@ -127,10 +135,13 @@ DecodeStatus QuickPngDecoder::Decode(const uint8_t* data, size_t size, PixelImag
   }
   const uint32_t width = Big32(header + 8);
   const uint32_t height = Big32(header + 12);
+  // Sides DecodePng refuses by the header alone are refused here as it would; a width or height of
+  // 0 (or above 2^31, which libpng calls damage) is left to it.
+  if (width < 1 || height < 1 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu) return DecodeStatus::NotThisFormat;
+  const DecodeStatus sides = CheckHeaderSize(width, height, required);
+  if (sides != DecodeStatus::Ok) return sides;
   // 8-bit RGB, deflate, adaptive filters, no interlace.
-  if (width < 1 || height < 1 || width > static_cast<uint32_t>(MaxImageSide) ||
-      height > static_cast<uint32_t>(MaxImageSide) || header[16] != 8 || header[17] != 2 || header[18] != 0 ||
-      header[19] != 0 || header[20] != 0) {
+  if (header[16] != 8 || header[17] != 2 || header[18] != 0 || header[19] != 0 || header[20] != 0) {
     return DecodeStatus::NotThisFormat;
   }
   const size_t rowLength = size_t{width} * 3;
@@ -179,8 +190,9 @@ DecodeStatus QuickPngDecoder::Decode(const uint8_t* data, size_t size, PixelImag
   return DecodeStatus::Ok;
 }
 
-DecodeStatus DecodePngQuickly(QuickPngDecoder& decoder, const uint8_t* data, size_t size, PixelImage& image) {
-  const DecodeStatus status = decoder.Decode(data, size, image);
-  if (status == DecodeStatus::Ok) return status;
-  return DecodePng(data, size, image);
+DecodeStatus DecodePngQuickly(QuickPngDecoder& decoder, const uint8_t* data, size_t size, PixelImage& image,
+                              RequiredSize required) {
+  const DecodeStatus status = decoder.Decode(data, size, image, required);
+  if (status != DecodeStatus::NotThisFormat) return status;
+  return DecodePng(data, size, image, required);
 }

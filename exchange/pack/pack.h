@@ -48,6 +48,12 @@ std::size_t pack(const unsigned char* source, std::size_t length, unsigned char*
 // or not a packed block.
 std::uint32_t unpackedLength(const unsigned char* block, std::size_t blockLength);
 
+// The stored length when the block's codes write exactly that many bytes, 0 otherwise (no packed
+// block, corrupt or truncated codes, more or fewer bytes than stored). Found by following the codes
+// without writing any byte, so a caller can size its buffer from it: a block that claims more than
+// its codes produce is refused before anything is allocated. The checksum is left to unpack.
+std::uint32_t ProvenUnpackedLength(const unsigned char* block, std::size_t blockLength);
+
 // Unpacks `block` into `destination` (capacity `destinationCapacity`; give it unpackedLength bytes).
 // Returns the number of bytes written; a stream that ends before the stored length still succeeds,
 // and up to 16 bytes of the destination past the returned count may then be set to 0. Returns 0

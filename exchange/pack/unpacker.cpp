@@ -13,8 +13,10 @@ constexpr std::uint64_t GammaLimit = std::uint64_t(1) << 34;
 constexpr std::uint64_t OffsetLimit = std::uint64_t(1) << 40;
 constexpr std::size_t ShortCopy = 16;
 
-// Decodes the stream into out[0, limit). The decoder state lives in locals so that the compiler
-// can keep it in registers: stores to the output may alias any memory it does not own.
+// Decodes the stream into out[0, limit); without Write it only follows the codes and counts the
+// bytes they would write (out is not touched). The decoder state lives in locals so that the
+// compiler can keep it in registers: stores to the output may alias any memory it does not own.
+template <bool Write>
 PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigned char* out,
                   std::size_t limit, std::uint64_t storedLength, std::size_t& written) {
   BitReader in(stream, streamLength);
@@ -37,6 +39,10 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
   const auto copy = [&](std::uint64_t offset, std::uint64_t length) __attribute__((always_inline)) {
     if (offset == 0 || offset > pos) return fail(PackStatus::Corrupt);
     if (!room(length)) return false;
+    if constexpr (!Write) {
+      pos += length;
+      return true;
+    }
     unsigned char* to = out + pos;
     const unsigned char* from = to - offset;
     pos += length;
@@ -60,7 +66,9 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
     if (prefix >= 0b100) {  // 1: literal
       in.Skip(1);
       if (!room(1)) break;
-      out[pos++] = static_cast<unsigned char>(in.Bits(literalWidth) + literalBase);
+      const std::uint32_t literal = in.Bits(literalWidth) + literalBase;
+      if constexpr (Write) out[pos] = static_cast<unsigned char>(literal);
+      ++pos;
     } else if (prefix >= 0b010) {  // 01: match
       in.Skip(2);
       const std::uint64_t high = in.Gamma(GammaLimit);
@@ -96,12 +104,17 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
         if (!copy(r - 1, 1)) break;
       } else if (r == 1) {
         if (!room(1)) break;
-        out[pos++] = 0;
+        if constexpr (Write) out[pos] = 0;
+        ++pos;
       } else if (in.Bit()) {
         bool ok = true;
         do {
           ok = room(RawGroupLength);
-          for (std::uint32_t i = 0; ok && i < RawGroupLength; ++i) out[pos++] = static_cast<unsigned char>(in.Bits(8));
+          for (std::uint32_t i = 0; ok && i < RawGroupLength; ++i) {
+            const std::uint32_t byte = in.Bits(8);
+            if constexpr (Write) out[pos] = static_cast<unsigned char>(byte);
+            ++pos;
+          }
         } while (ok && in.Bit());
         if (!ok) break;
       } else {
@@ -126,7 +139,7 @@ PackStatus Decode(const unsigned char* stream, std::size_t streamLength, unsigne
   // decoded; so does an end code read from beyond the last word.
   if (in.Truncated()) status = PackStatus::Truncated;
   // A stream that stopped short of its fixed-size copies leaves no stray bytes behind.
-  if (scribbled > pos) std::memset(out + pos, 0, scribbled - pos);
+  if (Write && scribbled > pos) std::memset(out + pos, 0, scribbled - pos);
   written = pos;
   return status;
 }
@@ -137,6 +150,15 @@ std::uint32_t unpackedLength(const unsigned char* block, std::size_t blockLength
   if (block == nullptr || blockLength < PackHeaderSize) return 0;
   if (block[0] != PackMagic[0] || block[1] != PackMagic[1]) return 0;
   return ReadLe32(block + PackLengthOffset);
+}
+
+std::uint32_t ProvenUnpackedLength(const unsigned char* block, std::size_t blockLength) {
+  const std::uint32_t stored = unpackedLength(block, blockLength);
+  if (stored == 0) return 0;
+  std::size_t produced = 0;
+  const PackStatus status =
+      Decode<false>(block + PackHeaderSize, blockLength - PackHeaderSize, nullptr, stored, stored, produced);
+  return status == PackStatus::Ok && produced == stored ? stored : 0;
 }
 
 std::size_t unpack(const unsigned char* block, std::size_t blockLength, unsigned char* destination,
@@ -152,7 +174,7 @@ std::size_t unpack(const unsigned char* block, std::size_t blockLength, unsigned
   } else {
     const std::uint32_t storedLength = ReadLe32(block + PackLengthOffset);
     const std::size_t limit = destinationCapacity < storedLength ? destinationCapacity : storedLength;
-    result = Decode(block + PackHeaderSize, blockLength - PackHeaderSize, destination, limit, storedLength,
+    result = Decode<true>(block + PackHeaderSize, blockLength - PackHeaderSize, destination, limit, storedLength,
                     written);
     const std::uint32_t stored = ReadLe32(block + PackChecksumOffset);
     if (result == PackStatus::Ok && stored != 0 && PackChecksum(destination, written) != stored) {

@@ -2,6 +2,8 @@
 // its working directory. The program starts and runs, writes nothing outside "Clipboard", and a
 // refused board leaves the collection as it was.
 #include <windows.h>
+#include <psapi.h>
+#include <zlib.h>
 
 #include <cstdint>
 #include <map>
@@ -35,16 +37,16 @@ Bytes BoardHeader(int32_t limit, int64_t count) {
   Int(bytes, count);
   return bytes;
 }
-// A text entry stored unpacked, with a small made-up thumbnail.
-void TextEntry(Bytes& bytes, const std::string& name, const std::string& text) {
+// A text entry stored unpacked, with a small made-up thumbnail unless one is given.
+void TextEntry(Bytes& bytes, const std::string& name, const std::string& text, const Bytes& thumbnail = {1, 2, 3, 4}) {
   Int(bytes, 1);
   Int(bytes, 0);
   Str(bytes, name);
   Int(bytes, static_cast<int64_t>(text.size()));
   Int(bytes, 0);
   Raw(bytes, Of(text));
-  Int(bytes, 4);
-  Raw(bytes, {1, 2, 3, 4});
+  Int(bytes, static_cast<int64_t>(thumbnail.size()));
+  Raw(bytes, thumbnail);
 }
 Bytes BoardWithOneText(const std::string& name, const std::string& text) {
   Bytes bytes = BoardHeader(20, 1);
@@ -70,6 +72,61 @@ Bytes BoardWithPackedText(int64_t textLength, int64_t packedLength, const Bytes&
   Raw(bytes, block);
   Int(bytes, 0);
   return bytes;
+}
+
+void BigEndian(Bytes& bytes, uint32_t value) {
+  for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<unsigned char>(value >> shift));
+}
+
+void Chunk(Bytes& png, const char* type, const Bytes& data) {
+  BigEndian(png, static_cast<uint32_t>(data.size()));
+  const size_t typeAt = png.size();
+  png.insert(png.end(), type, type + 4);
+  Raw(png, data);
+  BigEndian(png, static_cast<uint32_t>(crc32(0, png.data() + typeAt, static_cast<uInt>(data.size() + 4))));
+}
+
+// Raw deflate of `size` zeros, after the 32 KiB of zeros before them unless it is the first piece.
+Bytes DeflatedZeros(size_t size, bool first, bool last) {
+  static const Bytes zeros(size_t{1} << 20, 0);
+  z_stream stream{};
+  deflateInit2(&stream, 9, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY);
+  if (!first) deflateSetDictionary(&stream, zeros.data(), 32768);
+  Bytes out(deflateBound(&stream, static_cast<uLong>(size)) + 16);
+  stream.next_in = const_cast<Bytef*>(zeros.data());
+  stream.avail_in = static_cast<uInt>(size);
+  stream.next_out = out.data();
+  stream.avail_out = static_cast<uInt>(out.size());
+  deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  return out;
+}
+
+// An 8-bit RGB PNG whose header says width × height and whose data inflates to every one of its
+// rows, all zeros: 3.2 GB for 32767 × 32767 in a file of about 3 MB. Every megabyte of zeros but
+// the first and the last deflates to the same bytes, so the stream is one piece repeated.
+Bytes PngOfZeros(uint32_t width, uint32_t height) {
+  constexpr size_t Piece = size_t{1} << 20;
+  const uint64_t raw = (uint64_t{width} * 3 + 1) * height;
+  const uint64_t pieces = (raw + Piece - 1) / Piece;
+  const Bytes middle = DeflatedZeros(Piece, false, false);
+  Bytes data = {0x78, 0xDA};
+  Raw(data, DeflatedZeros(Piece, true, false));
+  for (uint64_t i = 1; i + 1 < pieces; ++i) Raw(data, middle);
+  Raw(data, DeflatedZeros(static_cast<size_t>(raw - (pieces - 1) * Piece), false, true));
+  // Adler-32 of n zeros: the first sum stays 1, the second is n.
+  BigEndian(data, static_cast<uint32_t>(raw % 65521) << 16 | 1);
+
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  BigEndian(header, width);
+  BigEndian(header, height);
+  Raw(header, {8, 2, 0, 0, 0});
+  Chunk(png, "IHDR", header);
+  Chunk(png, "IDAT", data);
+  Chunk(png, "IEND", {});
+  return png;
 }
 
 std::map<std::string, Bytes> HostileBoards() {
@@ -218,6 +275,35 @@ TEST_F(HostileFiles, RefusedBoardsLeaveTheCollectionAndEverythingElseAlone) {
   ASSERT_NE(SendBoardHandOff(app_.Folder() + "sound.ksb"), 0);
   ASSERT_TRUE(WaitForRows(1));
   EXPECT_EQ(TextOf("07122026-120000-9"), "a sound board");
+}
+
+// A board's thumbnail that unpacks to gigabytes costs the program nothing: the row shows no
+// thumbnail, the other items come in, and the program answers and captures as before.
+TEST_F(HostileFiles, ThumbnailOfGigabytesCostsNoMemory) {
+  Bytes board = BoardHeader(20, 3);
+  TextEntry(board, "07122026-120000-1", "before the hostile thumbnail");
+  TextEntry(board, "07122026-120000-2", "with the hostile thumbnail", PngOfZeros(32767, 32767));
+  TextEntry(board, "07122026-120000-3", "after the hostile thumbnail");
+  ASSERT_GT(board.size(), size_t{2} << 20);
+  ASSERT_TRUE(WriteFileContents(app_.Folder() + "hostile.ksb", board));
+  StartWithDefaults();
+
+  ASSERT_NE(SendBoardHandOff(app_.Folder() + "hostile.ksb"), 0);
+  ASSERT_TRUE(WaitForRows(3));
+  // Every row is drawn, so every thumbnail is read.
+  RedrawWindow(List(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_TRUE(WaitForPostedMessages(Main())) << "the program stopped answering";
+  Sleep(1000);
+  ASSERT_TRUE(WaitForPostedMessages(Main())) << "the program stopped answering";
+  PROCESS_MEMORY_COUNTERS memory{};
+  ASSERT_TRUE(K32GetProcessMemoryInfo(app_.Handle(), &memory, sizeof memory));
+  ASSERT_GT(memory.PeakWorkingSetSize, 0u);
+  EXPECT_LT(memory.PeakWorkingSetSize, size_t{600} << 20);
+
+  EXPECT_EQ(TextOf("07122026-120000-1"), "before the hostile thumbnail");
+  EXPECT_EQ(TextOf("07122026-120000-2"), "with the hostile thumbnail");
+  EXPECT_EQ(TextOf("07122026-120000-3"), "after the hostile thumbnail");
+  ExpectCaptureWorks("after the hostile thumbnail", 4);
 }
 
 TEST_F(HostileFiles, DamagedItemsFileStartsWithTheSafeRecordsOnly) {

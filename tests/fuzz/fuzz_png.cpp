@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes through the PNG decoder; a decoded picture must survive the encoder
 // and come back unchanged. The quick path for 8-bit RGB files may only ever accept what the full
 // decoder accepts, with the same pixels; its decoder state carries over from run to run, as it does
-// from file to file at start-up.
+// from file to file at start-up. Asked for a thumbnail's size, they take no other.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -29,12 +29,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const DecodeStatus quickStatus = quick.Decode(data, size, quickImage);
   if (quickStatus != DecodeStatus::Ok && !quickImage.pixels.empty()) std::abort();
 
+  // Asked for one size, both paths take only that size.
+  const RequiredSize thumbnail{278, 60};
+  PixelImage required;
+  const DecodeStatus requiredStatus = DecodePngQuickly(quick, data, size, required, thumbnail);
+  if (requiredStatus == DecodeStatus::Ok ? required.width != 278 || required.height != 60 : !required.pixels.empty()) {
+    std::abort();
+  }
+
+  // What the first bytes refuse, no decoder takes.
+  if (CheckPngStart(data, size, thumbnail) != DecodeStatus::Ok && requiredStatus == DecodeStatus::Ok) std::abort();
+  const bool startFits = CheckPngStart(data, size, AnySize) == DecodeStatus::Ok;
+
   PixelImage image;
   if (DecodePng(data, size, image) != DecodeStatus::Ok) {
+    if (requiredStatus == DecodeStatus::Ok) std::abort();
     if (!image.pixels.empty() || quickStatus == DecodeStatus::Ok) std::abort();
     return 0;
   }
-  if (image.pixels.size() != static_cast<size_t>(RowSize(image.width)) * image.height) std::abort();
+  if (!startFits || image.pixels.size() != static_cast<size_t>(RowSize(image.width)) * image.height) std::abort();
   if (quickStatus == DecodeStatus::Ok && !SamePixels(quickImage, image)) std::abort();
   if (image.pixels.size() > (size_t{1} << 20)) return 0;  // keep the runs fast
   std::vector<uint8_t> encoded;

@@ -1,6 +1,7 @@
 // Unpacker: any block unpacks without a fault, never past its destination; what it accepts meets the
 // stored checksum and leaves the rest of the destination alone, what it refuses leaves no output
-// behind, and what it yields packs and unpacks back to itself.
+// behind, and what it yields packs and unpacks back to itself. The length it proves without writing
+// is the length it unpacks to.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +27,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   PackStatus status;
   const std::size_t written = unpack(data, size, out.data(), out.size(), &status);
   Check(written <= capacity);
+  // A proven length is what the block then unpacks to, unless its checksum differs.
+  const std::uint32_t proven = ProvenUnpackedLength(data, size);
+  if (proven != 0 && proven <= MaxOutput) {
+    Check(status == PackStatus::Ok ? written == proven : status == PackStatus::ChecksumMismatch);
+  }
+  if (status == PackStatus::Ok && written > 0 && written == unpackedLength(data, size)) Check(proven == written);
   if (status != PackStatus::Ok) {
     Check(written == 0);
     Check(std::all_of(out.begin(), out.end(), [](unsigned char b) { return b == 0; }));

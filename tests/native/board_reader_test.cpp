@@ -3,7 +3,6 @@
 #include <sys/mman.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -161,16 +160,14 @@ TEST(BoardReader, PackedTextMustUnpackToExactlyItsLength) {
   EXPECT_EQ(ErrorOf(BoardWithPackedText(n, wrongSum)), BoardError::BadPackedText);
   // Not a packed block at all.
   EXPECT_EQ(ErrorOf(BoardWithPackedText(3, Bytes("abcdefghijklmn"))), BoardError::BadPackedText);
-  // A tiny block that claims 2 GiB costs what it really unpacks to, not what it claims.
+  // A tiny block that claims 2 GiB is refused before anything is sized from it: its codes do not
+  // write that much.
   std::vector<unsigned char> absurd = block;
   SetU32(absurd, 2, 0x7FFFFFFF);
-  const auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(ErrorOf(BoardWithPackedText(0x7FFFFFFF, absurd)), BoardError::BadPackedText);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << "2 GiB were taken and cleared";
 }
 
-// A text far larger than its block (a run of one letter) and larger than the first room the
-// reader gives it still unpacks whole.
+// A text far larger than its block (a run of one letter) still unpacks whole.
 TEST(BoardReader, HighlyPackedTextsUnpackWhole) {
   const std::string text = std::string(17u << 20, 'z') + "end";
   Board board;

@@ -213,8 +213,12 @@ TEST(ClipboardDibDecode, RefusesDamagedAndLyingBlocks) {
        DecodeStatus::Corrupt},
       {"pixels one byte short", with([](auto&) {}, Bytes(15, 0)), DecodeStatus::Corrupt},
       {"huge 1-bit picture, small block",
-       with([](auto& s) { s.width = 32767, s.height = 32767, s.bitCount = 1, s.compression = DibRgb; }, Bytes(4096, 0)),
+       with([](auto& s) { s.width = 16384, s.height = 16384, s.bitCount = 1, s.compression = DibRgb; }, Bytes(4096, 0)),
        DecodeStatus::Corrupt},
+      // Refused by the budget before the block is measured: 16384 × 16385 pixels are one row too many.
+      {"one row beyond the pixel budget",
+       with([](auto& s) { s.width = 16384, s.height = -16385, s.bitCount = 1, s.compression = DibRgb; }, Bytes(4096, 0)),
+       DecodeStatus::TooLarge},
       {"masks after the short header cut", Dib({.bitCount = 32, .compression = DibBitFields}, {0, 0, 0xFF, 0, 0, 0xFF}),
        DecodeStatus::Corrupt},
       {"colour table past the block", Dib({.bitCount = 8, .coloursUsed = 0xFFFFFFFF}, Bytes(64, 0)),

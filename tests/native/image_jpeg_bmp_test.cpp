@@ -130,12 +130,18 @@ TEST(ImageJpegDecode, RefusesImpossibleSizesAndDamage) {
     }
   }
   ASSERT_NE(sof, 0u);
-  huge[sof + 5] = 30000 >> 8;
-  huge[sof + 6] = 30000 & 0xFF;
-  huge[sof + 7] = 30000 >> 8;
-  huge[sof + 8] = 30000 & 0xFF;
+  const auto setSides = [&](int width, int height) {
+    huge[sof + 5] = static_cast<uint8_t>(height >> 8);
+    huge[sof + 6] = static_cast<uint8_t>(height & 0xFF);
+    huge[sof + 7] = static_cast<uint8_t>(width >> 8);
+    huge[sof + 8] = static_cast<uint8_t>(width & 0xFF);
+  };
   testing::internal::CaptureStderr();
+  // Within the pixel budget but far more pixels than the file holds; one row over the budget.
+  setSides(16384, 16384);
   EXPECT_EQ(DecodeJpeg(huge.data(), huge.size(), image), DecodeStatus::Corrupt);
+  setSides(16384, 16385);
+  EXPECT_EQ(DecodeJpeg(huge.data(), huge.size(), image), DecodeStatus::TooLarge);
   // A truncated scan still gives the picture, as every JPEG viewer shows it, and prints nothing.
   EXPECT_EQ(DecodeJpeg(file.data(), file.size() / 2, image), DecodeStatus::Ok);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
@@ -194,6 +200,61 @@ TEST(ImageBmp, LayoutAndImageMagickReadsSamePixels) {
     ASSERT_TRUE(ImageMagickBgr(temp / "picture.bmp", temp, w, h, reference));
     EXPECT_EQ(LargestDifference(picture, reference, w, h), 0);
   }
+}
+
+TEST(ImageJpegDecode, RequiredSizeIsCheckedByTheHeader) {
+  std::vector<uint8_t> thumbnail, wider;
+  ASSERT_TRUE(EncodeJpeg(Pattern(278, 60), 7, thumbnail));
+  ASSERT_TRUE(EncodeJpeg(Pattern(279, 60), 7, wider));
+  PixelImage image;
+  EXPECT_EQ(DecodeJpeg(thumbnail.data(), thumbnail.size(), image, RequiredSize{278, 60}), DecodeStatus::Ok);
+  EXPECT_EQ(DecodeJpeg(wider.data(), wider.size(), image, RequiredSize{278, 60}), DecodeStatus::WrongSize);
+  EXPECT_TRUE(image.pixels.empty());
+}
+
+// A BMP header as the system's loader would size its picture from it: the sides within the budget
+// (and the required ones), and uncompressed rows inside the file.
+TEST(ImageBmp, PlausibleHeaderKeepsToTheBudgetAndTheFile) {
+  const auto header = [](int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t fileSize) {
+    std::vector<uint8_t> start(BmpStartSize, 0);
+    const auto put = [&](size_t at, uint32_t value, int bytes) {
+      for (int i = 0; i < bytes; ++i) start[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    start[0] = 'B', start[1] = 'M';
+    put(2, fileSize, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, bits, 2);
+    put(30, compression, 4);
+    return start;
+  };
+  const auto plausible = [&](int32_t width, int32_t height, uint16_t bits, uint32_t compression, uint32_t fileSize,
+                             RequiredSize required = AnySize) {
+    const std::vector<uint8_t> start = header(width, height, bits, compression, fileSize);
+    return IsPlausibleBmpFile(start.data(), start.size(), fileSize, required);
+  };
+  constexpr uint32_t Rle8 = 1;
+  // Run-length pixels may be short: only the budget bounds them, exactly or one row over.
+  EXPECT_TRUE(plausible(16384, 16384, 8, Rle8, 5000));
+  EXPECT_FALSE(plausible(16384, 16385, 8, Rle8, 5000));
+  EXPECT_FALSE(plausible(16384, -16385, 8, Rle8, 5000));
+  EXPECT_FALSE(plausible(32768, 1, 8, Rle8, 5000));
+  // Uncompressed rows must all be in the file: 278 × 60 at 24 bits takes 60 rows of 836 bytes, of
+  // which the last may lack its 2 bytes of padding.
+  const uint32_t whole = 54 + 836 * 60;
+  EXPECT_TRUE(plausible(278, 60, 24, 0, whole));
+  EXPECT_TRUE(plausible(278, 60, 24, 0, whole - 2));
+  EXPECT_FALSE(plausible(278, 60, 24, 0, whole - 3));
+  EXPECT_FALSE(plausible(278, -60, 32, 3, whole));
+  // A thumbnail's size, and one pixel more.
+  EXPECT_TRUE(plausible(278, -60, 24, 0, whole, RequiredSize{278, 60}));
+  EXPECT_FALSE(plausible(279, 60, 24, 0, whole + 60 * 4, RequiredSize{278, 60}));
+  // A start too short to hold the sides tells nothing the loader could rely on.
+  const std::vector<uint8_t> start = header(278, 60, 24, 0, whole);
+  EXPECT_FALSE(IsPlausibleBmpFile(start.data(), BmpStartSize - 1, whole));
 }
 
 TEST(ImageBmp, PlausibleHeaderCheck) {

@@ -87,14 +87,14 @@ std::vector<uint8_t> MutateJpeg(const std::vector<uint8_t>& seed, std::mt19937& 
 
 template <typename Mutate>
 void RunMutations(const std::vector<std::vector<uint8_t>>& seeds, Mutate mutate,
-                  DecodeStatus (*decode)(const uint8_t*, size_t, PixelImage&), uint32_t seed) {
+                  DecodeStatus (*decode)(const uint8_t*, size_t, PixelImage&, RequiredSize), uint32_t seed) {
   std::mt19937 random(seed);
   int decoded = 0;
   testing::internal::CaptureStderr();
   for (int i = 0; i < MutationsPerFormat; ++i) {
     const std::vector<uint8_t> file = mutate(seeds[i % seeds.size()], random);
     PixelImage image;
-    if (decode(file.data(), file.size(), image) == DecodeStatus::Ok) {
+    if (decode(file.data(), file.size(), image, AnySize) == DecodeStatus::Ok) {
       ++decoded;
       ASSERT_EQ(image.pixels.size(), static_cast<size_t>(RowSize(image.width)) * image.height) << "mutation " << i;
     } else {

@@ -101,8 +101,11 @@ TEST(ImagePngDecode, RefusesSizesBeyondLimitsAndBeyondTheFile) {
   EXPECT_EQ(decode(1, 1), DecodeStatus::Ok);
   EXPECT_EQ(decode(32768, 1), DecodeStatus::TooLarge);
   EXPECT_EQ(decode(1, 32768), DecodeStatus::TooLarge);
-  // 30000 × 30000 grey needs 900 MB of pixel data; a 60-byte file cannot hold it.
-  EXPECT_EQ(decode(30000, 30000), DecodeStatus::Corrupt);
+  // The pixel budget: 16384 × 16384 passes it, but needs 268 MB of pixel data, which a 60-byte
+  // file cannot hold; one row more is refused by the budget.
+  EXPECT_EQ(decode(16384, 16384), DecodeStatus::Corrupt);
+  EXPECT_EQ(decode(16384, 16385), DecodeStatus::TooLarge);
+  EXPECT_EQ(decode(32767, 32767), DecodeStatus::TooLarge);
   EXPECT_TRUE(image.pixels.empty());
   // Within what the file can hold but missing rows: a clean failure, not a partial picture.
   EXPECT_EQ(decode(4, 8), DecodeStatus::Corrupt);
@@ -273,7 +276,8 @@ TEST(ImagePngAlphaDecode, RefusesWhatThePlainDecoderRefuses) {
     return DecodePngWithAlpha(file.data(), file.size(), picture);
   };
   EXPECT_EQ(decode(32768, 1), DecodeStatus::TooLarge);
-  EXPECT_EQ(decode(30000, 30000), DecodeStatus::Corrupt);
+  EXPECT_EQ(decode(16385, 16384), DecodeStatus::TooLarge);
+  EXPECT_EQ(decode(16000, 16000), DecodeStatus::Corrupt);
   EXPECT_EQ(decode(4, 8), DecodeStatus::Corrupt);
   EXPECT_TRUE(picture.bgra.empty());
 }

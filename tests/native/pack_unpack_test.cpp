@@ -2,6 +2,7 @@
 // ways a block can be refused.
 #include <gtest/gtest.h>
 
+#include "exchange/pack/block_format.h"
 #include "exchange/pack/pack.h"
 #include "tests/native/pack_test_support.h"
 
@@ -26,6 +27,24 @@ BlockBuilder WithRawPrefix(const Bytes& prefix) {
   b.Bits("001 0000 1");
   for (unsigned char c : prefix) b.Byte(c);
   return b.Bits("0");
+}
+
+// The proven length follows the codes: a block that claims more (or less) than they write proves
+// none, however it is cut or whatever it claims, and nothing is written while it is found.
+TEST(PackUnpack, ProvenLengthIsWhatTheCodesWrite) {
+  const Bytes three = BlockBuilder().Bits("1").Byte('a').Bits("1").Byte('b').Bits("1").Byte('c').End().Build(3, 0);
+  EXPECT_EQ(ProvenUnpackedLength(three.data(), three.size()), 3u);
+  for (uint32_t claimed : {2u, 4u, 0x7FFFFFFFu, 0xFFFFFFFFu}) {
+    Bytes lying = three;
+    WriteLe32(lying.data() + PackLengthOffset, claimed);
+    EXPECT_EQ(ProvenUnpackedLength(lying.data(), lying.size()), 0u) << claimed;
+  }
+  EXPECT_EQ(ProvenUnpackedLength(three.data(), three.size() - 4), 0u);
+  EXPECT_EQ(ProvenUnpackedLength(three.data(), PackHeaderSize), 0u);
+
+  // A long run proves its length without any memory for it.
+  const Bytes run = BlockBuilder().Bits("1").Byte('z').Bits("01").Gamma(2).Gamma(0xFFFFFFFEu).End().Build(0xFFFFFFFFu, 0);
+  EXPECT_EQ(ProvenUnpackedLength(run.data(), run.size()), 0xFFFFFFFFu);
 }
 
 }  // namespace

@@ -188,4 +188,48 @@ TEST(QuickPng, DamagedFilesGetLibpngsAnswer) {
   }
 }
 
+// Asked for a thumbnail, both paths take 278 × 60 and refuse any other size by the header alone:
+// a header of a huge picture costs no memory, and the decoder's work memory stays small.
+TEST(QuickPng, RequiredSizeIsCheckedBeforeAnythingIsAllocated) {
+  const RequiredSize thumbnail{278, 60};
+  QuickPngDecoder decoder;
+  PixelImage image;
+  for (const auto& [width, height] : {std::pair{279, 60}, std::pair{278, 61}, std::pair{277, 60}}) {
+    const std::vector<uint8_t> other = LibpngRgb(Varied(width, height), PNG_FILTER_NONE, 8192);
+    EXPECT_EQ(DecodePngQuickly(decoder, other.data(), other.size(), image, thumbnail), DecodeStatus::WrongSize);
+    EXPECT_EQ(DecodePng(other.data(), other.size(), image, thumbnail), DecodeStatus::WrongSize);
+    EXPECT_TRUE(image.pixels.empty());
+  }
+  const std::vector<uint8_t> own = LibpngRgb(Varied(278, 60), PNG_FILTER_NONE, 8192);
+  ASSERT_EQ(DecodePngQuickly(decoder, own.data(), own.size(), image, thumbnail), DecodeStatus::Ok);
+  EXPECT_EQ(image.width, 278);
+
+  // 16384 × 16384 passes the budget, and 800 KB of data could inflate to its 805 MB of rows.
+  std::vector<PngChunk> chunks = PngChunks(own);
+  std::vector<uint8_t> header;
+  PutBigEndian32(header, 16384);
+  PutBigEndian32(header, 16384);
+  header.insert(header.end(), chunks[0].data.begin() + 8, chunks[0].data.end());
+  chunks[0].data = header;
+  chunks[1].data.resize(800000, 0x55);
+  const std::vector<uint8_t> huge = BuildPng(chunks);
+  EXPECT_EQ(decoder.Decode(huge.data(), huge.size(), image, thumbnail), DecodeStatus::WrongSize);
+  EXPECT_EQ(DecodePng(huge.data(), huge.size(), image, thumbnail), DecodeStatus::WrongSize);
+  EXPECT_EQ(CheckPngStart(huge.data(), 24, thumbnail), DecodeStatus::WrongSize);
+  EXPECT_EQ(CheckPngStart(own.data(), 24, thumbnail), DecodeStatus::Ok);
+  EXPECT_LE(decoder.ScratchBytes(), QuickPngDecoder::KeptScratchBytes);
+}
+
+// After a large picture the decoder lets its work memory go, and still reads the next file.
+TEST(QuickPng, WorkMemoryReturnsToItsUsualSize) {
+  QuickPngDecoder decoder;
+  const std::vector<uint8_t> large = LibpngRgb(Varied(1500, 1000), PNG_FILTER_SUB, 1 << 20);
+  PixelImage image;
+  ASSERT_EQ(decoder.Decode(large.data(), large.size(), image), DecodeStatus::Ok);
+  EXPECT_LE(decoder.ScratchBytes(), QuickPngDecoder::KeptScratchBytes);
+  const std::vector<uint8_t> small = LibpngRgb(Varied(278, 60), PNG_FILTER_PAETH, 8192);
+  EXPECT_TRUE(ExpectSameAsLibpng(decoder, small, "after a large picture"));
+  EXPECT_GT(decoder.ScratchBytes(), 0u);
+}
+
 }  // namespace

@@ -82,6 +82,7 @@ const char* StatusText(DecodeStatus status) {
     case DecodeStatus::NotThisFormat: return "neither PNG nor JPEG";
     case DecodeStatus::Corrupt: return "damaged or truncated";
     case DecodeStatus::TooLarge: return "too large";
+    case DecodeStatus::WrongSize: return "not of the size asked for";
   }
   return "unknown";
 }
