@@ -26,6 +26,8 @@
 
 #include "store/item_extras.h"
 
+// Used through data() and size(): clang may fold the begin of such a constant from one copy of
+// its text and the end from another, which makes a range of a negative length.
 inline constexpr std::string_view BoardMagic = "kepsilfilev1";
 // The trailer's first line, written with its 0x00 and recognised only so.
 inline constexpr std::string_view BoardExtrasMagic = "kepsilextras1";

@@ -213,7 +213,7 @@ bool BoardParser::Extras() {
   constexpr std::size_t MagicLineSize = BoardExtrasMagic.size() + 1;
   fieldStart_ = input_.Position();
   unsigned char line[MagicLineSize] = {};
-  std::copy(BoardExtrasMagic.begin(), BoardExtrasMagic.end(), line);
+  std::copy_n(BoardExtrasMagic.data(), BoardExtrasMagic.size(), line);
   // Anything else after the entries is ignored, as it always was.
   if (!input_.NextBytesAre(line, MagicLineSize)) return input_.Failed() ? Fail(BoardError::Unreadable) : true;
   input_.Skip(MagicLineSize);

@@ -38,7 +38,7 @@ bool HasExtras(const BoardEntry& entry) { return !entry.extras.empty(); }
 }  // namespace
 
 void AppendBoardHeader(std::vector<unsigned char>& out, int32_t itemLimit, int32_t entryCount) {
-  out.insert(out.end(), BoardMagic.begin(), BoardMagic.end());
+  out.insert(out.end(), BoardMagic.data(), BoardMagic.data() + BoardMagic.size());
   out.push_back(0x00);
   AppendNumber(out, itemLimit);
   AppendNumber(out, entryCount);
@@ -107,7 +107,7 @@ BoardError AppendBoardEntry(std::vector<unsigned char>& out, const BoardEntry& e
 }
 
 void AppendBoardExtrasStart(std::vector<unsigned char>& out, int32_t entriesWithExtras) {
-  out.insert(out.end(), BoardExtrasMagic.begin(), BoardExtrasMagic.end());
+  out.insert(out.end(), BoardExtrasMagic.data(), BoardExtrasMagic.data() + BoardExtrasMagic.size());
   out.push_back(0x00);
   AppendNumber(out, entriesWithExtras);
 }

@@ -752,7 +752,7 @@ bool SetItemPinned(const std::string& name, bool pinned) {
   if (item->pinned == pinned) return true;
   const std::string path = ItemExtraPath(name, ExtraKind::Pin);
   if (pinned) {
-    if (!WriteFileReplacing(path, std::vector<unsigned char>(PinExtraBytes.begin(), PinExtraBytes.end()))) return false;
+    if (!WriteFileReplacing(path, std::vector<unsigned char>(PinExtraBytes.data(), PinExtraBytes.data() + PinExtraBytes.size()))) return false;
   } else if (!DeleteFileW(Wide(path).c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
     return false;
   }

@@ -94,15 +94,16 @@ struct Entry {
   std::string ansi;  // the text file, or nothing for a picture
   std::string utf8;  // the Unicode text file when there is one
   int width = 0, height = 0;
+  std::string program = {};  // the program it was copied from, when known
 };
 
 const std::vector<Entry> kEntries = {
     {1, true, "\xC4rger im B\xFC" "ro", "\xC3\x84rger im B\xC3\xBCro"},
-    {0, false, "", "", 278, 60},
+    {0, false, "", "", 278, 60, "mspaint.exe"},
     {1, false, "????? point", "\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1 point"},
     {1, true, "shopping list: milk", ""},
     {0, false, "", "", 40, 30},
-    {1, false, "Milk price", ""},
+    {1, false, "Milk price", "", 0, 0, "EXCEL.EXE"},
 };
 
 class FindField : public CaptureRun {
@@ -116,6 +117,9 @@ class FindField : public CaptureRun {
       records.push_back({entry.kind, entry.checked ? 1 : 0, AgedName(static_cast<int>(row))});
       const std::string base = app_.WorkingFile(records.back().name);
       ASSERT_TRUE(WriteFileContents(base + ".clt", thumbnail));
+      if (!entry.program.empty()) {
+        ASSERT_TRUE(WriteFileContents(base + ".src", {entry.program.begin(), entry.program.end()}));
+      }
       if (entry.kind == 0) {
         ASSERT_TRUE(WriteFileContents(base + ".bmp", PicturePng(entry.width, entry.height)));
         continue;
@@ -178,6 +182,8 @@ TEST_F(FindField, FindsTextsWhateverTheirCaseAndPicturesBySize) {
       {L"278x60", 1, false},
       {L"40 \u00D7 30", 1, false},
       {L"40 x 300", 0, false},
+      {L"MSPaint", 1, false},           // the program a picture came from
+      {L"excel.exe", 1, false},
       {L"nothing like it", 0, false},
   };
   for (const Case& each : cases) {
