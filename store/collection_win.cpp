@@ -368,6 +368,10 @@ void AttachItemList(int listControl) {
   SetListOwner(listControl,
                ListOwner{DescribeRow, [](int row, UINT oldState, UINT newState) { NoteRowStateChange(row, oldState, newState); },
                          [](int row) { SetItemChecked(row, !IsItemChecked(row)); },
+                         [](int row) {
+                           const Item* item = RowItem(row);
+                           return item && (row < NumberedRows || item->pinned);
+                         },
                          [](int row, HDC dc, const RECT& picture) {
                            if (const Item* item = RowItem(row)) DrawRowMarks(dc, picture, row, item->pinned);
                          }});

@@ -52,7 +52,10 @@ void SetColumnText(HWND list, int row, int column, const std::string& text) {
 LRESULT CustomDrawAnswer(LayerControl& control, NMLVCUSTOMDRAW& draw) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
-    case CDDS_ITEMPREPAINT: return CDRF_NOTIFYPOSTPAINT;
+    case CDDS_ITEMPREPAINT: {
+      const int row = static_cast<int>(draw.nmcd.dwItemSpec);
+      return !control.owner.hasMarks || control.owner.hasMarks(row) ? CDRF_NOTIFYPOSTPAINT : CDRF_DODEFAULT;
+    }
     case CDDS_ITEMPOSTPAINT: {
       RECT picture{};
       picture.left = LVIR_ICON;

@@ -30,7 +30,9 @@ struct ListOwner {
   std::function<void(LVITEMA& row)> describe;
   std::function<void(int row, UINT oldState, UINT newState)> stateChanged;
   std::function<void(int row)> checkBoxClicked;
-  // Draws over a row once the list has drawn it: `picture` is where its image is.
+  // Whether the row gets anything drawn over it, and drawing it once the list has drawn the row:
+  // `picture` is where its image is. Only rows that have marks cost the list a notification more.
+  std::function<bool(int row)> hasMarks;
   std::function<void(int row, HDC dc, const RECT& picture)> decorate;
 };
 void SetListOwner(int list, ListOwner owner);
