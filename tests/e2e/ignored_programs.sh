@@ -11,22 +11,9 @@ work=$(mktemp -d)
 cp "$build/windows/kepsil.exe" "$build/windows/ksdriver.exe" "$work/"
 mkdir "$work/Clipboard"
 cd "$work" || exit 1
-failures=0
 program=
 
-driver() { "$wine" ksdriver.exe "$@" >"$work/driver.out" 2>&1; }
-rows() { driver rows && head -n 1 "$work/driver.out" | tr -d '\r'; }
-rows_become() {
-  for _ in $(seq 50); do
-    [ "$(rows)" = "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-check() {
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+. "$root/tests/e2e/lib/script_support.sh"
 start() {
   "$wine" kepsil.exe >/dev/null 2>&1 &
   program=$!

@@ -12,7 +12,6 @@ work=$(mktemp -d)
 cp "$build/windows/kepsil.exe" "$build/windows/ksdriver.exe" "$work/"
 mkdir "$work/Clipboard"
 cd "$work" || exit 1
-failures=0
 
 greek="Καλημέρα κόσμε"
 cyrillic="Съешь же ещё этих мягких французских булок"
@@ -22,19 +21,7 @@ emoji="smile 😀 please"
 symbols="→ ✓ €"
 euro="price 5 €"
 
-driver() { "$wine" ksdriver.exe "$@" >"$work/driver.out" 2>&1; }
-rows() { driver rows && head -n 1 "$work/driver.out" | tr -d '\r'; }
-rows_become() {
-  for _ in $(seq 50); do
-    [ "$(rows)" = "$1" ] && return 0
-    sleep 0.2
-  done
-  return 1
-}
-check() {
-  local what=$1; shift
-  if "$@"; then echo "ok: $what"; else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+. "$root/tests/e2e/lib/script_support.sh"
 same_bytes() { cmp -s "$1" <(printf '%s' "$2"); }
 # Prints the base name of the item whose file with that extension holds exactly the bytes, waiting
 # up to ten seconds for it.

@@ -16,6 +16,7 @@
 #include "store/items_file.h"
 #include "exchange/image/image_codecs.h"
 #include "settings/prefs_file.h"
+#include "tools/driver/bench_timing.h"
 #include "tools/driver/capture_driver.h"
 #include "tools/driver/clipboard_bench_driver.h"
 #include "tools/driver/clipboard_driver.h"
@@ -33,17 +34,6 @@ int Number(const char* text) { return static_cast<int>(std::strtol(text, nullptr
 std::string Folder(std::string path) {
   if (path.empty() || path.back() != '\\') path += '\\';
   return path;
-}
-
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
 }
 
 double Median(std::vector<double> values) {
@@ -147,44 +137,6 @@ double PutOnClipboard(const std::vector<ClipboardOffer>& offers) {
   CloseClipboard();
   return set ? at : -1;
 }
-
-// Tries to open the clipboard every millisecond while it runs, as a waiting program would; keeps
-// the longest stretch of time in which every try was refused.
-class ClipboardProbe {
- public:
-  ClipboardProbe() : thread_([this] { Run(); }) {}
-  ~ClipboardProbe() { Stop(); }
-  ClipboardProbe(const ClipboardProbe&) = delete;
-  ClipboardProbe& operator=(const ClipboardProbe&) = delete;
-  double Stop() {
-    if (thread_.joinable()) {
-      running_ = false;
-      thread_.join();
-    }
-    return longest_;
-  }
-
- private:
-  void Run() {
-    double refusedSince = -1;
-    while (running_) {
-      const double now = NowMs();
-      if (OpenClipboard(nullptr)) {
-        CloseClipboard();
-        if (refusedSince >= 0) longest_ = std::max(longest_, now - refusedSince);
-        refusedSince = -1;
-      } else if (refusedSince < 0) {
-        refusedSince = now;
-      }
-      Sleep(1);
-    }
-    if (refusedSince >= 0) longest_ = std::max(longest_, NowMs() - refusedSince);
-  }
-
-  std::atomic<bool> running_{true};
-  double longest_ = 0;
-  std::thread thread_;
-};
 
 // Waits for the list to have more rows than `before`; the time in ms when it had, -1 on timeout.
 double WaitForNewRow(HWND list, int before, double timeoutMs = 20000) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/commands.h"
+#include "tools/driver/bench_timing.h"
 #include "tools/driver/capture_driver.h"
 #include "tools/driver/clipboard_source_driver.h"
 #include "tools/driver/list_driver.h"
@@ -23,17 +24,6 @@ constexpr wchar_t kReaderReady[] = L"ksdriver bare reader ready";
 constexpr wchar_t kReaderRead[] = L"ksdriver bare reader read";
 constexpr int kShotWidth = 1920;
 constexpr int kShotHeight = 1080;
-
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
 
 double Median(std::vector<double> values) {
   if (values.empty()) return -1;
@@ -78,44 +68,6 @@ bool CopyBitmap(HBITMAP bitmap) {
   return set;
 }
 
-// Tries to open the clipboard every millisecond while it runs; keeps the longest stretch of time
-// in which every try was refused, as a program waiting for the clipboard sees it.
-class RefusalProbe {
- public:
-  RefusalProbe() : thread_([this] { Run(); }) {}
-  ~RefusalProbe() { Stop(); }
-  RefusalProbe(const RefusalProbe&) = delete;
-  RefusalProbe& operator=(const RefusalProbe&) = delete;
-  double Stop() {
-    if (thread_.joinable()) {
-      running_ = false;
-      thread_.join();
-    }
-    return longest_;
-  }
-
- private:
-  void Run() {
-    double refusedSince = -1;
-    while (running_) {
-      const double now = NowMs();
-      if (OpenClipboard(nullptr)) {
-        CloseClipboard();
-        if (refusedSince >= 0) longest_ = std::max(longest_, now - refusedSince);
-        refusedSince = -1;
-      } else if (refusedSince < 0) {
-        refusedSince = now;
-      }
-      Sleep(1);
-    }
-    if (refusedSince >= 0) longest_ = std::max(longest_, NowMs() - refusedSince);
-  }
-
-  std::atomic<bool> running_{true};
-  double longest_ = 0;
-  std::thread thread_;
-};
-
 // Copies a screenshot `repeats` times, each after the one before was taken (`taken` waits for
 // that); the longest refusal of each.
 template <typename Taken>
@@ -124,7 +76,7 @@ std::vector<double> HeldPerCopy(int repeats, Taken taken) {
   for (int run = 0; run < repeats; ++run) {
     HBITMAP shot = Screenshot(static_cast<unsigned>(run));
     if (!shot || !CopyBitmap(shot)) return {};
-    RefusalProbe probe;
+    ClipboardProbe probe;
     const bool done = taken();
     Sleep(30);
     const double refused = probe.Stop();

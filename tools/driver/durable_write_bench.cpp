@@ -10,17 +10,11 @@
 
 #include "core/file_bytes.h"
 #include "store/items_file.h"
+#include "tools/driver/bench_timing.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 double MedianOf(std::vector<double> values) {
   std::sort(values.begin(), values.end());
