@@ -4,19 +4,29 @@
 
 namespace {
 
-bool Available(const char* formatName) {
-  const UINT format = RegisterClipboardFormatA(formatName);
-  return format != 0 && IsClipboardFormatAvailable(format);
+// Registered once: every registration is a round trip to the system's atom table, made while
+// the clipboard is held.
+struct MarkFormats {
+  UINT excludeFromMonitor = RegisterClipboardFormatA(ExcludeFromMonitorFormat);
+  UINT viewerIgnore = RegisterClipboardFormatA(ViewerIgnoreFormat);
+  UINT historyPermission = RegisterClipboardFormatA(HistoryPermissionFormat);
+};
+
+const MarkFormats& Formats() {
+  static const MarkFormats formats;
+  return formats;
 }
+
+bool Available(UINT format) { return format != 0 && IsClipboardFormatAvailable(format); }
 
 }  // namespace
 
 ClipboardMarks ReadClipboardMarks() {
   ClipboardMarks marks;
-  marks.excludeFromMonitor = Available(ExcludeFromMonitorFormat);
-  marks.viewerIgnore = Available(ViewerIgnoreFormat);
-  const UINT permission = RegisterClipboardFormatA(HistoryPermissionFormat);
-  marks.historyPermissionPresent = permission != 0 && IsClipboardFormatAvailable(permission);
+  marks.excludeFromMonitor = Available(Formats().excludeFromMonitor);
+  marks.viewerIgnore = Available(Formats().viewerIgnore);
+  const UINT permission = Formats().historyPermission;
+  marks.historyPermissionPresent = Available(permission);
   if (!marks.historyPermissionPresent) return marks;
   HANDLE data = GetClipboardData(permission);
   if (!data) return marks;

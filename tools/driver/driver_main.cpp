@@ -47,7 +47,8 @@ int Usage() {
       "  bench-items FOLDER COUNT THUMB.png [LIMIT]    COUNT stored items for the program in FOLDER\n"
       "  bench-startup FOLDER COUNT REPEATS            start-up to a filled list of COUNT rows,\n"
       "                                                beside a bare window program's\n"
-      "  bench-clipboard-held REPEATS   clipboard held per 1920x1080 capture, beside a bare reader's\n"
+      "  bench-clipboard-held REPEATS   clipboard held and memory gained per 1920x1080 capture, beside\n"
+      "                                a bare reader's, the copies alternating\n"
       "  bench-slow-render       the window's longest answer while a program renders slowly\n"
       "  idle-loop SECONDS       peek for messages and sleep 10 ms, as the idle yardstick\n"
       "  bare-window             show one window until it is closed, as the start-up yardstick");
