@@ -21,9 +21,6 @@
 
 namespace {
 
-constexpr wchar_t kReaderReady[] = L"ksdriver bare reader ready";
-constexpr wchar_t kReaderRead[] = L"ksdriver bare reader read";
-constexpr wchar_t kReaderArmed[] = L"ksdriver bare reader armed";
 constexpr int kShotWidth = 1920;
 constexpr int kShotHeight = 1080;
 
@@ -94,20 +91,15 @@ double ResidentBytes(DWORD processId) {
   return asked ? static_cast<double>(counters.WorkingSetSize) : 0;
 }
 
-// bench-bare-reader: the least a program can do with a copied picture: on every change while it is
-// armed, open the clipboard, ask for the texts and the bitmap, copy the bitmap's pixels into memory
-// that is ready, close it. Signals each read.
-int BareReader() {
-  HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, kReaderReady);
-  HANDLE read = OpenEventW(EVENT_MODIFY_STATE, FALSE, kReaderRead);
-  HANDLE armed = OpenEventW(SYNCHRONIZE, FALSE, kReaderArmed);
-  if (!ready || !read || !armed) return 1;
-  HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  using ListenerCall = BOOL(WINAPI*)(HWND);
-  const auto add = reinterpret_cast<ListenerCall>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "AddClipboardFormatListener")));
-  if (!window || !add || !add(window)) return 1;
-  // Pixel memory written once ahead, as the fastest copy has it.
+// The events a bare reader is driven by; the one reading on a thread of its own has names of its own.
+struct ReaderEvents {
+  explicit ReaderEvents(bool onThread) : suffix(onThread ? L" on a thread" : L"") {}
+  std::wstring Name(const wchar_t* what) const { return std::wstring(L"ksdriver bare reader ") + what + suffix; }
+  std::wstring suffix;
+};
+
+// Pixel memory written once ahead, as the fastest copy has it.
+void* ReadyPixels() {
   BITMAPINFO target{};
   target.bmiHeader.biSize = sizeof target.bmiHeader;
   target.bmiHeader.biWidth = kShotWidth;
@@ -116,59 +108,149 @@ int BareReader() {
   target.bmiHeader.biBitCount = 32;
   target.bmiHeader.biCompression = BI_RGB;
   void* pixels = nullptr;
-  if (!CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pixels, nullptr, 0) || !pixels) return 1;
+  if (!CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pixels, nullptr, 0) || !pixels) return nullptr;
   std::memset(pixels, 1, static_cast<size_t>(kShotWidth) * kShotHeight * 4);
+  return pixels;
+}
+
+// Opens the clipboard, asks for the texts and the bitmap, copies the bitmap's pixels, closes it.
+// The probe opens the clipboard too, for a moment every millisecond: a refused open is tried again.
+void ReadBare(HWND window, void* pixels, HANDLE read) {
+  bool open = false;
+  for (int attempt = 0; attempt < 2000 && !open; ++attempt) {
+    open = OpenClipboard(window) != 0;
+    if (!open) Sleep(1);
+  }
+  if (!open) return;
+  GetClipboardData(CF_TEXT);
+  GetClipboardData(CF_UNICODETEXT);
+  HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+  BITMAP size{};
+  if (bitmap && GetObjectW(bitmap, sizeof size, &size) && size.bmWidth * size.bmHeight <= kShotWidth * kShotHeight) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, bitmap, 0, size.bmHeight, pixels, &info, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+  }
+  CloseClipboard();
+  SetEvent(read);
+}
+
+HWND MessageWindow() {
+  return CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+// bench-bare-reader [thread]: the least a program can do with a copied picture: on every change
+// while it is armed, read it (ReadBare); with "thread", on a thread of its own with a window of its
+// own, as a program whose window must not wait for the clipboard reads. Signals each read.
+int BareReader(bool onThread) {
+  const ReaderEvents names(onThread);
+  HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, names.Name(L"ready").c_str());
+  HANDLE read = OpenEventW(EVENT_MODIFY_STATE, FALSE, names.Name(L"read").c_str());
+  HANDLE armed = OpenEventW(SYNCHRONIZE, FALSE, names.Name(L"armed").c_str());
+  if (!ready || !read || !armed) return 1;
+  HWND window = MessageWindow();
+  void* pixels = ReadyPixels();
+  if (!window || !pixels || !AddClipboardFormatListener(window)) return 1;
+  std::atomic<HWND> readerWindow{nullptr};
+  std::thread reader;
+  if (onThread) {
+    HANDLE started = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    reader = std::thread([&] {
+      HWND own = MessageWindow();
+      readerWindow = own;
+      SetEvent(started);
+      MSG message;
+      while (own && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (message.message == WM_APP) ReadBare(own, pixels, read);
+      }
+    });
+    WaitForSingleObject(started, INFINITE);
+    CloseHandle(started);
+    if (!readerWindow) return 1;
+    reader.detach();  // ends with the process
+  }
   SetEvent(ready);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.message != WM_CLIPBOARDUPDATE) {
       DispatchMessageW(&message);
-      continue;
+    } else if (WaitForSingleObject(armed, 0) == WAIT_OBJECT_0) {
+      if (onThread) {
+        PostMessageW(readerWindow, WM_APP, 0, 0);
+      } else {
+        ReadBare(window, pixels, read);
+      }
     }
-    if (WaitForSingleObject(armed, 0) != WAIT_OBJECT_0 || !OpenClipboard(window)) continue;
-    GetClipboardData(CF_TEXT);
-    GetClipboardData(CF_UNICODETEXT);
-    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-    BITMAP size{};
-    if (bitmap && GetObjectW(bitmap, sizeof size, &size) && size.bmWidth * size.bmHeight <= kShotWidth * kShotHeight) {
-      BITMAPINFO info{};
-      info.bmiHeader.biSize = sizeof info.bmiHeader;
-      info.bmiHeader.biWidth = size.bmWidth;
-      info.bmiHeader.biHeight = -size.bmHeight;
-      info.bmiHeader.biPlanes = 1;
-      info.bmiHeader.biBitCount = 32;
-      info.bmiHeader.biCompression = BI_RGB;
-      HDC screen = GetDC(nullptr);
-      GetDIBits(screen, bitmap, 0, size.bmHeight, pixels, &info, DIB_RGB_COLORS);
-      ReleaseDC(nullptr, screen);
-    }
-    CloseClipboard();
-    SetEvent(read);
   }
   return 0;
 }
 
+// A bare reader run for the benchmark, reading only while armed.
+class BareReaderRun {
+ public:
+  explicit BareReaderRun(bool onThread)
+      : names_(onThread),
+        ready_(CreateEventW(nullptr, TRUE, FALSE, names_.Name(L"ready").c_str())),
+        read_(CreateEventW(nullptr, FALSE, FALSE, names_.Name(L"read").c_str())),
+        armed_(CreateEventW(nullptr, TRUE, FALSE, names_.Name(L"armed").c_str())) {
+    char self[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    started_ = ready_ && read_ && armed_ && length > 0 && length < MAX_PATH &&
+               program_.Start("\"" + std::string(self) + "\" bench-bare-reader" + (onThread ? " thread" : "")) &&
+               WaitForSingleObject(ready_, 20000) == WAIT_OBJECT_0;
+  }
+  ~BareReaderRun() {
+    program_.End();
+    for (HANDLE event : {ready_, read_, armed_}) {
+      if (event) CloseHandle(event);
+    }
+  }
+  BareReaderRun(const BareReaderRun&) = delete;
+  BareReaderRun& operator=(const BareReaderRun&) = delete;
+
+  bool Started() const { return started_; }
+  DWORD Id() const { return program_.Id(); }
+  // The clipboard refused per copy while it reads one; -1 when it did not read it.
+  double Copy(unsigned seed) {
+    SetEvent(armed_);
+    const double held = HeldForOneCopy(seed, [&] { return WaitForSingleObject(read_, 20000) == WAIT_OBJECT_0; });
+    ResetEvent(armed_);
+    return held;
+  }
+
+ private:
+  ReaderEvents names_;
+  HANDLE ready_;
+  HANDLE read_;
+  HANDLE armed_;
+  HelperProgram program_;
+  bool started_ = false;
+};
+
 // bench-clipboard-held REPEATS: the clipboard refused to other programs per 1920 x 1080 copy while
-// the program captures it, and while a bare reader of the same formats reads it. The copies come
-// in pairs, one for each (the program's watching turned off for the reader's, the reader disarmed
-// for the program's), in alternating order: a machine that gets slower or faster during the run
-// weighs on both alike. Then how much resident memory each gained per copy, from the end of the
-// first pair on (the program's spare picture is made once).
+// the program captures it, while a bare reader of the same formats reads it (the floor), and while
+// another bare reader reads it on a thread of its own, as the program does. The copies come in
+// rounds, one for each (the program's watching turned off for the readers' copies, each reader
+// armed for its own), in rotating order: a machine that gets slower or faster during the run
+// weighs on all alike. Then how much resident memory the program and the floor gained per copy,
+// from the end of the first round on (the program's spare picture is made once).
 int BenchClipboardHeld(int repeats) {
   HWND main = FindWindowA(nullptr, "KepSil!");
   HWND list = main ? FindChild(main, "SysListView32") : nullptr;
   DWORD programId = 0;
   if (!list || !GetWindowThreadProcessId(main, &programId)) return 1;
-  const int pairs = std::max(repeats, 2) * 3;
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, kReaderReady);
-  HANDLE read = CreateEventW(nullptr, FALSE, FALSE, kReaderRead);
-  HANDLE armed = CreateEventW(nullptr, TRUE, FALSE, kReaderArmed);
-  char self[MAX_PATH];
-  const DWORD length = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  HelperProgram reader;
-  if (length == 0 || length >= MAX_PATH || !reader.Start("\"" + std::string(self) + "\" bench-bare-reader") ||
-      WaitForSingleObject(ready, 20000) != WAIT_OBJECT_0) {
-    std::printf("clipboard held: the bare reader did not start\n");
+  const int rounds = std::max(repeats, 2) * 3;
+  BareReaderRun floorReader(false);
+  BareReaderRun threadReader(true);
+  if (!floorReader.Started() || !threadReader.Started()) {
+    std::printf("clipboard held: the bare readers did not start\n");
     return 1;
   }
   bool watching = true;
@@ -178,8 +260,11 @@ int BenchClipboardHeld(int repeats) {
     WaitForPostedMessages(main);
     watching = on;
   };
-  const auto programCopy = [&](unsigned seed) {
-    watch(true);
+  // 0 the program, 1 the floor, 2 the reader on a thread.
+  const auto copy = [&](int who, unsigned seed) {
+    watch(who == 0);
+    if (who == 1) return floorReader.Copy(seed);
+    if (who == 2) return threadReader.Copy(seed);
     const int before = ListRowCount(list);
     return HeldForOneCopy(seed, [&] {
       const double start = NowMs();
@@ -190,49 +275,42 @@ int BenchClipboardHeld(int repeats) {
       return false;
     });
   };
-  const auto readerCopy = [&](unsigned seed) {
-    watch(false);
-    SetEvent(armed);
-    const double held = HeldForOneCopy(seed, [&] { return WaitForSingleObject(read, 20000) == WAIT_OBJECT_0; });
-    ResetEvent(armed);
-    return held;
-  };
-  std::vector<double> program, bare;
-  double programFrom = 0, bareFrom = 0;
-  bool failed = false;
-  for (int pair = 0; pair < pairs && !failed; ++pair) {
-    const unsigned seed = static_cast<unsigned>(2 * pair);
-    const double first = pair % 2 ? readerCopy(seed) : programCopy(seed);
-    const double second = pair % 2 ? programCopy(seed + 1) : readerCopy(seed + 1);
-    failed = first < 0 || second < 0;
-    program.push_back(pair % 2 ? second : first);
-    bare.push_back(pair % 2 ? first : second);
-    if (pair == 0) {
+  std::vector<double> held[3];
+  double programFrom = 0, floorFrom = 0;
+  int failed = -1;
+  for (int round = 0; round < rounds && failed < 0; ++round) {
+    for (int turn = 0; turn < 3 && failed < 0; ++turn) {
+      const int who = (round + turn) % 3;
+      const double refused = copy(who, static_cast<unsigned>(3 * round + turn));
+      if (refused < 0) failed = who;
+      held[who].push_back(refused);
+    }
+    if (round == 0) {
       programFrom = ResidentBytes(programId);
-      bareFrom = ResidentBytes(reader.Id());
+      floorFrom = ResidentBytes(floorReader.Id());
     }
   }
-  const double programGain = (ResidentBytes(programId) - programFrom) / (pairs - 1) / 1e6;
-  const double bareGain = (ResidentBytes(reader.Id()) - bareFrom) / (pairs - 1) / 1e6;
+  const double programGain = (ResidentBytes(programId) - programFrom) / (rounds - 1) / 1e6;
+  const double floorGain = (ResidentBytes(floorReader.Id()) - floorFrom) / (rounds - 1) / 1e6;
   watch(true);
-  reader.End();
-  CloseHandle(ready);
-  CloseHandle(read);
-  CloseHandle(armed);
-  if (failed) {
-    std::printf("clipboard held: a copy was not taken within 20 s\n");
+  if (failed >= 0) {
+    const char* const names[] = {"the program", "the bare reader", "the bare reader on a thread"};
+    std::printf("clipboard held: %s did not take copy %zu within 20 s\n", names[failed], held[failed].size());
     return 1;
   }
-  const double ours = Median(program);
-  const double floor = Median(bare);
+  const double ours = Median(held[0]);
+  const double floor = Median(held[1]);
+  const double onThread = Median(held[2]);
   std::printf("clipboard held per 1920x1080 capture: program median %.1f ms (max %.1f), bare reader of the same "
-              "formats median %.1f ms (max %.1f); program - floor %.1f ms (target at most 3), ratio %.2f (%d copies "
-              "each, alternating)\n",
-              ours, Largest(program), floor, Largest(bare), ours - floor, floor > 0 ? ours / floor : 0.0, pairs);
+              "formats median %.1f ms (max %.1f); program - floor %.1f ms (target at most 3), ratio %.2f; the bare "
+              "reader on a thread of its own median %.1f ms (max %.1f), program - that %.1f ms (%d copies each, "
+              "in rotation)\n",
+              ours, Largest(held[0]), floor, Largest(held[1]), ours - floor, floor > 0 ? ours / floor : 0.0, onThread,
+              Largest(held[2]), ours - onThread, rounds);
   std::printf("resident memory gained per 1920x1080 picture copied by another program: program %.1f MB, bare reader "
               "of the same formats %.1f MB, ratio %.2f (Wine keeps what a program reads of another's bitmap: both "
               "gain it)\n",
-              programGain, bareGain, bareGain > 0 ? programGain / bareGain : 0.0);
+              programGain, floorGain, floorGain > 0 ? programGain / floorGain : 0.0);
   return 0;
 }
 
@@ -300,7 +378,7 @@ int Number(const char* text) { return static_cast<int>(std::strtol(text, nullptr
 
 int RunClipboardBenchAction(int argc, char** argv) {
   const std::string action = argc > 1 ? argv[1] : "";
-  if (action == "bench-bare-reader") return BareReader();
+  if (action == "bench-bare-reader") return BareReader(argc > 2 && std::string(argv[2]) == "thread");
   if (action == "bench-clipboard-held" && argc > 2) return BenchClipboardHeld(Number(argv[2]));
   if (action == "bench-slow-render") return BenchSlowRender();
   return 2;
