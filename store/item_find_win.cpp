@@ -26,8 +26,9 @@ namespace {
 // Texts up to this many characters are kept in memory; a longer one is read again at each search,
 // so that a few huge texts cannot make the program hold their whole size twice over.
 constexpr size_t kMaxKeptChars = size_t{64} << 10;
-// A BMP's sides sit in its first 26 bytes, a PNG's in its first 24.
-constexpr size_t kPictureHeaderBytes = 32;
+// A BMP's sides sit in its first 26 bytes, a PNG's in its first 24 unless ancillary chunks come
+// before its header; a read of 256 bytes costs no more than one of 32.
+constexpr size_t kPictureHeaderBytes = 256;
 
 struct FoundText {
   bool kept = false;  // false: too long to keep, read again when searched

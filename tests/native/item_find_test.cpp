@@ -36,9 +36,25 @@ TEST(PictureFileSize, ReadsBmpAndPngSidesAndRefusesWhatTellsNone) {
   EXPECT_EQ(width, 3840);
   EXPECT_EQ(height, 2160);
 
+  // Ancillary chunks before the header are passed over, as the decoders do (here a gAMA whose
+  // checksum is wrong); a critical one first, or one running past the bytes read, tells nothing.
+  const auto chunkFirst = [&](char first, uint8_t length) {
+    std::vector<uint8_t> bytes(png.begin(), png.begin() + 8);
+    const std::vector<uint8_t> chunk = {0, 0, 0, length, static_cast<uint8_t>(first), 'A', 'M', 'A', 0, 0, 0xB1, 0x8F,
+                                        1, 2, 3, 4};
+    bytes.insert(bytes.end(), chunk.begin(), chunk.end());
+    bytes.insert(bytes.end(), png.begin() + 8, png.end());
+    return bytes;
+  };
+  width = height = 0;
+  ASSERT_TRUE(PictureFileSize(chunkFirst('g', 4), width, height));
+  EXPECT_EQ(width, 3840);
+  EXPECT_EQ(height, 2160);
+
   for (const std::vector<uint8_t>& refused :
        {BmpStart(0, 10), BmpStart(10, 0), BmpStart(-5, 10), std::vector<uint8_t>(png.begin(), png.begin() + 20),
-        std::vector<uint8_t>{'B', 'M', 0}, std::vector<uint8_t>{}}) {
+        std::vector<uint8_t>{'B', 'M', 0}, std::vector<uint8_t>{}, chunkFirst('G', 4), chunkFirst('g', 200),
+        std::vector<uint8_t>(png.begin(), png.begin() + 18)}) {
     EXPECT_FALSE(PictureFileSize(refused, width, height));
   }
 }
