@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iterator>
 
+#include "exchange/image/image_codecs.h"
 #include "store/capture_rules.h"
 
 namespace {
@@ -21,8 +22,7 @@ std::u16string Widened(const std::string& ascii) { return std::u16string(ascii.b
 // A PNG's sides are in IHDR, its first critical chunk. Ancillary chunks before it, which the
 // decoders pass over, are passed over here too; another critical chunk first makes no picture.
 bool PngFileSize(std::span<const uint8_t> start, int32_t& width, int32_t& height) {
-  constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (start.size() < 8 || !std::equal(std::begin(kSignature), std::end(kSignature), start.begin())) return false;
+  if (!IsPngFile(start.data(), start.size())) return false;
   constexpr uint8_t kHeader[] = {'I', 'H', 'D', 'R'};
   size_t at = 8;
   while (start.size() - at >= 8) {

@@ -138,16 +138,6 @@ double PutOnClipboard(const std::vector<ClipboardOffer>& offers) {
   return set ? at : -1;
 }
 
-// Waits for the list to have more rows than `before`; the time in ms when it had, -1 on timeout.
-double WaitForNewRow(HWND list, int before, double timeoutMs = 20000) {
-  const double start = NowMs();
-  while (NowMs() - start < timeoutMs) {
-    // The list answers only between messages, so an answer means the capture has finished.
-    if (ListRowCount(list) > before) return NowMs();
-    Sleep(1);
-  }
-  return -1;
-}
 
 // bench-capture text|richtext|PICTURE.png REPEATS LABEL: latency runs first, then runs with the
 // clipboard probe (its own tries would otherwise delay the program's). "richtext" offers a Greek

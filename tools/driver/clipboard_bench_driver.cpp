@@ -35,17 +35,23 @@ double Largest(const std::vector<double>& values) {
   return values.empty() ? -1 : *std::max_element(values.begin(), values.end());
 }
 
+// The header of 32-bit pixels, top row first.
+BITMAPINFO TopDown32(int width, int height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 // A screenshot-sized display bitmap with every pixel its own colour.
 HBITMAP Screenshot(unsigned seed) {
   std::vector<uint32_t> pixels(static_cast<size_t>(kShotWidth) * kShotHeight);
   for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<uint32_t>((i + seed) * 2654435761u) & 0xFFFFFFu;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kShotWidth;
-  info.bmiHeader.biHeight = -kShotHeight;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO info = TopDown32(kShotWidth, kShotHeight);
   HDC screen = GetDC(nullptr);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, kShotWidth, kShotHeight);
   if (bitmap) SetDIBits(screen, bitmap, 0, kShotHeight, pixels.data(), &info, DIB_RGB_COLORS);
@@ -100,13 +106,7 @@ struct ReaderEvents {
 
 // Pixel memory written once ahead, as the fastest copy has it.
 void* ReadyPixels() {
-  BITMAPINFO target{};
-  target.bmiHeader.biSize = sizeof target.bmiHeader;
-  target.bmiHeader.biWidth = kShotWidth;
-  target.bmiHeader.biHeight = -kShotHeight;
-  target.bmiHeader.biPlanes = 1;
-  target.bmiHeader.biBitCount = 32;
-  target.bmiHeader.biCompression = BI_RGB;
+  BITMAPINFO target = TopDown32(kShotWidth, kShotHeight);
   void* pixels = nullptr;
   if (!CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &pixels, nullptr, 0) || !pixels) return nullptr;
   std::memset(pixels, 1, static_cast<size_t>(kShotWidth) * kShotHeight * 4);
@@ -127,13 +127,7 @@ void ReadBare(HWND window, void* pixels, HANDLE read) {
   HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
   BITMAP size{};
   if (bitmap && GetObjectW(bitmap, sizeof size, &size) && size.bmWidth * size.bmHeight <= kShotWidth * kShotHeight) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.bmWidth;
-    info.bmiHeader.biHeight = -size.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = TopDown32(size.bmWidth, size.bmHeight);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, bitmap, 0, size.bmHeight, pixels, &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);
@@ -266,14 +260,7 @@ int BenchClipboardHeld(int repeats) {
     if (who == 1) return floorReader.Copy(seed);
     if (who == 2) return threadReader.Copy(seed);
     const int before = ListRowCount(list);
-    return HeldForOneCopy(seed, [&] {
-      const double start = NowMs();
-      while (NowMs() - start < 20000) {
-        if (ListRowCount(list) > before) return true;
-        Sleep(1);
-      }
-      return false;
-    });
+    return HeldForOneCopy(seed, [&] { return WaitForNewRow(list, before) >= 0; });
   };
   std::vector<double> held[3];
   double programFrom = 0, floorFrom = 0;

@@ -1,5 +1,7 @@
 #include "tools/driver/list_driver.h"
 
+#include "tools/driver/bench_timing.h"
+
 #include <commctrl.h>
 
 #include <cstring>
@@ -56,6 +58,16 @@ bool SetState(HWND list, int row, UINT state, UINT mask) {
 
 int ListRowCount(HWND list) {
   return static_cast<int>(SendTo(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+double WaitForNewRow(HWND list, int before, double timeoutMs) {
+  const double start = NowMs();
+  while (NowMs() - start < timeoutMs) {
+    // The list answers only between messages, so an answer means the capture has finished.
+    if (ListRowCount(list) > before) return NowMs();
+    Sleep(1);
+  }
+  return -1;
 }
 
 int ListRowState(HWND list, int row) {

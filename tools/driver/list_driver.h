@@ -4,6 +4,8 @@
 #include <windows.h>
 
 int ListRowCount(HWND list);
+// Waits for the list to have more rows than `before`; the time in ms when it had, -1 on timeout.
+double WaitForNewRow(HWND list, int before, double timeoutMs = 20000);
 // Row state as the program sees it: bit 1 selected, bit 2 checked.
 int ListRowState(HWND list, int row);
 bool ListRowChecked(HWND list, int row);
