@@ -35,6 +35,16 @@ class ClipboardProbe {
     }
     return longest_;
   }
+  // Waits, touching no other program, until the clipboard was refused and then given back, or
+  // until `timeoutMs` passed. False on the timeout.
+  bool WaitForRelease(double timeoutMs) const {
+    const double start = NowMs();
+    while (!released_) {
+      if (NowMs() - start >= timeoutMs) return false;
+      Sleep(1);
+    }
+    return true;
+  }
 
  private:
   void Run() {
@@ -43,7 +53,10 @@ class ClipboardProbe {
       const double now = NowMs();
       if (OpenClipboard(nullptr)) {
         CloseClipboard();
-        if (refusedSince >= 0) longest_ = std::max(longest_, now - refusedSince);
+        if (refusedSince >= 0) {
+          longest_ = std::max(longest_, now - refusedSince);
+          released_ = true;
+        }
         refusedSince = -1;
       } else if (refusedSince < 0) {
         refusedSince = now;
@@ -54,6 +67,7 @@ class ClipboardProbe {
   }
 
   std::atomic<bool> running_{true};
+  std::atomic<bool> released_{false};
   double longest_ = 0;
   std::thread thread_;
 };
