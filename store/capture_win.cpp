@@ -70,30 +70,30 @@ bool ReadClipboardTexts(HANDLE ansiHandle, ReadBudget& budget, CopiedText& text)
 }
 
 // The rich text and HTML offered with a text: the last and the most costly to render.
-void ReadRichFormats(ReadBudget& budget, CopiedText& text) {
-  ReadOptionalBlock(budget, RichTextFormat(), MaxExtraBytes, text.richText, true);
-  ReadOptionalBlock(budget, HtmlFormat(), MaxExtraBytes, text.html, true);
+void ReadRichFormats(ReadBudget& budget, const OfferedFormats& offered, CopiedText& text) {
+  if (offered.Has(RichTextFormat())) ReadOptionalBlock(budget, RichTextFormat(), MaxExtraBytes, text.richText, true);
+  if (offered.Has(HtmlFormat())) ReadOptionalBlock(budget, HtmlFormat(), MaxExtraBytes, text.html, true);
 }
 
 // The blocks a picture may come in besides CF_BITMAP. "PNG" is read whenever it is offered: it
 // keeps the transparency that a bitmap loses. CF_DIBV5 only when the owner offered it (not made
 // by the system from a bitmap), and CF_DIB only when there is no bitmap at all. Beside a bitmap
 // they are optional.
-void ReadPictureBlocks(bool bitmapOffered, ReadBudget& budget, ClipboardEntry& entry) {
+void ReadPictureBlocks(bool bitmapOffered, ReadBudget& budget, const OfferedFormats& offered, ClipboardEntry& entry) {
   const auto read = [&](UINT format, std::vector<uint8_t>& bytes) {
     if (bitmapOffered) return ReadOptionalBlock(budget, format, kMaxPictureBlock, bytes);
     return format && Timed(budget, format, false, [&] { return ReadClipboardBlock(format, kMaxPictureBlock, bytes); });
   };
-  if (read(PngFormat(), entry.pngBlock)) return;
+  if (offered.Has(PngFormat()) && read(PngFormat(), entry.pngBlock)) return;
   const bool ownDibV5 = !bitmapOffered || (OfferedBefore(CF_DIBV5, CF_BITMAP) && OfferedBefore(CF_DIBV5, CF_DIB));
   if (ownDibV5 && read(CF_DIBV5, entry.dibBlock)) return;
   if (!bitmapOffered) read(CF_DIB, entry.dibBlock);
 }
 
 // The picture: a copy of the bitmap's pixels and the blocks beside it.
-void ReadPicture(HBITMAP bitmap, ReadBudget& budget, ClipboardEntry& entry) {
+void ReadPicture(HBITMAP bitmap, ReadBudget& budget, const OfferedFormats& offered, ClipboardEntry& entry) {
   entry.bitmapHandle = bitmap;
-  ReadPictureBlocks(bitmap != nullptr, budget, entry);
+  ReadPictureBlocks(bitmap != nullptr, budget, offered, entry);
   if (!bitmap) return;
   entry.picture = CopyClipboardBitmap(bitmap);
   if (!entry.picture) {
@@ -190,7 +190,7 @@ ClipboardEntry& ClipboardEntry::operator=(ClipboardEntry&& other) noexcept {
   return *this;
 }
 
-ClipboardEntry ReadClipboardEntry(ReadBudget& budget) {
+ClipboardEntry ReadClipboardEntry(ReadBudget& budget, const OfferedFormats& offered) {
   ClipboardEntry entry;
   HANDLE text = nullptr;
   Timed(budget, CF_TEXT, false, [&] { return (text = GetClipboardData(CF_TEXT)) != nullptr; });
@@ -198,8 +198,8 @@ ClipboardEntry ReadClipboardEntry(ReadBudget& budget) {
   HBITMAP bitmap = nullptr;
   Timed(budget, CF_BITMAP, false,
         [&] { return (bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP))) != nullptr; });
-  ReadPicture(bitmap, budget, entry);
-  if (entry.textReadable) ReadRichFormats(budget, entry.text);
+  ReadPicture(bitmap, budget, offered, entry);
+  if (entry.textReadable) ReadRichFormats(budget, offered, entry.text);
   return entry;
 }
 
@@ -228,10 +228,11 @@ void AddClipboardEntry(ClipboardEntry& entry) {
 
 void CaptureEntry(HBITMAP bitmap, HANDLE text) {
   ReadBudget budget;
+  const OfferedFormats offered = OfferedFormats::List();
   ClipboardEntry entry;
   ReadTextPart(text, budget, entry);
-  ReadPicture(bitmap, budget, entry);
-  if (entry.textReadable) ReadRichFormats(budget, entry.text);
+  ReadPicture(bitmap, budget, offered, entry);
+  if (entry.textReadable) ReadRichFormats(budget, offered, entry.text);
   // Everything is read: other programs get the clipboard back before the picture is encoded and
   // the item's files are written.
   CloseClipboard();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "store/clipboard_formats_win.h"
 #include "store/slow_sources.h"
 
 // What capture remembers between calls so that it never records the program's own clipboard
@@ -85,9 +86,9 @@ struct ClipboardEntry {
   std::vector<uint8_t> dibBlock;
 };
 // Reads what capture needs from the clipboard that the caller holds open, the cheap and needed
-// formats first: the texts, then the picture, then rich text and HTML. Changes nothing on the
-// clipboard, and touches no state of the window's thread.
-ClipboardEntry ReadClipboardEntry(ReadBudget& budget);
+// formats first: the texts, then the picture, then rich text and HTML. `offered` is listed from
+// it. Changes nothing on the clipboard, and touches no state of the window's thread.
+ClipboardEntry ReadClipboardEntry(ReadBudget& budget, const OfferedFormats& offered);
 // Makes the items of an entry read, on the window's thread; takes its picture over.
 void AddClipboardEntry(ClipboardEntry& entry);
 

@@ -1,5 +1,6 @@
 #include "store/clipboard_formats_win.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -25,7 +26,46 @@ class LockedBlock {
   size_t size_;
 };
 
+using ListFormatsCall = BOOL(WINAPI*)(PUINT, UINT, PUINT);
+
+// GetUpdatedClipboardFormats, where the system has it.
+ListFormatsCall ListFormatsFunction() {
+  static const ListFormatsCall call = [] {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<ListFormatsCall>(
+                        reinterpret_cast<void*>(GetProcAddress(user32, "GetUpdatedClipboardFormats")))
+                  : nullptr;
+  }();
+  return call;
+}
+
 }  // namespace
+
+OfferedFormats OfferedFormats::List() {
+  OfferedFormats offered;
+  const ListFormatsCall list = ListFormatsFunction();
+  if (!list) return offered;
+  // Room for what a rich copy offers; a copy with more formats says how many, and is asked again.
+  offered.formats_.resize(64);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    UINT count = 0;
+    if (list(offered.formats_.data(), static_cast<UINT>(offered.formats_.size()), &count)) {
+      offered.formats_.resize(std::min<size_t>(count, offered.formats_.size()));
+      offered.listed_ = true;
+      return offered;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || count <= offered.formats_.size()) break;
+    offered.formats_.resize(count);
+  }
+  offered.formats_.clear();
+  return offered;
+}
+
+bool OfferedFormats::Has(UINT format) const {
+  if (format == 0) return false;
+  if (!listed_) return IsClipboardFormatAvailable(format) != 0;
+  return std::find(formats_.begin(), formats_.end(), format) != formats_.end();
+}
 
 UINT RichTextFormat() {
   static const UINT format = RegisterClipboardFormatA("Rich Text Format");
@@ -44,7 +84,8 @@ UINT PngFormat() {
 
 bool ReadClipboardBlock(UINT format, size_t maxBytes, std::vector<uint8_t>& bytes, bool endsAtZero) {
   bytes.clear();
-  if (!format || !IsClipboardFormatAvailable(format)) return false;
+  // Asked for at once: a format that is not there gives no handle, in one round trip, not two.
+  if (!format) return false;
   const LockedBlock block(GetClipboardData(format));
   if (!block.Data()) return false;
   size_t size = block.Size();
@@ -59,7 +100,6 @@ bool ReadClipboardBlock(UINT format, size_t maxBytes, std::vector<uint8_t>& byte
 
 bool ReadClipboardUnicode(size_t maxChars, std::wstring& text) {
   text.clear();
-  if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return false;
   const LockedBlock block(GetClipboardData(CF_UNICODETEXT));
   if (!block.Data()) return false;
   const auto* chars = reinterpret_cast<const wchar_t*>(block.Data());

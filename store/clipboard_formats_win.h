@@ -14,6 +14,20 @@ UINT RichTextFormat();  // "Rich Text Format"
 UINT HtmlFormat();      // "HTML Format"
 UINT PngFormat();       // "PNG"
 
+// The formats the open clipboard offers, listed in one round trip to the system where it can,
+// instead of one for each format asked about while other programs wait for the clipboard. Ask it
+// only about registered formats: the system may not list those it makes from others.
+class OfferedFormats {
+ public:
+  // Lists them; when the system cannot list them, Has asks the clipboard each time.
+  static OfferedFormats List();
+  bool Has(UINT format) const;
+
+ private:
+  std::vector<UINT> formats_;
+  bool listed_ = false;
+};
+
 // The bytes of the format's block, read no further than the block. A text format ends at its first
 // zero. False (and nothing) when the format is not there, cannot be read, is empty or is larger
 // than maxBytes.

@@ -59,12 +59,13 @@ std::unique_ptr<ClipboardEntry> ReadOpenClipboard() {
     entry->own = true;
     return entry;
   }
+  const OfferedFormats offered = OfferedFormats::List();
   // Content its owner marked as secret makes no item and touches none of capture's guards.
-  if (IsMarkedNotToRecord(ReadClipboardMarks())) return nullptr;
+  if (IsMarkedNotToRecord(ReadClipboardMarks(offered))) return nullptr;
   ReadBudget budget;
   budget.slow = &Slow;
   budget.ownerProcess = ownerProcess;
-  *entry = ReadClipboardEntry(budget);
+  *entry = ReadClipboardEntry(budget, offered);
   if (!IsDisplayBridge(owner)) entry->ownerProcess = ownerProcess;
   return entry;
 }

@@ -17,16 +17,14 @@ const MarkFormats& Formats() {
   return formats;
 }
 
-bool Available(UINT format) { return format != 0 && IsClipboardFormatAvailable(format); }
-
 }  // namespace
 
-ClipboardMarks ReadClipboardMarks() {
+ClipboardMarks ReadClipboardMarks(const OfferedFormats& offered) {
   ClipboardMarks marks;
-  marks.excludeFromMonitor = Available(Formats().excludeFromMonitor);
-  marks.viewerIgnore = Available(Formats().viewerIgnore);
+  marks.excludeFromMonitor = offered.Has(Formats().excludeFromMonitor);
+  marks.viewerIgnore = offered.Has(Formats().viewerIgnore);
   const UINT permission = Formats().historyPermission;
-  marks.historyPermissionPresent = Available(permission);
+  marks.historyPermissionPresent = offered.Has(permission);
   if (!marks.historyPermissionPresent) return marks;
   HANDLE data = GetClipboardData(permission);
   if (!data) return marks;
