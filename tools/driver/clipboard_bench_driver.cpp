@@ -122,7 +122,6 @@ double HeldForOneCopy(unsigned seed, Taken taken) {
   const bool done = taken(probe);
   Sleep(30);
   const double refused = probe.Stop();
-  WaitUntilQuiet(5000);
   return done ? refused : -1;
 }
 
@@ -273,10 +272,10 @@ class BareReaderRun {
 // another bare reader reads it on a thread of its own, as the program does. The copies come in
 // rounds, one for each (the program's watching turned off for the readers' copies, each reader
 // armed for its own), in rotating order: a machine that gets slower or faster during the run
-// weighs on all alike. Each copy starts on a quiet machine. Ten rounds a repetition: on a slow
-// machine a read takes 70 ms and varies by more than the 3 ms asked of the program. Then how much
-// resident memory the program and the floor gained per copy, from the end of the first round on
-// (the program's spare picture is made once).
+// weighs on all alike. Ten rounds a repetition: on a slow machine a read takes 70 ms and varies by
+// more than the 3 ms asked of the program. Then how much resident memory the program and the
+// floor gained per copy, from the end of the first round on (the program's spare picture is made
+// once).
 int BenchClipboardHeld(int repeats) {
   HWND main = FindWindowA(nullptr, "KepSil!");
   HWND list = main ? FindChild(main, "SysListView32") : nullptr;
@@ -294,11 +293,16 @@ int BenchClipboardHeld(int repeats) {
     if (watching == on) return;
     PostCommand(main, CmdWatchClipboard);
     WaitForPostedMessages(main);
+    // The program stores its settings at most once a second: the write this change brings is done
+    // before the next copy, not during it.
+    Sleep(1100);
     watching = on;
   };
-  // 0 the program, 1 the floor, 2 the reader on a thread.
+  // 0 the program, 1 the floor, 2 the reader on a thread. Each copy starts on a quiet machine,
+  // once the program watches it or not.
   const auto copy = [&](int who, unsigned seed) {
     watch(who == 0);
+    WaitUntilQuiet(5000);
     if (who == 1) return floorReader.Copy(seed);
     if (who == 2) return threadReader.Copy(seed);
     const int before = ListRowCount(list);
@@ -312,7 +316,6 @@ int BenchClipboardHeld(int repeats) {
   };
   std::vector<double> held[3];
   double programFrom = 0, floorFrom = 0;
-  WaitUntilQuiet(10000);
   int failed = -1;
   for (int round = 0; round < rounds && failed < 0; ++round) {
     for (int turn = 0; turn < 3 && failed < 0; ++turn) {
