@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "store/user32_function_win.h"
+
 namespace {
 
 // A locked global block that unlocks itself.
@@ -30,12 +32,7 @@ using ListFormatsCall = BOOL(WINAPI*)(PUINT, UINT, PUINT);
 
 // GetUpdatedClipboardFormats, where the system has it.
 ListFormatsCall ListFormatsFunction() {
-  static const ListFormatsCall call = [] {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<ListFormatsCall>(
-                        reinterpret_cast<void*>(GetProcAddress(user32, "GetUpdatedClipboardFormats")))
-                  : nullptr;
-  }();
+  static const ListFormatsCall call = User32Function<ListFormatsCall>("GetUpdatedClipboardFormats");
   return call;
 }
 

@@ -31,13 +31,13 @@ bool DirectoryExists(const std::string& path);
 // Names of the files (not folders) in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& folder);
 
-// Opens the clipboard, retrying for up to ten seconds while another program holds it; closes it
-// on every path.
+// Opens the clipboard for `owner` (none by default), retrying for up to ten seconds while another
+// program holds it; closes it on every path.
 class ClipboardGuard {
  public:
-  ClipboardGuard() {
+  explicit ClipboardGuard(HWND owner = nullptr) {
     for (int attempt = 0; attempt < 1000 && !open_; ++attempt) {
-      open_ = OpenClipboard(nullptr) != 0;
+      open_ = OpenClipboard(owner) != 0;
       if (!open_) Sleep(10);
     }
   }
