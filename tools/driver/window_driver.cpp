@@ -190,19 +190,36 @@ bool WaitForPostedMessages(HWND window, DWORD timeoutMs) {
     const DWORD spent = GetTickCount() - start;
     return spent < timeoutMs ? timeoutMs - spent : 0;
   };
-  HWND keeper = MarkKeeperOfThread(GetWindowThreadProcessId(window, nullptr), remaining());
-  if (!keeper) return false;
+  // The window itself keeps the marks when it can: another window of its thread (a progress
+  // window) may be destroyed with the mark still in its queue, and the mark with it.
+  HWND keeper = nullptr;
+  const auto findKeeper = [&] {
+    DWORD_PTR answer = 0;
+    keeper = SendMessageTimeoutA(window, PostedMarkMessage(), 0, 0, SMTO_NORMAL, remaining(), &answer) &&
+                     answer >= kNoPostedMarkYet
+                 ? window
+                 : MarkKeeperOfThread(GetWindowThreadProcessId(window, nullptr), remaining());
+    return keeper != nullptr;
+  };
+  if (!PostedMarkMessage() || !findKeeper()) return false;
   for (int generation = 0; generation < kPostedGenerationsWaitedFor; ++generation) {
     const WPARAM mark = NextPostedMark();
-    if (!PostMessageA(keeper, PostedMarkMessage(), mark, 0)) return false;
-    for (;;) {
-      DWORD_PTR answer = 0;
-      const DWORD left = remaining();
-      if (left == 0 || !SendMessageTimeoutA(keeper, PostedMarkMessage(), 0, 0, SMTO_NORMAL, left, &answer)) {
-        return false;
+    bool taken = false;
+    while (!taken) {
+      if (!PostMessageA(keeper, PostedMarkMessage(), mark, 0)) return false;
+      for (;;) {
+        DWORD_PTR answer = 0;
+        const DWORD left = remaining();
+        if (left > 0 && SendMessageTimeoutA(keeper, PostedMarkMessage(), 0, 0, SMTO_NORMAL, left, &answer)) {
+          taken = answer == mark;
+          if (taken) break;
+          Sleep(1);
+          continue;
+        }
+        // A keeper destroyed meanwhile lost the mark: it is left again with the next keeper.
+        if (remaining() == 0 || IsWindow(keeper) || !findKeeper()) return false;
+        break;
       }
-      if (answer == mark) break;
-      Sleep(1);
     }
   }
   return true;
