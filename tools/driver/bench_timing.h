@@ -24,8 +24,11 @@ inline double NowMs() {
 // the longest stretch of time in which every try was refused.
 class ClipboardProbe {
  public:
-  ClipboardProbe() : thread_([this] { Run(); }) {}
-  ~ClipboardProbe() { Stop(); }
+  ClipboardProbe() : released_(CreateEventW(nullptr, TRUE, FALSE, nullptr)), thread_([this] { Run(); }) {}
+  ~ClipboardProbe() {
+    Stop();
+    if (released_) CloseHandle(released_);
+  }
   ClipboardProbe(const ClipboardProbe&) = delete;
   ClipboardProbe& operator=(const ClipboardProbe&) = delete;
   double Stop() {
@@ -35,15 +38,11 @@ class ClipboardProbe {
     }
     return longest_;
   }
-  // Waits, touching no other program, until the clipboard was refused and then given back, or
-  // until `timeoutMs` passed. False on the timeout.
-  bool WaitForRelease(double timeoutMs) const {
-    const double start = NowMs();
-    while (!released_) {
-      if (NowMs() - start >= timeoutMs) return false;
-      Sleep(1);
-    }
-    return true;
+  // Waits until the clipboard was refused and then given back, or until `timeoutMs` passed; false
+  // on the timeout. Blocked meanwhile, as a waiter on a reader's event is: a waiter that woke every
+  // millisecond would take processor time from the read being measured.
+  bool WaitForRelease(DWORD timeoutMs) const {
+    return released_ && WaitForSingleObject(released_, timeoutMs) == WAIT_OBJECT_0;
   }
 
  private:
@@ -55,7 +54,7 @@ class ClipboardProbe {
         CloseClipboard();
         if (refusedSince >= 0) {
           longest_ = std::max(longest_, now - refusedSince);
-          released_ = true;
+          if (released_) SetEvent(released_);
         }
         refusedSince = -1;
       } else if (refusedSince < 0) {
@@ -67,7 +66,7 @@ class ClipboardProbe {
   }
 
   std::atomic<bool> running_{true};
-  std::atomic<bool> released_{false};
+  HANDLE released_;
   double longest_ = 0;
   std::thread thread_;
 };
