@@ -274,16 +274,16 @@ class BareReaderRun {
 // taken from the copies of both, twice as many as the program's. The copies come in
 // rounds, one for each (the program's watching turned off for the readers' copies, each reader
 // armed for its own), in rotating order: a machine that gets slower or faster during the run
-// weighs on all alike. Ten rounds a repetition: on a slow machine a read takes 70 ms and varies by
-// more than the 3 ms asked of the program. Then how much resident memory the program and the
-// floor gained per copy, from the end of the first round on (the program's spare picture is made
-// once).
+// weighs on all alike. Twenty rounds a repetition: on a slow machine a read takes 70 to 90 ms and
+// varies by far more than the 3 ms asked of the program, and runs of 50 copies still moved by 3 ms.
+// Then how much resident memory the program and the floor gained per copy, from the end of the
+// first round on (the program's spare picture is made once).
 int BenchClipboardHeld(int repeats) {
   HWND main = FindWindowA(nullptr, "KepSil!");
   HWND list = main ? FindChild(main, "SysListView32") : nullptr;
   DWORD programId = 0;
   if (!list || !GetWindowThreadProcessId(main, &programId)) return 1;
-  const int rounds = std::max(repeats, 2) * 10;
+  const int rounds = std::max(repeats, 2) * 20;
   BareReaderRun floorReader(false);
   BareReaderRun threadReader(true);
   if (!floorReader.Started() || !threadReader.Started()) {
