@@ -138,7 +138,6 @@ double PutOnClipboard(const std::vector<ClipboardOffer>& offers) {
   return set ? at : -1;
 }
 
-
 // When a new row came, as WaitForNewRow, but the list is not asked while a window holds the
 // clipboard open: each question wakes the program's window and Wine's server, which would slow
 // the read being timed. The clipboard's state is asked of the server alone.

@@ -37,17 +37,20 @@ struct MarkKeeperSearch {
   HWND found;
 };
 
+// True when the window answers the question for its last mark, as only the program's windows do.
+bool KeepsMarks(HWND window, DWORD timeoutMs) {
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(window, PostedMarkMessage(), 0, 0, SMTO_NORMAL, timeoutMs, &answer) &&
+         answer >= kNoPostedMarkYet;
+}
+
 BOOL CALLBACK FindMarkKeeper(HWND window, LPARAM param) {
   auto* search = reinterpret_cast<MarkKeeperSearch*>(param);
   const DWORD spent = GetTickCount() - search->start;
   if (spent >= search->timeoutMs) return FALSE;
-  DWORD_PTR answer = 0;
-  if (SendMessageTimeoutA(window, PostedMarkMessage(), 0, 0, SMTO_NORMAL, search->timeoutMs - spent, &answer) &&
-      answer >= kNoPostedMarkYet) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  if (!KeepsMarks(window, search->timeoutMs - spent)) return TRUE;
+  search->found = window;
+  return FALSE;
 }
 
 // A top-level window of the thread that keeps posted marks; nullptr when none answers in time.
@@ -194,31 +197,26 @@ bool WaitForPostedMessages(HWND window, DWORD timeoutMs) {
   // window) may be destroyed with the mark still in its queue, and the mark with it.
   HWND keeper = nullptr;
   const auto findKeeper = [&] {
-    DWORD_PTR answer = 0;
-    keeper = SendMessageTimeoutA(window, PostedMarkMessage(), 0, 0, SMTO_NORMAL, remaining(), &answer) &&
-                     answer >= kNoPostedMarkYet
-                 ? window
-                 : MarkKeeperOfThread(GetWindowThreadProcessId(window, nullptr), remaining());
+    keeper = KeepsMarks(window, remaining()) ? window
+                                             : MarkKeeperOfThread(GetWindowThreadProcessId(window, nullptr), remaining());
     return keeper != nullptr;
   };
   if (!PostedMarkMessage() || !findKeeper()) return false;
   for (int generation = 0; generation < kPostedGenerationsWaitedFor; ++generation) {
     const WPARAM mark = NextPostedMark();
-    bool taken = false;
-    while (!taken) {
-      if (!PostMessageA(keeper, PostedMarkMessage(), mark, 0)) return false;
-      for (;;) {
-        DWORD_PTR answer = 0;
-        const DWORD left = remaining();
-        if (left > 0 && SendMessageTimeoutA(keeper, PostedMarkMessage(), 0, 0, SMTO_NORMAL, left, &answer)) {
-          taken = answer == mark;
-          if (taken) break;
-          Sleep(1);
-          continue;
-        }
-        // A keeper destroyed meanwhile lost the mark: it is left again with the next keeper.
-        if (remaining() == 0 || IsWindow(keeper) || !findKeeper()) return false;
-        break;
+    if (!PostMessageA(keeper, PostedMarkMessage(), mark, 0)) return false;
+    for (;;) {
+      DWORD_PTR answer = 0;
+      const DWORD left = remaining();
+      if (left > 0 && SendMessageTimeoutA(keeper, PostedMarkMessage(), 0, 0, SMTO_NORMAL, left, &answer)) {
+        if (answer == mark) break;
+        Sleep(1);
+        continue;
+      }
+      // A keeper destroyed meanwhile lost the mark: it is left again with the next keeper.
+      if (remaining() == 0 || IsWindow(keeper) || !findKeeper() ||
+          !PostMessageA(keeper, PostedMarkMessage(), mark, 0)) {
+        return false;
       }
     }
   }
